@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// Entries of the settings tables: each names a value with its type and default, so that a
+// key's values are declared once and read the same way everywhere.
+
+// A string value and the buffer size its readers use (longer texts read the default).
+struct StringSetting
+{
+    std::string_view name;
+    std::string_view fallback;
+    std::size_t bufferSize = 128;
+};
+
+// A 32-bit number value.
+struct NumberSetting
+{
+    std::string_view name;
+    std::int32_t fallback;
+};
+
+// A flag stored as the number 0 or 1.
+struct BoolSetting
+{
+    std::string_view name;
+    bool fallback;
+};

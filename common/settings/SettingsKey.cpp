@@ -1,0 +1,1 @@
+#include "SettingsKey.h"
