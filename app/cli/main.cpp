@@ -1,4 +1,77 @@
-int main()
+#include "CliCommand.h"
+#include "CliOutput.h"
+#include "LogCommand.h"
+#include "RegCommand.h"
+
+#include <array>
+#include <csignal>
+#include <iostream>
+
+#ifndef NORVANE_VERSION
+#define NORVANE_VERSION "0.0.0"
+#endif
+
+namespace {
+
+constexpr std::array<CliCommand, 2> commands = {
+    RegCommand::command,
+    LogCommand::command,
+};
+
+void printOverview(std::ostream& out)
 {
-    return 0;
+    out << "Usage: norvane-cli <command> [arguments]\n"
+           "       norvane-cli --help | --version\n"
+           "\n"
+           "Norvane Desk's command-line program, for scripts and servers.\n"
+           "\n"
+           "Commands:\n";
+    for (const CliCommand& command : commands) {
+        out << "  " << command.name << std::string(10 - command.name.size(), ' ') << command.summary
+            << '\n';
+    }
+    out << "\n"
+           "\"norvane-cli <command> --help\" describes a command. Exit codes: 0 success,\n"
+           "1 failure, 2 wrong usage.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A peer that goes away must give an error, never end the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) {
+        printOverview(std::cerr);
+        return static_cast<int>(ExitCode::Usage);
+    }
+    const std::string first = arguments.front();
+    if (first == "--help" || first == "-h" || first == "help") {
+        printOverview(std::cout);
+        return static_cast<int>(ExitCode::Success);
+    }
+    if (first == "--version" || first == "-V") {
+        std::cout << "norvane-cli " << NORVANE_VERSION << '\n';
+        return static_cast<int>(ExitCode::Success);
+    }
+    arguments.erase(arguments.begin());
+    for (const CliCommand& command : commands) {
+        if (command.name == first) {
+            // "--version" is understood after any command too.
+            for (const std::string& argument : arguments) {
+                if (argument == "--version") {
+                    std::cout << "norvane-cli " << NORVANE_VERSION << '\n';
+                    return static_cast<int>(ExitCode::Success);
+                }
+                if (argument == "--") {
+                    break;
+                }
+            }
+            return static_cast<int>(command.run(arguments));
+        }
+    }
+    std::cerr << programName << ": unknown command \"" << first << "\"\n\n";
+    printOverview(std::cerr);
+    return static_cast<int>(ExitCode::Usage);
 }

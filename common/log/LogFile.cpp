@@ -140,6 +140,19 @@ bool LogFile::isOpen() const
     return m_appendFd >= 0 || m_reader != nullptr;
 }
 
+bool LogFile::atEnd() const
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_atEnd;
+}
+
+void LogFile::setPath(std::string path)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_path = std::move(path);
+    m_settingsLoaded = true;
+}
+
 bool LogFile::write(int level, std::string_view tag, const char* format, ...)
 {
     va_list arguments;
@@ -239,7 +252,8 @@ bool LogFile::readEntry(LogEntry& entry)
     while (line.size() < maxLineLength && (c = getc_unlocked(m_reader)) != EOF && c != '\n') {
         line.push_back(static_cast<char>(c));
     }
-    if (c == EOF && line.empty()) {
+    m_atEnd = c == EOF && line.empty();
+    if (m_atEnd) {
         // Another writer may add lines later; a later call reads them.
         std::clearerr(m_reader);
         return false;

@@ -75,6 +75,10 @@ public:
     int maxSize() const { return m_maxSize; }
     // Whether a file is open for appending or reading.
     bool isOpen() const;
+    // Whether the last failed readEntry() met the end of the file (not a malformed line).
+    bool atEnd() const;
+    // Uses this file instead of the configured one; the level settings stay as loaded.
+    void setPath(std::string path);
 
 private:
     bool appendLine(std::string& line);
@@ -88,4 +92,5 @@ private:
     std::atomic<int> m_level {4};
     int m_maxSize = 50;
     bool m_settingsLoaded = false;
+    bool m_atEnd = false;
 };
