@@ -2,7 +2,7 @@
 
 // The error codes a TcpSocket reports through lastError(); 0 is no error. Codes at and above
 // SystemBase are SystemBase plus the system's error number of a failed connect (or of a failed
-// listen or accept).
+// listen, accept, receive or send; a send the system took only in part gives SystemBase).
 enum class SocketError : int {
     None = 0,
     HostNotFound = 1, // the host name was not found, or its lookup was cancelled or ran out of time

@@ -348,10 +348,11 @@ bool TcpSocket::lookUpHost(std::string_view host, std::uint32_t& address)
     }
     HostLookup::Result result;
     if (m_cancellableLookup) {
-        auto lookup = std::make_shared<HostLookup>(host);
+        std::shared_ptr<HostLookup> lookup;
         {
+            // Started under the guard, so a cancel that comes once the lookup runs finds it.
             std::lock_guard lock(m_lookupGuard);
-            m_pendingLookup = lookup;
+            lookup = m_pendingLookup = std::make_shared<HostLookup>(host);
         }
         result = lookup->wait(m_lookupTimeoutMs);
         std::lock_guard lock(m_lookupGuard);

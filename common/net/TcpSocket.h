@@ -14,7 +14,9 @@ class HostLookup;
 // One IPv4 TCP stream socket with the operations the suite needs: bind and accept with a
 // waiting time (server side), connect with a host-name lookup that another thread may cancel
 // (client side), receive with a waiting time, send, socket options and dotted addresses.
-// Failures return false (or none) and leave a code (SocketError) and a text in the object.
+// Failures return false (or none) and leave a code (SocketError) and a text in the object; a
+// wait that runs out in accept or receive leaves code 6, and their system failures and those of
+// send leave 100 + the error number.
 // One thread uses an object at a time; only cancelLookup() may come from another thread.
 class TcpSocket
 {
