@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <list>
 #include <mutex>
@@ -13,6 +14,7 @@
 
 struct HostLookup::State
 {
+    std::uint64_t helper = 0; // the helper thread's number, 0 when none was started
     std::mutex mutex;
     std::condition_variable changed;
     bool finished = false;
@@ -23,12 +25,14 @@ struct HostLookup::State
 namespace {
 
 // The helper threads of the process. They are joined, never detached, so that an owner can be
-// sure none still runs (a plug-in must not be unloaded under one); the ended ones are reaped at
-// each new lookup and in waitForThreads.
+// sure none still runs (a plug-in must not be unloaded under one): the waiter of a finished
+// lookup joins its helper, and abandoned ones are reaped at each new lookup, in waitForThreads
+// and when the module goes.
 struct HelperThreads
 {
     struct Helper
     {
+        std::uint64_t number = 0;
         std::thread thread;
         bool ended = false;
     };
@@ -36,6 +40,26 @@ struct HelperThreads
     std::mutex mutex;
     std::condition_variable ended;
     std::list<Helper> helpers;
+    std::uint64_t lastNumber = 0;
+
+    // Waits for the numbered helper to end and joins it; call with the mutex held.
+    void join(std::unique_lock<std::mutex>& lock, std::uint64_t number)
+    {
+        const auto find = [this, number] {
+            for (auto it = helpers.begin(); it != helpers.end(); ++it) {
+                if (it->number == number) {
+                    return it;
+                }
+            }
+            return helpers.end();
+        };
+        ended.wait(lock, [&] { return find() == helpers.end() || find()->ended; });
+        const auto helper = find();
+        if (helper != helpers.end()) {
+            helper->thread.join();
+            helpers.erase(helper);
+        }
+    }
 
     // Joins the ended helpers; call with the mutex held. Joining an ended thread returns at once.
     void reap()
@@ -58,6 +82,17 @@ HelperThreads& helperThreads()
     static HelperThreads* threads = new HelperThreads;
     return *threads;
 }
+
+// Joins the helpers that have ended by the time the process ends or the module is unloaded.
+struct EndedHelperReaper
+{
+    ~EndedHelperReaper()
+    {
+        HelperThreads& threads = helperThreads();
+        std::lock_guard lock(threads.mutex);
+        threads.reap();
+    }
+} endedHelperReaper;
 
 HostLookup::Result lookUp(SystemCalls& calls, const std::string& host)
 {
@@ -113,6 +148,8 @@ HostLookup::HostLookup(std::string_view host)
     threads.reap();
     threads.helpers.emplace_back();
     auto helper = std::prev(threads.helpers.end());
+    helper->number = ++threads.lastNumber;
+    m_state->helper = helper->number;
     try {
         helper->thread = std::thread([state = m_state, calls, name = std::string(host), helper] {
             Result result = lookUp(*calls, name);
@@ -131,6 +168,7 @@ HostLookup::HostLookup(std::string_view host)
         });
     } catch (const std::system_error& error) {
         threads.helpers.erase(helper);
+        m_state->helper = 0;
         std::lock_guard stateLock(m_state->mutex);
         m_state->result.detail = std::string("cannot start a lookup thread: ") + error.what();
         m_state->finished = true;
@@ -157,7 +195,15 @@ HostLookup::Result HostLookup::wait(int waitMs)
         return result;
     }
     if (m_state->finished) {
-        return m_state->result;
+        Result result = m_state->result;
+        lock.unlock();
+        // Its helper is about to end: join it now rather than leave it for a later lookup.
+        if (m_state->helper != 0) {
+            HelperThreads& threads = helperThreads();
+            std::unique_lock threadsLock(threads.mutex);
+            threads.join(threadsLock, m_state->helper);
+        }
+        return result;
     }
     Result result;
     result.outcome = Outcome::Cancelled;

@@ -19,6 +19,7 @@ TEST_P(TcpSocketConnect, ConnectsToALoopbackServerByNameOrAddress)
     LoopbackPair pair(GetParam());
     ASSERT_TRUE(pair.ready());
     EXPECT_EQ(pair.client.port(), pair.port.number());
+    EXPECT_EQ(TcpSocket::pendingLookups(), 0); // a finished lookup's helper is gone
     std::string address;
     EXPECT_TRUE(pair.client.peerAddress(address));
     EXPECT_EQ(address, "127.0.0.1");
