@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-
 // The registry roots the suite uses.
 enum class RootKey { CurrentUser, LocalMachine };
 

@@ -1,1 +1,582 @@
 #include "SettingsStore.h"
+
+#include "RegistryText.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+thread_local std::string t_lastError;
+
+bool failWith(std::string text)
+{
+    t_lastError = std::move(text);
+    return false;
+}
+
+std::string systemError(std::string_view what, const std::string& path)
+{
+    return std::string(what) + " " + path + ": " + std::strerror(errno);
+}
+
+// Makes every missing folder of the path (like mkdir -p).
+bool makeFolders(const std::string& folder)
+{
+    if (folder.empty()) {
+        return true;
+    }
+    std::size_t position = 0;
+    while (position != std::string::npos) {
+        position = folder.find('/', position + 1);
+        const std::string part = folder.substr(0, position);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return failWith(systemError("cannot create the folder", part));
+        }
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+bool readAll(int fd, std::string& out)
+{
+    out.clear();
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        out.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+// An exclusive lock on the store's lock file, held for one read-modify-write. The store file
+// itself is replaced by rename, so it cannot carry the lock.
+class FileLock
+{
+public:
+    explicit FileLock(const std::string& path)
+    {
+        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (m_fd < 0) {
+            failWith(systemError("cannot open the lock file", path));
+            return;
+        }
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                failWith(systemError("cannot lock", path));
+                ::close(m_fd);
+                m_fd = -1;
+                return;
+            }
+        }
+    }
+    ~FileLock()
+    {
+        if (m_fd >= 0) {
+            ::flock(m_fd, LOCK_UN);
+            ::close(m_fd);
+        }
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool locked() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+const std::map<std::string_view, std::string_view>& rootAliases()
+{
+    static const std::map<std::string_view, std::string_view> aliases = {
+        {"hkcu", "HKEY_CURRENT_USER"},
+        {"hkey_current_user", "HKEY_CURRENT_USER"},
+        {"hklm", "HKEY_LOCAL_MACHINE"},
+        {"hkey_local_machine", "HKEY_LOCAL_MACHINE"},
+    };
+    return aliases;
+}
+
+} // namespace
+
+SettingsValue SettingsValue::makeString(std::string_view name, std::string_view text)
+{
+    return SettingsValue {std::string(name), ValueType::String, std::string(text)};
+}
+
+SettingsValue SettingsValue::makeNumber(std::string_view name, std::uint32_t number)
+{
+    std::string data(4, '\0');
+    for (int i = 0; i < 4; ++i) {
+        data[static_cast<std::size_t>(i)] = static_cast<char>((number >> (8 * i)) & 0xff);
+    }
+    return SettingsValue {std::string(name), ValueType::Number, std::move(data)};
+}
+
+SettingsValue SettingsValue::makeBinary(std::string_view name, std::string_view bytes)
+{
+    return SettingsValue {std::string(name), ValueType::Binary, std::string(bytes)};
+}
+
+std::uint32_t SettingsValue::number() const
+{
+    if (type != ValueType::Number || data.size() != 4) {
+        return 0;
+    }
+    std::uint32_t number = 0;
+    for (int i = 3; i >= 0; --i) {
+        number = (number << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
+    }
+    return number;
+}
+
+std::string SettingsStore::defaultPath()
+{
+    if (const char* explicitPath = std::getenv("NORVANE_REGISTRY"); explicitPath && *explicitPath) {
+        return explicitPath;
+    }
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/') {
+        return std::string(config) + "/norvane/registry.reg";
+    }
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.config/norvane/registry.reg";
+}
+
+std::shared_ptr<SettingsStore> SettingsStore::current()
+{
+    return at(defaultPath());
+}
+
+std::shared_ptr<SettingsStore> SettingsStore::at(const std::string& path)
+{
+    static std::mutex mutex;
+    static std::map<std::string, std::weak_ptr<SettingsStore>> stores;
+    // The store used last stays alive, so its parsed copy is reused between keys.
+    static std::shared_ptr<SettingsStore> lastUsed;
+    const std::lock_guard<std::mutex> guard(mutex);
+    std::shared_ptr<SettingsStore> store = stores[path].lock();
+    if (!store) {
+        std::erase_if(stores, [](const auto& item) { return item.second.expired(); });
+        store = std::make_shared<SettingsStore>(path);
+        stores[path] = store;
+    }
+    lastUsed = store;
+    return store;
+}
+
+std::string SettingsStore::lastError()
+{
+    return t_lastError;
+}
+
+std::string SettingsStore::normalizeKeyName(std::string_view key)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : key) {
+        if (c == '\\' || c == '/') {
+            if (!part.empty()) {
+                parts.push_back(std::move(part));
+            }
+            part.clear();
+        } else {
+            part.push_back(c);
+        }
+    }
+    if (!part.empty()) {
+        parts.push_back(std::move(part));
+    }
+    if (parts.empty()) {
+        return {};
+    }
+    std::string root = parts.front();
+    for (char& c : root) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    const auto alias = rootAliases().find(root);
+    if (alias == rootAliases().end()) {
+        return {};
+    }
+    std::string normalized(alias->second);
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        normalized += '\\';
+        normalized += parts[i];
+    }
+    return normalized;
+}
+
+SettingsStore::SettingsStore(std::string path)
+    : m_path(std::move(path))
+    , m_document(std::make_unique<RegistryDocument>())
+{ }
+
+SettingsStore::~SettingsStore()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+bool SettingsStore::refreshLocked()
+{
+    struct stat now
+    { };
+    if (::stat(m_path.c_str(), &now) != 0) {
+        if (errno != ENOENT) {
+            return failWith(systemError("cannot read the settings store", m_path));
+        }
+        // No file yet: an empty store.
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        m_document = std::make_unique<RegistryDocument>();
+        m_inode = 0;
+        return true;
+    }
+    const std::int64_t mtimeNs
+        = static_cast<std::int64_t>(now.st_mtim.tv_sec) * 1000000000 + now.st_mtim.tv_nsec;
+    if (m_fd >= 0 && now.st_dev == m_device && now.st_ino == m_inode
+        && static_cast<std::uint64_t>(now.st_size) == m_size && mtimeNs == m_mtimeNs) {
+        return true;
+    }
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return failWith(systemError("cannot open the settings store", m_path));
+    }
+    std::string text;
+    struct stat opened
+    { };
+    if (::fstat(fd, &opened) != 0 || !readAll(fd, text)) {
+        const std::string why = systemError("cannot read the settings store", m_path);
+        ::close(fd);
+        return failWith(why);
+    }
+    auto document = std::make_unique<RegistryDocument>();
+    std::string ignored;
+    // Lenient: lines a person typed wrongly are kept as they are, never dropped.
+    (void)RegistryText::parse(text, *document, false, ignored);
+    m_document = std::move(document);
+    remember(fd, opened);
+    return true;
+}
+
+void SettingsStore::remember(int fd, const struct stat& info)
+{
+    // Holding the file open keeps its inode number from being reused by a later file, so
+    // device + inode + size + mtime identify the version we parsed.
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+    m_fd = fd;
+    m_device = info.st_dev;
+    m_inode = info.st_ino;
+    m_size = static_cast<std::uint64_t>(info.st_size);
+    m_mtimeNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+bool SettingsStore::commitLocked(const RegistryDocument& document)
+{
+    const std::string text = RegistryText::format(document);
+    const std::string temporary = m_path + ".new";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return failWith(systemError("cannot write the settings store", temporary));
+    }
+    if (!writeAll(fd, text) || ::fsync(fd) != 0) {
+        const std::string why = systemError("cannot write the settings store", temporary);
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return failWith(why);
+    }
+    struct stat written
+    { };
+    (void)::fstat(fd, &written);
+    if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
+        const std::string why = systemError("cannot replace the settings store", m_path);
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return failWith(why);
+    }
+    // Make the rename itself durable.
+    const int folder = ::open(folderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        (void)::fsync(folder);
+        ::close(folder);
+    }
+    *m_document = document;
+    remember(fd, written);
+    return true;
+}
+
+template<typename Change>
+bool SettingsStore::modify(Change&& change)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    if (!makeFolders(folderOf(m_path))) {
+        return false;
+    }
+    const FileLock lock(m_path + ".lock");
+    if (!lock.locked() || !refreshLocked()) {
+        return false;
+    }
+    RegistryDocument document = *m_document;
+    // The change returns false for a failure, or true with `changed` telling whether
+    // anything needs writing.
+    bool changed = false;
+    if (!change(document, changed)) {
+        return false;
+    }
+    return !changed || commitLocked(document);
+}
+
+namespace {
+
+// Adds the key and every missing ancestor; true when the key itself was added.
+bool addKey(RegistryDocument& document, const std::string& key)
+{
+    bool added = false;
+    for (std::size_t slash = key.find('\\');; slash = key.find('\\', slash + 1)) {
+        const std::string part = key.substr(0, slash);
+        if (document.keys.find(part) == document.keys.end()) {
+            document.keys.emplace(part, RegistryKeyData {part, {}, false});
+            added = part == key;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    return added;
+}
+
+std::string checkedKey(std::string_view key)
+{
+    std::string normalized = SettingsStore::normalizeKeyName(key);
+    if (normalized.empty()) {
+        failWith("the key name \"" + std::string(key)
+                 + "\" does not start with HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE");
+    }
+    return normalized;
+}
+
+} // namespace
+
+bool SettingsStore::createKey(std::string_view key, bool* created)
+{
+    const std::string name = checkedKey(key);
+    if (name.empty()) {
+        return false;
+    }
+    bool wasAdded = false;
+    {
+        // Most opens find the key already there: answer without the file lock.
+        const std::lock_guard<std::mutex> guard(m_mutex);
+        if (refreshLocked() && m_document->keys.contains(name)) {
+            if (created != nullptr) {
+                *created = false;
+            }
+            return true;
+        }
+    }
+    const bool ok = modify([&](RegistryDocument& document, bool& changed) {
+        wasAdded = addKey(document, name);
+        changed = wasAdded;
+        return true;
+    });
+    if (created != nullptr) {
+        *created = ok && wasAdded;
+    }
+    return ok;
+}
+
+bool SettingsStore::keyExists(std::string_view key)
+{
+    const std::string name = checkedKey(key);
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return !name.empty() && refreshLocked() && m_document->keys.contains(name);
+}
+
+std::optional<SettingsValue> SettingsStore::value(std::string_view key, std::string_view name)
+{
+    const std::string keyName = checkedKey(key);
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    if (keyName.empty() || !refreshLocked()) {
+        return std::nullopt;
+    }
+    const auto found = m_document->keys.find(keyName);
+    if (found == m_document->keys.end()) {
+        return std::nullopt;
+    }
+    if (const RegistryEntry* entry = found->second.findValue(name)) {
+        return entry->value;
+    }
+    return std::nullopt;
+}
+
+std::vector<SettingsValue> SettingsStore::values(std::string_view key)
+{
+    std::vector<SettingsValue> result;
+    const std::string keyName = checkedKey(key);
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    if (keyName.empty() || !refreshLocked()) {
+        return result;
+    }
+    const auto found = m_document->keys.find(keyName);
+    if (found != m_document->keys.end()) {
+        for (const RegistryEntry& entry : found->second.entries) {
+            if (!entry.isRaw) {
+                result.push_back(entry.value);
+            }
+        }
+    }
+    return result;
+}
+
+std::vector<std::string> SettingsStore::subKeys(std::string_view key)
+{
+    std::vector<std::string> result;
+    const std::string keyName = checkedKey(key);
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    if (keyName.empty() || !refreshLocked()) {
+        return result;
+    }
+    const std::string prefix = keyName + "\\";
+    for (auto it = m_document->keys.upper_bound(keyName); it != m_document->keys.end(); ++it) {
+        const std::string& name = it->first;
+        if (name.size() <= prefix.size()
+            || !RegistryText::sameName(std::string_view(name).substr(0, prefix.size()), prefix)) {
+            break;
+        }
+        const std::string_view rest = std::string_view(name).substr(prefix.size());
+        if (rest.find('\\') == std::string_view::npos) {
+            result.emplace_back(rest);
+        }
+    }
+    return result;
+}
+
+bool SettingsStore::setValue(std::string_view key, const SettingsValue& value)
+{
+    const std::string keyName = checkedKey(key);
+    if (keyName.empty()) {
+        return false;
+    }
+    if (value.type == ValueType::String && value.data.find('\0') != std::string::npos) {
+        return failWith("the string value \"" + value.name + "\" cannot hold a zero byte");
+    }
+    if (value.type == ValueType::Number && value.data.size() != 4) {
+        return failWith("the number value \"" + value.name + "\" must be 4 bytes");
+    }
+    return modify([&](RegistryDocument& document, bool& changed) {
+        addKey(document, keyName);
+        RegistryKeyData& data = document.keys.find(keyName)->second;
+        if (RegistryEntry* existing = data.findValue(value.name)) {
+            changed = existing->value.type != value.type || existing->value.data != value.data
+                || existing->value.name != value.name;
+            existing->value = value;
+        } else {
+            data.entries.push_back(RegistryEntry {value, {}, false, false});
+            changed = true;
+        }
+        return true;
+    });
+}
+
+bool SettingsStore::deleteValue(std::string_view key, std::string_view name)
+{
+    const std::string keyName = checkedKey(key);
+    if (keyName.empty()) {
+        return false;
+    }
+    return modify([&](RegistryDocument& document, bool& changed) {
+        const auto found = document.keys.find(keyName);
+        RegistryEntry* entry
+            = found == document.keys.end() ? nullptr : found->second.findValue(name);
+        if (entry == nullptr) {
+            return failWith("no value \"" + std::string(name) + "\" in " + keyName);
+        }
+        std::erase_if(found->second.entries, [&](const RegistryEntry& e) { return &e == entry; });
+        changed = true;
+        return true;
+    });
+}
+
+bool SettingsStore::deleteKey(std::string_view key)
+{
+    const std::string keyName = checkedKey(key);
+    if (keyName.empty()) {
+        return false;
+    }
+    return modify([&](RegistryDocument& document, bool& changed) {
+        if (!document.keys.contains(keyName)) {
+            return failWith("no key " + keyName);
+        }
+        RegistryDocument removal;
+        removal.keys.emplace(keyName, RegistryKeyData {keyName, {}, true});
+        RegistryText::apply(removal, document);
+        changed = true;
+        return true;
+    });
+}
+
+std::string SettingsStore::exportText(std::string_view key)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    (void)refreshLocked();
+    if (key.empty()) {
+        return RegistryText::format(*m_document);
+    }
+    return RegistryText::format(*m_document, normalizeKeyName(key));
+}
+
+bool SettingsStore::importText(std::string_view text)
+{
+    RegistryDocument changes;
+    std::string error;
+    if (!RegistryText::parse(text, changes, true, error)) {
+        return failWith("cannot import: " + error);
+    }
+    return modify([&](RegistryDocument& document, bool& changed) {
+        for (const auto& [name, data] : changes.keys) {
+            if (!data.deleted) {
+                addKey(document, name);
+            }
+        }
+        RegistryText::apply(changes, document);
+        changed = true;
+        return true;
+    });
+}

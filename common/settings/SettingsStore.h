@@ -29,6 +29,7 @@ struct SettingsValue
 };
 
 struct RegistryDocument;
+struct stat;
 
 // The per-user settings store: one text file in the registry export format, shared by
 // every thread and process of the suite. Reads see another process's write at their next
@@ -37,7 +38,8 @@ struct RegistryDocument;
 class SettingsStore
 {
 public:
-    // The store file: $NORVANE_REGISTRY if set, else $XDG_CONFIG_HOME (or ~/.config)/norvane/registry.reg.
+    // The store file: $NORVANE_REGISTRY if set, else $XDG_CONFIG_HOME (or
+    // ~/.config)/norvane/registry.reg.
     static std::string defaultPath();
     // The store at defaultPath(); one object per path is shared within the process.
     static std::shared_ptr<SettingsStore> current();
@@ -79,12 +81,15 @@ public:
 
 private:
     bool refreshLocked();
+    void remember(int fd, const struct stat& info);
+    bool commitLocked(const RegistryDocument& document);
     template<typename Change>
     bool modify(Change&& change);
 
     std::string m_path;
     std::mutex m_mutex;
     std::unique_ptr<RegistryDocument> m_document;
+    int m_fd = -1; // the file last read, held open (see remember())
     // Identity of the file last read, to notice other writers: device, inode, size, mtime.
     std::uint64_t m_device = 0, m_inode = 0, m_size = 0;
     std::int64_t m_mtimeNs = -1;

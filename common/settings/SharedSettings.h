@@ -13,14 +13,14 @@ inline constexpr std::string_view rootKey = "SOFTWARE\\Tessal\\Norvane";
 
 namespace Paths {
 inline constexpr std::string_view key = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Paths";
-inline constexpr StringSetting home{"home", "", 128};
-inline constexpr StringSetting logFile{"logFile", "", 128};
+inline constexpr StringSetting home {"home", "", 128};
+inline constexpr StringSetting logFile {"logFile", "", 128};
 } // namespace Paths
 
 namespace Log {
 inline constexpr std::string_view key = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Log";
-inline constexpr NumberSetting logLevel{"logLevel", 4};
-inline constexpr NumberSetting maxLogSize{"maxLogSize", 50};
+inline constexpr NumberSetting logLevel {"logLevel", 4};
+inline constexpr NumberSetting maxLogSize {"maxLogSize", 50};
 } // namespace Log
 
 } // namespace SharedSettings
