@@ -70,7 +70,8 @@ void ControlShell::failOnException(std::int32_t dispId, const char* what, NvValu
     }
     try {
         m_lastError = "dispatch id " + std::to_string(dispId)
-            + " threw an exception: " + (what != nullptr ? what : "of unknown type");
+            + (what != nullptr ? std::string(" threw an exception: ") + what
+                               : std::string(" threw an exception of unknown type"));
     } catch (...) {
         m_lastError.clear();
     }

@@ -57,8 +57,10 @@ DispatchStatus DispatchClient::invoke(std::int32_t dispId, CallKind kind,
 {
     result = std::monostate {};
     m_lastError.clear();
-    const std::string where = "dispatch id " + std::to_string(dispId) + " ("
-        + std::string(callKindName(kind)) + ") of control " + m_classId;
+    const auto where = [&] {
+        return "dispatch id " + std::to_string(dispId) + " (" + std::string(callKindName(kind))
+            + ") of control " + m_classId;
+    };
     if (m_dispatch == nullptr) {
         m_lastStatus = DispatchStatus::Failed;
         m_lastError = "no control to call for dispatch id " + std::to_string(dispId);
@@ -76,42 +78,42 @@ DispatchStatus DispatchClient::invoke(std::int32_t dispId, CallKind kind,
     m_lastStatus = static_cast<DispatchStatus>(status);
     if (status != NV_OK) {
         const char* text = m_dispatch->vtbl->lastErrorText(m_dispatch);
-        m_lastError = where + " failed: "
+        m_lastError = where() + " failed: "
             + (text != nullptr && *text != '\0' ? std::string(text) : statusText(status));
         return m_lastStatus;
     }
     // The control owns the result's text only until our next call: copy it now.
     if (!fromNvValue(cResult, result)) {
         m_lastStatus = DispatchStatus::BadResultType;
-        m_lastError = where + " returned a value with the unknown type tag "
+        m_lastError = where() + " returned a value with the unknown type tag "
             + std::to_string(cResult.type) + " or a null text";
     }
     return m_lastStatus;
 }
 
-bool DispatchClient::failResultType(std::int32_t dispId, ValueType wanted,
+bool DispatchClient::failResultType(std::int32_t dispId, DispatchType wanted,
                                     const DispatchValue& result)
 {
     m_lastStatus = DispatchStatus::BadResultType;
     m_lastError = "dispatch id " + std::to_string(dispId) + " of control " + m_classId
-        + " returned " + std::string(valueTypeName(valueTypeOf(result))) + " where "
-        + std::string(valueTypeName(wanted)) + " was expected";
+        + " returned " + std::string(dispatchTypeName(dispatchTypeOf(result))) + " where "
+        + std::string(dispatchTypeName(wanted)) + " was expected";
     return false;
 }
 
 bool DispatchClient::callExpecting(std::int32_t dispId, CallKind kind,
-                                   std::span<const DispatchValue> args, ValueType wanted,
+                                   std::span<const DispatchValue> args, DispatchType wanted,
                                    DispatchValue& result)
 {
     if (invoke(dispId, kind, args, result) != DispatchStatus::Ok) {
         return false;
     }
-    if (wanted == ValueType::Int32) {
+    if (wanted == DispatchType::Int32) {
         if (const auto* small = std::get_if<std::int16_t>(&result)) {
             result = static_cast<std::int32_t>(*small);
         }
     }
-    if (wanted != ValueType::Empty && valueTypeOf(result) != wanted) {
+    if (wanted != DispatchType::Empty && dispatchTypeOf(result) != wanted) {
         return failResultType(dispId, wanted, result);
     }
     return true;
@@ -120,7 +122,7 @@ bool DispatchClient::callExpecting(std::int32_t dispId, CallKind kind,
 bool DispatchClient::callMethod(std::int32_t dispId, std::initializer_list<DispatchValue> args)
 {
     DispatchValue result;
-    return callExpecting(dispId, CallKind::Method, {args.begin(), args.size()}, ValueType::Empty,
+    return callExpecting(dispId, CallKind::Method, {args.begin(), args.size()}, DispatchType::Empty,
                          result);
 }
 
@@ -128,7 +130,7 @@ bool DispatchClient::callInt(std::int32_t dispId, std::initializer_list<Dispatch
                              std::int32_t& out)
 {
     DispatchValue result;
-    if (!callExpecting(dispId, CallKind::Method, {args.begin(), args.size()}, ValueType::Int32,
+    if (!callExpecting(dispId, CallKind::Method, {args.begin(), args.size()}, DispatchType::Int32,
                        result)) {
         return false;
     }
@@ -140,7 +142,7 @@ bool DispatchClient::callText(std::int32_t dispId, std::initializer_list<Dispatc
                               std::string& out)
 {
     DispatchValue result;
-    if (!callExpecting(dispId, CallKind::Method, {args.begin(), args.size()}, ValueType::Text,
+    if (!callExpecting(dispId, CallKind::Method, {args.begin(), args.size()}, DispatchType::Text,
                        result)) {
         return false;
     }
@@ -151,7 +153,7 @@ bool DispatchClient::callText(std::int32_t dispId, std::initializer_list<Dispatc
 bool DispatchClient::getInt(std::int32_t dispId, std::int32_t& out)
 {
     DispatchValue result;
-    if (!callExpecting(dispId, CallKind::PropertyGet, {}, ValueType::Int32, result)) {
+    if (!callExpecting(dispId, CallKind::PropertyGet, {}, DispatchType::Int32, result)) {
         return false;
     }
     out = std::get<std::int32_t>(result);
@@ -162,13 +164,13 @@ bool DispatchClient::setInt(std::int32_t dispId, std::int32_t value)
 {
     const DispatchValue arg = value;
     DispatchValue result;
-    return callExpecting(dispId, CallKind::PropertyPut, {&arg, 1}, ValueType::Empty, result);
+    return callExpecting(dispId, CallKind::PropertyPut, {&arg, 1}, DispatchType::Empty, result);
 }
 
 bool DispatchClient::getText(std::int32_t dispId, std::string& out)
 {
     DispatchValue result;
-    if (!callExpecting(dispId, CallKind::PropertyGet, {}, ValueType::Text, result)) {
+    if (!callExpecting(dispId, CallKind::PropertyGet, {}, DispatchType::Text, result)) {
         return false;
     }
     out = std::move(std::get<std::string>(result));
@@ -179,5 +181,5 @@ bool DispatchClient::setText(std::int32_t dispId, std::string_view value)
 {
     const DispatchValue arg = std::string(value);
     DispatchValue result;
-    return callExpecting(dispId, CallKind::PropertyPut, {&arg, 1}, ValueType::Empty, result);
+    return callExpecting(dispId, CallKind::PropertyPut, {&arg, 1}, DispatchType::Empty, result);
 }

@@ -21,6 +21,7 @@ class DispatchClient
 public:
     // No control; every call fails.
     DispatchClient() = default;
+    // Destroys the control it holds.
     ~DispatchClient();
     DispatchClient(DispatchClient&& other) noexcept;
     DispatchClient& operator=(DispatchClient&& other) noexcept;
@@ -67,8 +68,8 @@ private:
                    std::string classId, std::unique_ptr<CancelCheck> cancelCheck);
 
     bool callExpecting(std::int32_t dispId, CallKind kind, std::span<const DispatchValue> args,
-                       ValueType wanted, DispatchValue& result);
-    bool failResultType(std::int32_t dispId, ValueType wanted, const DispatchValue& result);
+                       DispatchType wanted, DispatchValue& result);
+    bool failResultType(std::int32_t dispId, DispatchType wanted, const DispatchValue& result);
 
     // Declared in the order they must outlive one another: the instance goes first.
     std::unique_ptr<CancelCheck> m_cancelCheck;

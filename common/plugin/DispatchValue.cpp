@@ -1,29 +1,29 @@
 #include "DispatchValue.h"
 
-ValueType valueTypeOf(const DispatchValue& value)
+DispatchType dispatchTypeOf(const DispatchValue& value)
 {
     switch (value.index()) {
     case 1:
-        return ValueType::Int16;
+        return DispatchType::Int16;
     case 2:
-        return ValueType::Int32;
+        return DispatchType::Int32;
     case 3:
-        return ValueType::Text;
+        return DispatchType::Text;
     default:
-        return ValueType::Empty;
+        return DispatchType::Empty;
     }
 }
 
-std::string_view valueTypeName(ValueType type)
+std::string_view dispatchTypeName(DispatchType type)
 {
     switch (type) {
-    case ValueType::Empty:
+    case DispatchType::Empty:
         return "no value";
-    case ValueType::Int16:
+    case DispatchType::Int16:
         return "16-bit integer";
-    case ValueType::Int32:
+    case DispatchType::Int32:
         return "32-bit integer";
-    case ValueType::Text:
+    case DispatchType::Text:
         return "text";
     }
     return "unknown type";
@@ -79,7 +79,7 @@ bool isCallKind(std::int32_t kind)
 NvValue toNvValue(const DispatchValue& value)
 {
     NvValue out {};
-    out.type = static_cast<std::int32_t>(valueTypeOf(value));
+    out.type = static_cast<std::int32_t>(dispatchTypeOf(value));
     if (const auto* i16 = std::get_if<std::int16_t>(&value)) {
         out.u.i16 = *i16;
     } else if (const auto* i32 = std::get_if<std::int32_t>(&value)) {

@@ -11,7 +11,7 @@
 // by the host and the plug-ins.
 
 // The type of an argument or result.
-enum class ValueType : std::int32_t {
+enum class DispatchType : std::int32_t {
     Empty = NV_TYPE_EMPTY,
     Int16 = NV_TYPE_INT16,
     Int32 = NV_TYPE_INT32,
@@ -44,9 +44,9 @@ enum class DispatchStatus : std::int32_t {
 using DispatchValue = std::variant<std::monostate, std::int16_t, std::int32_t, std::string>;
 
 // The type tag of a value.
-ValueType valueTypeOf(const DispatchValue& value);
+DispatchType dispatchTypeOf(const DispatchValue& value);
 // The name of a value type for messages ("16-bit integer").
-std::string_view valueTypeName(ValueType type);
+std::string_view dispatchTypeName(DispatchType type);
 // The name of a call kind for messages ("property get").
 std::string_view callKindName(CallKind kind);
 // A status code as a short sentence for messages; unknown codes are named by number.

@@ -11,18 +11,18 @@ std::string describe(const MemberSignature& member)
 }
 
 // Converts one argument to the parameter's type, widening or narrowing integers.
-DispatchStatus convert(const DispatchValue& in, ValueType wanted, DispatchValue& out)
+DispatchStatus convert(const DispatchValue& in, DispatchType wanted, DispatchValue& out)
 {
-    const ValueType have = valueTypeOf(in);
+    const DispatchType have = dispatchTypeOf(in);
     if (have == wanted) {
         out = in;
         return DispatchStatus::Ok;
     }
-    if (wanted == ValueType::Int32 && have == ValueType::Int16) {
+    if (wanted == DispatchType::Int32 && have == DispatchType::Int16) {
         out = static_cast<std::int32_t>(std::get<std::int16_t>(in));
         return DispatchStatus::Ok;
     }
-    if (wanted == ValueType::Int16 && have == ValueType::Int32) {
+    if (wanted == DispatchType::Int16 && have == DispatchType::Int32) {
         const std::int32_t value = std::get<std::int32_t>(in);
         if (value < std::numeric_limits<std::int16_t>::min()
             || value > std::numeric_limits<std::int16_t>::max()) {
@@ -68,7 +68,7 @@ DispatchStatus MemberSignatures::resolve(std::int32_t dispId, CallKind kind,
     }
     converted.assign(args.size(), DispatchValue {});
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const ValueType wanted = member->params[i];
+        const DispatchType wanted = member->params[i];
         const DispatchStatus status = convert(args[i], wanted, converted[i]);
         if (status == DispatchStatus::OutOfRange) {
             error = "argument " + std::to_string(i + 1) + " of " + describe(*member) + ": "
@@ -78,8 +78,8 @@ DispatchStatus MemberSignatures::resolve(std::int32_t dispId, CallKind kind,
         }
         if (status != DispatchStatus::Ok) {
             error = "argument " + std::to_string(i + 1) + " of " + describe(*member) + " must be "
-                + std::string(valueTypeName(wanted)) + ", got "
-                + std::string(valueTypeName(valueTypeOf(args[i])));
+                + std::string(dispatchTypeName(wanted)) + ", got "
+                + std::string(dispatchTypeName(dispatchTypeOf(args[i])));
             return status;
         }
     }

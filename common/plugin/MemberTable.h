@@ -19,8 +19,8 @@ struct MemberSignature
     std::int32_t dispId = 0;
     CallKind kind = CallKind::Method;
     std::string_view name; // for messages
-    std::vector<ValueType> params;
-    ValueType result = ValueType::Empty;
+    std::vector<DispatchType> params;
+    DispatchType result = DispatchType::Empty;
 };
 
 // The part of a member table that does not depend on the control's class: finding the
@@ -49,34 +49,34 @@ struct Param;
 template<>
 struct Param<std::int16_t>
 {
-    static constexpr ValueType type = ValueType::Int16;
+    static constexpr DispatchType type = DispatchType::Int16;
     static std::int16_t from(const DispatchValue& v) { return std::get<std::int16_t>(v); }
 };
 template<>
 struct Param<std::int32_t>
 {
-    static constexpr ValueType type = ValueType::Int32;
+    static constexpr DispatchType type = DispatchType::Int32;
     static std::int32_t from(const DispatchValue& v) { return std::get<std::int32_t>(v); }
 };
 template<>
 struct Param<std::string>
 {
-    static constexpr ValueType type = ValueType::Text;
+    static constexpr DispatchType type = DispatchType::Text;
     static const std::string& from(const DispatchValue& v) { return std::get<std::string>(v); }
 };
 template<>
 struct Param<std::string_view>
 {
-    static constexpr ValueType type = ValueType::Text;
+    static constexpr DispatchType type = DispatchType::Text;
     static std::string_view from(const DispatchValue& v) { return std::get<std::string>(v); }
 };
 
 // How a C++ result type maps to a dispatch value type.
 template<class R>
-constexpr ValueType resultType()
+constexpr DispatchType resultType()
 {
     if constexpr (std::is_void_v<R>) {
-        return ValueType::Empty;
+        return DispatchType::Empty;
     } else {
         return Param<std::remove_cvref_t<R>>::type;
     }
