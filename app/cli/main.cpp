@@ -2,6 +2,7 @@
 #include "CliOutput.h"
 #include "LogCommand.h"
 #include "RegCommand.h"
+#include "RegsvrCommand.h"
 
 #include <array>
 #include <csignal>
@@ -13,9 +14,10 @@
 
 namespace {
 
-constexpr std::array<CliCommand, 2> commands = {
+constexpr std::array<CliCommand, 3> commands = {
     RegCommand::command,
     LogCommand::command,
+    RegsvrCommand::command,
 };
 
 void printOverview(std::ostream& out)
