@@ -1,0 +1,95 @@
+#include "ReplyReader.h"
+
+#include "PloverText.h"
+#include "SendReporter.h"
+#include "log/LogFile.h"
+#include "net/SocketError.h"
+#include "net/TcpSocket.h"
+
+#include <algorithm>
+
+ReplyReader::ReplyReader(TcpSocket& connection, SendReporter& reporter)
+    : m_connection(connection)
+    , m_reporter(reporter)
+{ }
+
+void ReplyReader::reset()
+{
+    m_next = m_end = 0;
+}
+
+ReplyReader::Outcome ReplyReader::read(char* buffer, std::size_t capacity,
+                                       std::string_view lineEnds, Clock::time_point deadline,
+                                       std::size_t& count)
+{
+    count = 0;
+    for (;;) {
+        if (m_next == m_end) {
+            const Outcome outcome = fill(deadline, count);
+            if (outcome != Outcome::Complete) {
+                buffer[count] = '\0';
+                if (outcome == Outcome::Unfinished || outcome == Outcome::Closed) {
+                    m_reporter.log().writeDump(11, m_reporter.tag(), "Read(TO)", buffer, count);
+                }
+                return outcome;
+            }
+        }
+        const char byte = m_pending[m_next++];
+        if (byte == '\0') {
+            continue;
+        }
+        const bool lineEnd = lineEnds.find(byte) != std::string_view::npos;
+        if (lineEnd && count == 0) {
+            // The line feed after a carriage return, or a blank line: not a reply.
+            continue;
+        }
+        buffer[count++] = byte;
+        if (lineEnd || count + 1 >= capacity) {
+            buffer[count] = '\0';
+            m_reporter.log().writeDump(2, m_reporter.tag(), "Read", buffer, count);
+            return lineEnd ? Outcome::Complete : Outcome::Cut;
+        }
+    }
+}
+
+ReplyReader::Outcome ReplyReader::fill(Clock::time_point deadline, std::size_t kept)
+{
+    for (;;) {
+        const auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            if (kept == 0) {
+                m_reporter.setLastError(202);
+                PloverText::log(m_reporter, 2, "Error: ReadFile failed (erc=%d)",
+                                toCode(SocketError::TimedOut));
+                return Outcome::NoReply;
+            }
+            m_reporter.setLastError(203);
+            return Outcome::Unfinished;
+        }
+        if (m_reporter.cancelRequested()) {
+            PloverText::log(m_reporter, 9, "Read cancelled by the user");
+            return Outcome::Cancelled;
+        }
+        std::size_t length = m_pending.size();
+        const int waitMs = static_cast<int>(std::min<long long>(left.count(), kCancelPollMs));
+        if (m_connection.receive(m_pending.data(), length, waitMs)) {
+            if (length == 0) {
+                // A closed connection answers every receive at once with nothing; waiting for
+                // the deadline would only hold the send.
+                m_reporter.setLastError(203);
+                PloverText::log(m_reporter, 2, "Error: the server closed the connection");
+                return Outcome::Closed;
+            }
+            m_next = 0;
+            m_end = length;
+            return Outcome::Complete;
+        }
+        if (m_connection.lastError() != toCode(SocketError::TimedOut)) {
+            m_reporter.setLastError(202);
+            PloverText::log(m_reporter, 2, "Error: ReadFile failed (erc=%d)",
+                            m_connection.lastError());
+            return Outcome::Failed;
+        }
+    }
+}
