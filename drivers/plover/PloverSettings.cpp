@@ -3,14 +3,14 @@
 #include "net/ServicePort.h"
 #include "settings/SettingsKey.h"
 
-#include <algorithm>
 
 namespace {
 
 std::int32_t waitingTime(const SettingsKey& key, const NumberSetting& setting)
 {
     // A negative time would mean "wait for ever" to the socket layer; the send must stay bounded.
-    return std::max<std::int32_t>(0, key.read(setting));
+    const std::int32_t value = key.read(setting);
+    return value < 0 ? setting.fallback : value;
 }
 
 } // namespace
@@ -23,7 +23,7 @@ PloverSettings PloverSettings::load()
     settings.disconOnClose = key.read(PloverKeys::disconOnClose);
     settings.replyTimeoutMs = waitingTime(key, PloverKeys::replyTimeout);
     settings.lookupTimeoutMs = waitingTime(key, PloverKeys::lookupTimeout);
-    settings.failPauseMs = waitingTime(key, PloverKeys::failPause);
+    settings.statusPauseMs = waitingTime(key, PloverKeys::statusPause);
     settings.threadWaitMs = waitingTime(key, PloverKeys::threadWait);
     return settings;
 }

@@ -15,13 +15,13 @@ inline constexpr NumberSetting port {"port", 444};
 // "Disconnect after sending messages"; shown and stored, the driver always says goodbye.
 inline constexpr BoolSetting disconOnClose {"disconOnClose", false};
 // Milliseconds to wait for each reply of the server.
-inline constexpr NumberSetting replyTimeout {"replyTimeout", 10000};
+inline constexpr NumberSetting replyTimeout {"replyTimeoutMs", 10000};
 // Milliseconds a host-name lookup may take before the connect gives up.
-inline constexpr NumberSetting lookupTimeout {"lookupTimeout", 30000};
+inline constexpr NumberSetting lookupTimeout {"lookupTimeoutMs", 30000};
 // Milliseconds the connect-failure status stays up before the send ends.
-inline constexpr NumberSetting failPause {"failPause", 2000};
+inline constexpr NumberSetting statusPause {"statusPauseMs", 2000};
 // Milliseconds the send waits for its protocol thread once the progress view has closed.
-inline constexpr NumberSetting threadWait {"threadWait", 10000};
+inline constexpr NumberSetting threadWait {"threadWaitMs", 10000};
 
 } // namespace PloverKeys
 
@@ -34,11 +34,11 @@ public:
     bool disconOnClose = PloverKeys::disconOnClose.fallback;
     std::int32_t replyTimeoutMs = PloverKeys::replyTimeout.fallback;
     std::int32_t lookupTimeoutMs = PloverKeys::lookupTimeout.fallback;
-    std::int32_t failPauseMs = PloverKeys::failPause.fallback;
+    std::int32_t statusPauseMs = PloverKeys::statusPause.fallback;
     std::int32_t threadWaitMs = PloverKeys::threadWait.fallback;
 
-    // Reads every value of the current user's key; missing or mistyped values give their
-    // defaults, and waiting times below 0 read as 0.
+    // Reads every value of the current user's key; missing or mistyped values, and waiting
+    // times below 0, give their defaults.
     static PloverSettings load();
     // Stores the values the settings dialog edits (`port`, `disconOnClose`); false when the
     // store cannot be written.

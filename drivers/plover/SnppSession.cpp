@@ -61,7 +61,7 @@ void SnppSession::pauseAfterFailure()
 {
     // The pause only keeps the failure readable; a cancel from the host ends it early.
     const auto until
-        = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_settings.failPauseMs);
+        = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_settings.statusPauseMs);
     while (!m_reporter.cancelRequested()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             until - std::chrono::steady_clock::now());

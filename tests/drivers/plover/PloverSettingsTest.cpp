@@ -15,7 +15,7 @@ TEST(PloverSettings, AFreshStoreGivesTheDefaults)
     EXPECT_FALSE(settings.disconOnClose);
     EXPECT_EQ(settings.replyTimeoutMs, 10000);
     EXPECT_EQ(settings.lookupTimeoutMs, 30000);
-    EXPECT_EQ(settings.failPauseMs, 2000);
+    EXPECT_EQ(settings.statusPauseMs, 2000);
     EXPECT_EQ(settings.threadWaitMs, 10000);
 }
 
@@ -25,15 +25,15 @@ TEST(PloverSettings, StoredValuesAreReadAndBadOnesFallBack)
     SettingsKey key(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\Plover");
     ASSERT_TRUE(key.setNumber("port", 2444));
     ASSERT_TRUE(key.setNumber("disconOnClose", 5));
-    ASSERT_TRUE(key.setString("replyTimeout", "500")); // wrong type: the default
-    ASSERT_TRUE(key.setNumber("lookupTimeout", -7)); // no endless waits
-    ASSERT_TRUE(key.setNumber("failPause", 0));
+    ASSERT_TRUE(key.setString("replyTimeoutMs", "500")); // wrong type: the default
+    ASSERT_TRUE(key.setNumber("lookupTimeoutMs", -7)); // no endless waits
+    ASSERT_TRUE(key.setNumber("statusPauseMs", 0));
     const PloverSettings settings = PloverSettings::load();
     EXPECT_EQ(settings.port, 2444);
     EXPECT_TRUE(settings.disconOnClose);
     EXPECT_EQ(settings.replyTimeoutMs, 10000);
-    EXPECT_EQ(settings.lookupTimeoutMs, 0);
-    EXPECT_EQ(settings.failPauseMs, 0);
+    EXPECT_EQ(settings.lookupTimeoutMs, 30000);
+    EXPECT_EQ(settings.statusPauseMs, 0);
 }
 
 TEST(PloverSettings, TheDialogValuesAreStoredAndReadBack)

@@ -117,7 +117,7 @@ TEST_F(ConnectTest, ANamedHostIsLookedUp)
 TEST_F(ConnectTest, TheFailureStaysReadableForTheFailPause)
 {
     const FreePort freePort;
-    settings.failPauseMs = 300;
+    settings.statusPauseMs = 300;
     const auto start = Clock::now();
     EXPECT_EQ(connectTo("127.0.0.1", freePort.text()), 222);
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
@@ -126,7 +126,7 @@ TEST_F(ConnectTest, TheFailureStaysReadableForTheFailPause)
 TEST_F(ConnectTest, AHostCancelEndsTheFailPauseEarly)
 {
     const FreePort freePort;
-    settings.failPauseMs = 60000;
+    settings.statusPauseMs = 60000;
     std::thread canceller([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         reporter.cancel();

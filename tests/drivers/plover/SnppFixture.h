@@ -42,7 +42,7 @@ public:
         ASSERT_TRUE(server.start());
         // Short waits keep the failing exchanges fast; the engine's logic is the same.
         settings.replyTimeoutMs = 2000;
-        settings.failPauseMs = 0;
+        settings.statusPauseMs = 0;
     }
 
 protected:
