@@ -3,7 +3,6 @@
 #include "net/ServicePort.h"
 #include "settings/SettingsKey.h"
 
-
 namespace {
 
 std::int32_t waitingTime(const SettingsKey& key, const NumberSetting& setting)

@@ -8,9 +8,11 @@
 
 #include <algorithm>
 
-ReplyReader::ReplyReader(TcpSocket& connection, SendReporter& reporter)
+ReplyReader::ReplyReader(TcpSocket& connection, SendReporter& reporter,
+                         const std::atomic<bool>* stop)
     : m_connection(connection)
     , m_reporter(reporter)
+    , m_stop(stop)
 { }
 
 void ReplyReader::reset()
@@ -69,6 +71,10 @@ ReplyReader::Outcome ReplyReader::fill(Clock::time_point deadline, std::size_t k
         }
         if (m_reporter.cancelRequested()) {
             PloverText::log(m_reporter, 9, "Read cancelled by the user");
+            return Outcome::Cancelled;
+        }
+        if (m_stop != nullptr && m_stop->load()) {
+            PloverText::log(m_reporter, 9, "Read abandoned: the send is winding up");
             return Outcome::Cancelled;
         }
         std::size_t length = m_pending.size();

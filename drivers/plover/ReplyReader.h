@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <string_view>
@@ -12,8 +13,8 @@ class TcpSocket;
 // arrived, skipping NUL bytes and the line ends a line starts with, into the caller's buffer
 // of fixed capacity. Failures set the send's overall code (202 no reply, 203 unfinished reply
 // or connection closed) and are logged; received lines are logged as "Read" dump lines.
-// The waits look at the send's cancel request often, so a cancelled send never sits out a
-// silent server.
+// The waits look at the send's cancel request (and the owner's stop request) often, so a
+// cancelled or stopped send never sits out a silent server.
 class ReplyReader
 {
 public:
@@ -27,11 +28,13 @@ public:
         Unfinished, // the line had begun but did not end before the deadline (203)
         Closed, // the server closed the connection (203)
         Failed, // the receive failed (202)
-        Cancelled, // the user cancelled the send while the reader waited
+        Cancelled, // the user cancelled the send, or the owner asked to stop, while it waited
     };
 
-    // A reader of the connection, reporting to `reporter`.
-    ReplyReader(TcpSocket& connection, SendReporter& reporter);
+    // A reader of the connection, reporting to `reporter`; it stops waiting once `stop` (when
+    // given) is set.
+    ReplyReader(TcpSocket& connection, SendReporter& reporter,
+                const std::atomic<bool>* stop = nullptr);
 
     // Reads one line into buffer (capacity bytes, at least 2): at most capacity - 1
     // characters and a terminating zero; the line keeps its final line-end character.
@@ -49,6 +52,7 @@ private:
 
     TcpSocket& m_connection;
     SendReporter& m_reporter;
+    const std::atomic<bool>* m_stop;
     std::array<char, 512> m_pending {};
     std::size_t m_next = 0;
     std::size_t m_end = 0;

@@ -1,8 +1,10 @@
 #pragma once
 
+class SendReporter;
+
 // What the protocol thread shows of a send besides phase, status and progress: the progress
-// view's right-hand animation and its Cancel button. The frame's progress view implements it;
-// a headless send leaves every call without effect.
+// view's right-hand animation, its Cancel button and the pause that keeps a failure readable.
+// The plug-in forwards these to its send frame; the defaults are those of a headless send.
 class SessionView
 {
 public:
@@ -16,4 +18,7 @@ public:
     virtual void stopAnimation() { }
     // Disables the Cancel button (nothing is left to cancel).
     virtual void disableCancel() { }
+    // Leaves a connect failure's status up for `ms` milliseconds, or until the send is
+    // cancelled.
+    virtual void pauseForReading(int ms, const SendReporter& reporter);
 };

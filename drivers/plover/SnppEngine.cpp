@@ -25,7 +25,7 @@ SnppEngine::SnppEngine(TcpSocket& connection, MessageList& messages, SendReporte
     , m_messages(messages)
     , m_reporter(reporter)
     , m_settings(settings)
-    , m_reader(connection, reporter)
+    , m_reader(connection, reporter, &m_disconnectRequested)
 { }
 
 void SnppEngine::start()

@@ -50,7 +50,8 @@ public:
     // The engine loop: start, then steps until Done or until the user cancels (looked at before
     // the first step and after each). True when it ran to Done, false when cancelled.
     bool run();
-    // Makes the next step Disconnect, whatever the running step decides. Thread-safe.
+    // Makes the next step Disconnect, whatever the running step decides; a wait for a reply
+    // in progress ends early. Thread-safe.
     void requestDisconnect();
     // The current state.
     SnppState state() const { return m_state.load(); }

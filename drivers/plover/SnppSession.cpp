@@ -5,10 +5,6 @@
 #include "SessionView.h"
 #include "SnppTransport.h"
 
-#include <algorithm>
-#include <chrono>
-#include <thread>
-
 using PloverText::format;
 using PloverText::log;
 
@@ -31,7 +27,8 @@ SnppSession::SnppSession(SnppTransport& transport, MessageList& messages, SendRe
 
 void SnppSession::run(const std::string& host, const std::string& port)
 {
-    log(m_reporter, 8, "LocalThread starts");
+    // The thread's first and last lines ("LocalThread starts", "LocalThread ends") are the
+    // frame's, which runs this on its protocol thread.
     m_view.showConnecting();
     m_reporter.setPhase(1);
     m_reporter.setStatus(format("Connecting %s:%s", host.c_str(), port.c_str()));
@@ -54,20 +51,5 @@ void SnppSession::run(const std::string& host, const std::string& port)
     log(m_reporter, 2, "%s", m_transport.lastErrorText().c_str());
     m_reporter.setLastError(kNoConnection);
     m_reporter.setStatus(SnppTransport::failureStatus(error, host));
-    pauseAfterFailure();
-}
-
-void SnppSession::pauseAfterFailure()
-{
-    // The pause only keeps the failure readable; a cancel from the host ends it early.
-    const auto until
-        = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_settings.statusPauseMs);
-    while (!m_reporter.cancelRequested()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            until - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            return;
-        }
-        std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(50)));
-    }
+    m_view.pauseForReading(m_settings.statusPauseMs, m_reporter);
 }

@@ -32,8 +32,6 @@ public:
     const SnppEngine& engine() const { return m_engine; }
 
 private:
-    void pauseAfterFailure();
-
     SnppTransport& m_transport;
     SendReporter& m_reporter;
     PloverSettings m_settings;

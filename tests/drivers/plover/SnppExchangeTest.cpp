@@ -48,7 +48,6 @@ TEST_F(ExchangeTest, LogsEveryStepWithItsDumpLines)
     EXPECT_EQ(send(), 0);
     const std::string log = reporter.logText();
     for (const char* expected : {
-             ",plover:LocalThread starts",
              ",plover:LocalThread start tcp connect",
              ",plover:LocalThread starts fsm",
              ",plover:State starts",
