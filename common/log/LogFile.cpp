@@ -4,6 +4,7 @@
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
 #include "settings/SharedSettings.h"
+#include "text/TextNumber.h"
 
 #include <cerrno>
 #include <ctime>
@@ -44,27 +45,6 @@ void appendMessage(std::string& line, std::string_view message)
             line += c;
         }
     }
-}
-
-// The C library's atoi rule: optional blanks and sign, then leading digits; none gives 0.
-long leadingNumber(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value < 100000000000L) {
-            value = value * 10 + (text[i] - '0');
-        }
-    }
-    return negative ? -value : value;
 }
 
 // The next token as a classic tokenizer finds it: delimiters at its start are skipped, and
@@ -271,8 +251,8 @@ bool LogFile::parseLine(std::string_view line, LogEntry& entry)
     if (!nextToken(rest, ',', level) || !nextToken(rest, ',', time) || !nextToken(rest, ':', tag)) {
         return false;
     }
-    entry.level = static_cast<int>(leadingNumber(level));
-    entry.time = static_cast<std::int32_t>(leadingNumber(time));
+    entry.level = static_cast<int>(TextNumber::leading(level));
+    entry.time = static_cast<std::int32_t>(TextNumber::leading(time));
     entry.tag.assign(tag);
     entry.message.assign(rest);
     return true;

@@ -1,6 +1,7 @@
 #include "ServicePort.h"
 
 #include "SystemCalls.h"
+#include "text/TextNumber.h"
 
 #include <arpa/inet.h>
 #include <cctype>
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace {
-
-constexpr long kClamp = 1000000;
 
 bool lookUpService(const std::string& name, const char* protocol, std::uint16_t& port)
 {
@@ -37,22 +36,7 @@ bool lookUpService(const std::string& name, const char* protocol, std::uint16_t&
 
 long ServicePort::readNumber(std::string_view text)
 {
-    std::size_t at = 0;
-    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])) != 0) {
-        ++at;
-    }
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
-        ++at;
-    }
-    long value = 0;
-    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) != 0; ++at) {
-        if (value < kClamp) {
-            value = value * 10 + (text[at] - '0');
-        }
-    }
-    return negative ? -value : value;
+    return TextNumber::leading(text);
 }
 
 bool ServicePort::resolve(std::string_view text, const char* protocol, std::uint16_t& port,

@@ -1,5 +1,7 @@
 #include "MessageList.h"
 
+#include "text/TextNumber.h"
+
 bool MessageList::add(std::string_view recipient, std::string_view text)
 {
     if (count() >= capacity) {
@@ -32,18 +34,5 @@ void MessageList::setResult(int index, MessageResult result)
 
 std::int32_t MessageList::pagerIdFromText(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::uint32_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
-    }
-    return static_cast<std::int32_t>(negative ? 0u - value : value);
+    return TextNumber::atoi(text);
 }

@@ -46,8 +46,7 @@ public:
     // The message at the index (0..count-1).
     const Entry& at(int index) const { return m_entries.at(static_cast<std::size_t>(index)); }
 
-    // The C library's atoi rule: leading blanks, a sign, then digits; 0 when there are none.
-    // Values beyond 32 bits wrap as the original conversion did.
+    // The C library's atoi reading: leading blanks, a sign, then digits; 0 when there are none.
     static std::int32_t pagerIdFromText(std::string_view text);
 
 private:
