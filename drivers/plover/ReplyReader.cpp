@@ -57,8 +57,7 @@ ReplyReader::Outcome ReplyReader::read(char* buffer, std::size_t capacity,
 ReplyReader::Outcome ReplyReader::fill(Clock::time_point deadline, std::size_t kept)
 {
     for (;;) {
-        const auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             if (kept == 0) {
                 m_reporter.setLastError(202);

@@ -11,8 +11,7 @@ void SessionView::pauseForReading(int ms, const SendReporter& reporter)
     using Clock = std::chrono::steady_clock;
     const auto until = Clock::now() + std::chrono::milliseconds(ms);
     while (!reporter.cancelRequested()) {
-        const auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
         if (left.count() <= 0) {
             return;
         }
