@@ -2,7 +2,8 @@
 // server, against the floor: the shortest client that makes the same exchange over the same
 // server (one buffered read per reply, no logging, no progress). Run with
 //   build/bench/bench_plover --benchmark_min_time=2
-// "PloverVsFloor" runs both in turn in each iteration and reports driver/floor as "ratio".
+// "ploverVsFloor" runs both in turn in each iteration and reports driver/floor as "ratio"; the
+// argument is the log level the driver's log is written at.
 #include "BenchEnvironment.h"
 #include "MessageList.h"
 #include "PloverSettings.h"
@@ -10,6 +11,8 @@
 #include "SnppSession.h"
 #include "SnppTransport.h"
 #include "log/LogFile.h"
+#include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -192,8 +195,8 @@ bool driverSend(int port, SnppTransport& transport, MessageList& list, BenchRepo
     return reporter.lastError() == 0 && list.result(kMessages - 1) == MessageResult::Sent;
 }
 
-// The plug-in's log as a send has it, at the configured level (the default 4 writes the
-// engine's level-2 lines).
+// The plug-in's log as a send has it, at the level given as the benchmark's argument (the
+// default 4 writes the engine's level-2 lines: four or five per message; 0 writes none).
 struct DriverSetup
 {
     BenchEnvironment environment;
@@ -203,8 +206,10 @@ struct DriverSetup
     MessageList list;
     PloverSettings settings;
 
-    DriverSetup()
+    explicit DriverSetup(int logLevel)
     {
+        SettingsKey key(RootKey::CurrentUser, SharedSettings::Log::key);
+        (void)key.write(SharedSettings::Log::logLevel, logLevel);
         log.loadSettings();
         log.setPath(environment.file("ndlog.dat"));
         (void)log.openForAppend();
@@ -230,7 +235,7 @@ BENCHMARK(floor20)->Unit(benchmark::kMicrosecond);
 void driver20(benchmark::State& state)
 {
     BenchServer server;
-    DriverSetup setup;
+    DriverSetup setup(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         fill(setup.list);
         if (!driverSend(server.port(), setup.transport, setup.list, setup.reporter,
@@ -240,14 +245,14 @@ void driver20(benchmark::State& state)
         }
     }
 }
-BENCHMARK(driver20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(driver20)->Arg(4)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 // Both in turn against the same server in each iteration; the ratio of their summed times.
 void ploverVsFloor(benchmark::State& state)
 {
     using Clock = std::chrono::steady_clock;
     BenchServer server;
-    DriverSetup setup;
+    DriverSetup setup(static_cast<int>(state.range(0)));
     MessageList floorList;
     fill(floorList);
     Clock::duration floorTime {};
@@ -274,6 +279,6 @@ void ploverVsFloor(benchmark::State& state)
     state.counters["driver_us"] = driverUs / iterations;
     state.counters["ratio"] = floorUs > 0 ? driverUs / floorUs : 0;
 }
-BENCHMARK(ploverVsFloor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ploverVsFloor)->Arg(4)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -4,9 +4,13 @@
 #include "SendReporter.h"
 #include "log/LogFile.h"
 #include "net/SocketError.h"
+#include "net/SystemCalls.h"
 #include "net/TcpSocket.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/socket.h>
+#include <sys/time.h>
 
 ReplyReader::ReplyReader(TcpSocket& connection, SendReporter& reporter,
                          const std::atomic<bool>* stop)
@@ -18,6 +22,7 @@ ReplyReader::ReplyReader(TcpSocket& connection, SendReporter& reporter,
 void ReplyReader::reset()
 {
     m_next = m_end = 0;
+    m_receiveTimeoutMs = -1;
 }
 
 ReplyReader::Outcome ReplyReader::read(char* buffer, std::size_t capacity,
@@ -76,25 +81,47 @@ ReplyReader::Outcome ReplyReader::fill(Clock::time_point deadline, std::size_t k
             PloverText::log(m_reporter, 9, "Read abandoned: the send is winding up");
             return Outcome::Cancelled;
         }
-        std::size_t length = m_pending.size();
         const int waitMs = static_cast<int>(std::min<long long>(left.count(), kCancelPollMs));
-        if (m_connection.receive(m_pending.data(), length, waitMs)) {
-            if (length == 0) {
-                // A closed connection answers every receive at once with nothing; waiting for
-                // the deadline would only hold the send.
-                m_reporter.setLastError(203);
-                PloverText::log(m_reporter, 2, "Error: the server closed the connection");
-                return Outcome::Closed;
-            }
+        int error = 0;
+        const long received = receive(waitMs, error);
+        if (received > 0) {
             m_next = 0;
-            m_end = length;
+            m_end = static_cast<std::size_t>(received);
             return Outcome::Complete;
         }
-        if (m_connection.lastError() != toCode(SocketError::TimedOut)) {
+        if (received == 0) {
+            // A closed connection answers every receive at once with nothing; waiting for
+            // the deadline would only hold the send.
+            m_reporter.setLastError(203);
+            PloverText::log(m_reporter, 2, "Error: the server closed the connection");
+            return Outcome::Closed;
+        }
+        if (error != EAGAIN && error != EWOULDBLOCK && error != EINTR) {
             m_reporter.setLastError(202);
             PloverText::log(m_reporter, 2, "Error: ReadFile failed (erc=%d)",
-                            m_connection.lastError());
+                            toCode(SocketError::SystemBase) + error);
             return Outcome::Failed;
         }
     }
+}
+
+long ReplyReader::receive(int waitMs, int& error)
+{
+    // One blocking receive bounded by the socket's receive time-out, rather than a wait and
+    // then a receive: replies are awaited dozens of times per send.
+    SystemCalls& calls = SystemCalls::current();
+    const int handle = m_connection.handle();
+    if (waitMs != m_receiveTimeoutMs) {
+        timeval limit {};
+        limit.tv_sec = waitMs / 1000;
+        limit.tv_usec = static_cast<suseconds_t>((waitMs % 1000) * 1000);
+        if (calls.setSockOpt(handle, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) != 0) {
+            error = errno;
+            return -1;
+        }
+        m_receiveTimeoutMs = waitMs;
+    }
+    const ssize_t received = calls.recv(handle, m_pending.data(), m_pending.size(), 0);
+    error = received < 0 ? errno : 0;
+    return static_cast<long>(received);
 }

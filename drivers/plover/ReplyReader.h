@@ -49,6 +49,7 @@ public:
 
 private:
     Outcome fill(Clock::time_point deadline, std::size_t kept);
+    long receive(int waitMs, int& error);
 
     TcpSocket& m_connection;
     SendReporter& m_reporter;
@@ -56,4 +57,5 @@ private:
     std::array<char, 512> m_pending {};
     std::size_t m_next = 0;
     std::size_t m_end = 0;
+    int m_receiveTimeoutMs = -1; // the connection's receive time-out as last set
 };

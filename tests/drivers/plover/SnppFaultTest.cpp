@@ -177,6 +177,17 @@ TEST_F(FaultTest, AServerClosingMidReplyFailsTheSendAtOnceWith203)
     EXPECT_NE(log.find("Read(TO)=2[25]"), std::string::npos);
 }
 
+TEST_F(FaultTest, AResetConnectionFailsTheSendWith202)
+{
+    server.addCue({"PAGE", SnppCue::Action::Reset, {}, 1, 0});
+    load({{"5551234", "a"}});
+    EXPECT_EQ(send(), 202);
+    EXPECT_EQ(results(), (std::vector<int> {5}));
+    // 100 + ECONNRESET (104)
+    EXPECT_NE(reporter.logText().find("Error: ReadFile failed (erc=204)"), std::string::npos)
+        << reporter.logText();
+}
+
 TEST_F(FaultTest, AFailedWriteFailsTheSendWith200)
 {
     load({{"5551234", "a"}});

@@ -10,6 +10,7 @@ struct SnppCue
         Reply, // sends `reply` as it stands (any code, several lines, no line end at all)
         Silence, // answers nothing and keeps the connection open
         Close, // sends `reply` (may be empty or half a line) and closes the connection
+        Reset, // drops the connection at once with a reset (RST), sending nothing
         Trickle, // sends `reply` a byte at a time, `delayMs` apart
     };
 

@@ -280,6 +280,12 @@ bool SnppTestServer::applyCue(Connection& connection, const std::string& command
         sendAll(connection.handle, cue.reply);
         ::shutdown(connection.handle, SHUT_RDWR);
         return false;
+    case SnppCue::Action::Reset: {
+        // Linger with no time: the close resets the connection instead of ending it.
+        const linger abort {1, 0};
+        ::setsockopt(connection.handle, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        return false;
+    }
     case SnppCue::Action::Trickle:
         sent = cue.reply;
         for (const char byte : cue.reply) {
