@@ -128,7 +128,9 @@ bool PortLink::write(const void* bytes, std::size_t length)
     const auto* data = static_cast<const char*>(bytes);
     std::size_t written = 0;
     int error = 0;
-    if (!m_state->enter()) {
+    if (m_fd < 0) {
+        error = EBADF;
+    } else if (!m_state->enter()) {
         error = ECANCELED;
     } else {
         State::BusyScope scope(*m_state);
@@ -175,7 +177,7 @@ bool PortLink::write(const void* bytes, std::size_t length)
             }
         }
     }
-    if (written == length) {
+    if (error == 0) {
         return true;
     }
     if (written == 0) {
@@ -199,9 +201,11 @@ bool PortLink::read(char* buffer, std::size_t& length, std::string_view terminat
         return false;
     }
     buffer[0] = '\0';
-    if (!m_state->enter()) {
+    // A missing descriptor would only make poll() wait for the deadline.
+    const int refusal = m_fd < 0 ? EBADF : (m_state->enter() ? 0 : ECANCELED);
+    if (refusal != 0) {
         m_state->lastError = codeReadFailed;
-        m_log.write(levelErrors, m_tag, "Error: ReadFile failed (erc=%d)", ECANCELED);
+        m_log.write(levelErrors, m_tag, "Error: ReadFile failed (erc=%d)", refusal);
         return false;
     }
     State::BusyScope scope(*m_state);

@@ -19,9 +19,9 @@ constexpr int levelDump = 11;
 
 constexpr int wakeUpLimit = 6;
 // A terminal that keeps sending text without ever answering would hold an answer state
-// for good, since every full buffer starts a new read: the stay in such a state is capped
-// at this many time-outs, after which it counts as no answer.
-constexpr int answerCapTimeouts = 4;
+// for good, since every full buffer (or lone ESC) starts a new read: the stay in such a
+// state is capped at this many time-outs, after which it counts as no answer.
+constexpr int answerCapTimeouts = 2;
 
 constexpr char loginSequence[] = {TapByte::Esc, 'P', 'G', '1', TapByte::Cr};
 constexpr char disconnectSequence[] = {TapByte::Eot, TapByte::Cr};
@@ -109,8 +109,10 @@ bool TapEngine::step()
         next = stepWaitPacketReply();
         break;
     case TapState::Disconnect:
-    case TapState::End:
         next = stepDisconnect();
+        break;
+    case TapState::End:
+        next = TapState::End;
         break;
     }
     // A request that came while the step ran wins over the step's own choice.

@@ -187,6 +187,20 @@ INSTANTIATE_TEST_SUITE_P(Transports, PortLinkTest, ::testing::Bool(),
                              return param.param ? "PseudoTerminal" : "SocketPair";
                          });
 
+TEST(PortLinkSocketTest, LinkWithoutDescriptorFailsAtOnce)
+{
+    TestReporter reporter;
+    PortLink link(-1, reporter.log(), reporter.tag());
+    char buffer[128];
+    std::size_t length = sizeof buffer;
+    const Clock::time_point start = Clock::now();
+    EXPECT_FALSE(link.read(buffer, length, "=", 5000));
+    EXPECT_LT(msSince(start), 2000);
+    EXPECT_EQ(link.lastError(), 202);
+    EXPECT_FALSE(link.write("\r", 1));
+    EXPECT_EQ(link.lastError(), 200);
+}
+
 TEST(PortLinkSocketTest, WriteToClosedPeerFailsWith200WithoutKillingTheProcess)
 {
     TestReporter reporter;

@@ -156,3 +156,25 @@ TEST(TapEngineMendTest, GoAheadSplitByAFullReadBufferIsFound)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TapEngineMendTest, TerminalThatKeepsTalkingWithoutAnsweringCountsAsNoAnswer)
+{
+    // A lone ESC every 100 ms ends each read at once; the ACK would come after 3 s, but
+    // the stay in the state ends after twice the prompt time-out.
+    TapTerminalScript script;
+    script.loginChatter = {"\x1b", 30, 100};
+    EngineHarness harness(script, fastSettings());
+    ASSERT_TRUE(harness.ready());
+    harness.add("5", "hello");
+    ASSERT_TRUE(harness.run(0));
+    EXPECT_EQ(harness.reporter().lastError(), 205);
+    EXPECT_EQ(harness.result(0), 5);
+    const Strings statuses = harness.reporter().statuses();
+    ASSERT_GE(statuses.size(), 2u);
+    EXPECT_EQ(statuses[statuses.size() - 2], "Error: no login reply");
+    EXPECT_GT(countOf(harness.reporter().logMessages(10), "STATE WaitLoginReply"), 5);
+}
+
+} // namespace

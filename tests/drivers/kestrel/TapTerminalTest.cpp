@@ -86,6 +86,30 @@ TEST(TapTerminalTest, AnswersTheLoginAsScripted)
     }
 }
 
+TEST(TapTerminalTest, ChattersBeforeItsAnswers)
+{
+    TapTerminalScript script;
+    script.loginChatter = {"wait\r", 2, 40};
+    script.loginDelayMs = 10;
+    script.goAhead = false;
+    script.answerChatter = {".", 3, 5};
+    TapTerminal terminal(script);
+    Outputs out;
+    for (const char c : std::string_view("\x1bPG1\r")) {
+        terminal.receive(static_cast<unsigned char>(c), out);
+    }
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[0].bytes, "wait\r");
+    EXPECT_EQ(out[0].delayMs, 40);
+    EXPECT_EQ(out[1].delayMs, 40);
+    EXPECT_EQ(out[2].bytes, "\x06\r");
+    EXPECT_EQ(out[2].delayMs, 10);
+    EXPECT_EQ(feed(terminal,
+                   block("\x02"
+                         "1\rx\r\x03")),
+              "...\x06\r");
+}
+
 TEST(TapTerminalTest, BadChecksumIsAnsweredNakAndCounted)
 {
     TapTerminal terminal = loggedIn();

@@ -122,6 +122,7 @@ void TapTerminal::sendPrompt(std::vector<Output>& out)
 
 void TapTerminal::answerLogin(std::vector<Output>& out)
 {
+    chatter(out, m_script.loginChatter);
     switch (m_script.loginAnswer) {
     case TapLoginAnswer::Ack:
         emit(out, "\x06\r", m_script.loginDelayMs);
@@ -202,10 +203,18 @@ void TapTerminal::blockComplete(std::vector<Output>& out)
     } else if (block.checksumOk && block.answer == TapBlockAnswer::Rs) {
         m_pending = false;
     }
+    chatter(out, m_script.answerChatter);
     if (block.answer != TapBlockAnswer::Silence) {
         emit(out, m_script.beforeAnswer + answerBytes(block.answer), m_script.answerDelayMs);
     }
     m_blocks.push_back(std::move(block));
+}
+
+void TapTerminal::chatter(std::vector<Output>& out, const TapChatter& chatter)
+{
+    for (int i = 0; i < chatter.repeats; ++i) {
+        emit(out, chatter.text, chatter.gapMs);
+    }
 }
 
 void TapTerminal::emit(std::vector<Output>& out, std::string bytes, int delayMs)

@@ -54,6 +54,7 @@ private:
     void sendPrompt(std::vector<Output>& out);
     void answerLogin(std::vector<Output>& out);
     void blockComplete(std::vector<Output>& out);
+    void chatter(std::vector<Output>& out, const TapChatter& chatter);
     void emit(std::vector<Output>& out, std::string bytes, int delayMs);
 
     enum class Phase { Prompting, Blocks };

@@ -19,6 +19,15 @@ enum class TapBlockAnswer {
     Silence, // no answer
 };
 
+// Text a terminal keeps sending before it answers: `text`, `repeats` times, each piece
+// `gapMs` after the one before.
+struct TapChatter
+{
+    std::string text;
+    int repeats = 0;
+    int gapMs = 0;
+};
+
 // What the simulated paging terminal does, step by step. The defaults make a well-behaved
 // terminal: "ID=" at once, login accepted, go-ahead, every block acknowledged.
 struct TapTerminalScript
@@ -33,6 +42,8 @@ struct TapTerminalScript
     std::string beforePrompt;
 
     TapLoginAnswer loginAnswer = TapLoginAnswer::Ack;
+    // Sent before the login answer.
+    TapChatter loginChatter;
     // Pause before the login answer.
     int loginDelayMs = 0;
     // Sent after the login ACK and before the go-ahead, e.g. a banner holding a "p".
@@ -49,6 +60,8 @@ struct TapTerminalScript
     int answerDelayMs = 0;
     // Sent ahead of each block answer (a terminal's optional message), e.g. "211 ok\r".
     std::string beforeAnswer;
+    // Sent before each block answer, ahead of `beforeAnswer`.
+    TapChatter answerChatter;
 };
 
 // One block as the terminal received it.
