@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <fcntl.h>
 #include <mutex>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -36,6 +37,7 @@ struct PortLink::State
 {
     int wakeFd = -1; // readable for good once the link is interrupted
     bool isSocket = false;
+    int savedFlags = -1; // the descriptor's flags to put back, when they were changed
     std::atomic<int> lastError {0};
     std::mutex mutex;
     std::condition_variable idle;
@@ -90,13 +92,24 @@ PortLink::PortLink(int fd, LogFile& log, std::string_view tag)
     , m_state(new State)
 {
     m_state->wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    struct stat info
-    { };
+    struct stat info = {};
     m_state->isSocket = ::fstat(fd, &info) == 0 && S_ISSOCK(info.st_mode);
+    // A blocking write() to a terminal whose buffers are full (flow control, a peer that
+    // does not read) sleeps in the kernel where no interrupt reaches it. Sockets get
+    // MSG_DONTWAIT per call; other descriptors are made non-blocking while the link uses
+    // them.
+    if (fd >= 0 && !m_state->isSocket) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0 && (flags & O_NONBLOCK) == 0
+            && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0) {
+            m_state->savedFlags = flags;
+        }
+    }
 }
 
 PortLink::~PortLink()
 {
+    restoreFlags();
     if (m_state->wakeFd >= 0) {
         ::close(m_state->wakeFd);
     }
@@ -118,8 +131,21 @@ void PortLink::interrupt()
         const std::uint64_t one = 1;
         (void)!::write(m_state->wakeFd, &one, sizeof one);
     }
-    std::unique_lock<std::mutex> lock(m_state->mutex);
-    m_state->idle.wait(lock, [this] { return m_state->busy == 0; });
+    {
+        std::unique_lock<std::mutex> lock(m_state->mutex);
+        m_state->idle.wait(lock, [this] { return m_state->busy == 0; });
+    }
+    // Nobody uses the descriptor through the link any more: the owner gets it back as it was.
+    restoreFlags();
+}
+
+void PortLink::restoreFlags()
+{
+    const std::lock_guard<std::mutex> guard(m_state->mutex);
+    if (m_state->savedFlags >= 0) {
+        (void)::fcntl(m_fd, F_SETFL, m_state->savedFlags);
+        m_state->savedFlags = -1;
+    }
 }
 
 bool PortLink::write(const void* bytes, std::size_t length)

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fcntl.h>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
@@ -180,6 +181,28 @@ TEST_P(PortLinkTest, InterruptEndsReadInProgressAndEveryLaterOperation)
     EXPECT_EQ(link.lastError(), 200);
     EXPECT_LT(msSince(start), 5000);
     link.interrupt(); // a second interrupt is harmless
+}
+
+TEST(PortLinkTerminalTest, InterruptEndsWriteHeldUpByAFullTerminal)
+{
+    TestReporter reporter(4); // no dump of the big write
+    StreamPair pair = StreamPair::pseudoTerminal();
+    ASSERT_TRUE(pair.valid());
+    PortLink link(pair.local(), reporter.log(), reporter.tag());
+    // Nobody reads the far end: the write fills the terminal's buffers and has to wait, as
+    // under flow control. A blocking write() there could not be interrupted.
+    const std::string big(1024 * 1024, 'x');
+    std::atomic<bool> result {true};
+    std::thread writer([&] { result = link.write(big.data(), big.size()); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const Clock::time_point start = Clock::now();
+    link.interrupt();
+    writer.join();
+    EXPECT_LT(msSince(start), 2000);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(link.lastError(), 201);
+    // The descriptor's own flags are back as they were: blocking.
+    EXPECT_EQ(::fcntl(pair.local(), F_GETFL) & O_NONBLOCK, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, PortLinkTest, ::testing::Bool(),

@@ -42,8 +42,7 @@ bool TapTerminalSimulator::serve(int fd)
     if (m_thread.joinable() || m_stopFd < 0 || fd < 0) {
         return false;
     }
-    struct stat info
-    { };
+    struct stat info = {};
     m_isSocket = ::fstat(fd, &info) == 0 && S_ISSOCK(info.st_mode);
     m_thread = std::thread([this, fd] { run(fd, false); });
     return true;
