@@ -1,5 +1,6 @@
 #include "CliCommand.h"
 #include "CliOutput.h"
+#include "LinesCommand.h"
 #include "LogCommand.h"
 #include "RegCommand.h"
 #include "RegsvrCommand.h"
@@ -14,10 +15,11 @@
 
 namespace {
 
-constexpr std::array<CliCommand, 3> commands = {
+constexpr std::array<CliCommand, 4> commands = {
     RegCommand::command,
     LogCommand::command,
     RegsvrCommand::command,
+    LinesCommand::command,
 };
 
 void printOverview(std::ostream& out)
