@@ -5,8 +5,9 @@
 
 #include <ostream>
 
-HeadlessPrompt::HeadlessPrompt(std::ostream* echo)
+HeadlessPrompt::HeadlessPrompt(std::ostream* echo, std::string echoPrefix)
     : m_echo(echo)
+    , m_echoPrefix(std::move(echoPrefix))
 { }
 
 std::string HeadlessPrompt::oneLine(std::string_view text)
@@ -28,15 +29,15 @@ std::string HeadlessPrompt::oneLine(std::string_view text)
     return line;
 }
 
-void HeadlessPrompt::emit(int level, const std::string& line)
+void HeadlessPrompt::emit(int level, const std::string& line, bool echo)
 {
     // A log of its own per line: the settings (log path, level) are read afresh, as they may
     // change while the program runs.
     LogFile log;
     (void)log.write(level, "Local", "%s", line.c_str());
-    if (m_echo) {
+    if (m_echo && echo) {
         const std::lock_guard lock(m_mutex);
-        *m_echo << line << '\n';
+        *m_echo << m_echoPrefix << line << '\n';
         m_echo->flush();
     }
 }
@@ -59,7 +60,7 @@ LocateChoice HeadlessPrompt::locateFile(const LocateRequest& request)
         emit(LogLevel::Errors, "Going on without " + request.path);
         return {LocateChoice::Action::Cancel, {}};
     }
-    emit(LogLevel::Info, oneLine(request.message) + ": creating it");
+    emit(LogLevel::Trans, oneLine(request.message) + ": creating it");
     return {LocateChoice::Action::Create, {}};
 }
 
@@ -71,5 +72,5 @@ void HeadlessPrompt::reportDatabaseError(std::string_view context, std::string_v
         line += ": ";
     }
     line += std::string(description) + "   (" + std::to_string(code) + ")";
-    emit(LogLevel::Errors, line);
+    emit(LogLevel::Errors, line, false);
 }

@@ -6,14 +6,16 @@
 #include <mutex>
 
 // The prompt without a GUI: every message and question goes to the log (origin "Local"),
-// and optionally to a stream such as a command-line program's stderr. Questions are answered
-// "No"; a missing database file is created (as "C&reate" would), and left alone after a
-// failed creation.
+// and optionally to a stream such as a command-line program's stderr (database errors only to
+// the log: the failing call's own error reaches the caller). Questions are answered "No"; a
+// missing database file is created (as "C&reate" would), and left alone after a failed
+// creation.
 class HeadlessPrompt final : public UserPrompt
 {
 public:
-    // A prompt that logs only; with `echo`, each message is also written there, one line each.
-    explicit HeadlessPrompt(std::ostream* echo = nullptr);
+    // A prompt that logs only; with `echo`, each message is also written there, one line each,
+    // after `echoPrefix`.
+    explicit HeadlessPrompt(std::ostream* echo = nullptr, std::string echoPrefix = {});
 
     void showMessage(std::string_view text, std::string_view caption, PromptIcon icon) override;
     bool askYesNo(std::string_view text, std::string_view caption, PromptIcon icon) override;
@@ -25,8 +27,9 @@ public:
     static std::string oneLine(std::string_view text);
 
 private:
-    void emit(int level, const std::string& line);
+    void emit(int level, const std::string& line, bool echo = true);
 
     std::ostream* m_echo;
+    std::string m_echoPrefix;
     std::mutex m_mutex;
 };

@@ -130,7 +130,7 @@ bool ProviderDatabase::createLocked()
         return false;
     }
     LogFile log;
-    (void)log.write(LogLevel::Info, "Local", "Created the provider database %s", m_path.c_str());
+    (void)log.write(LogLevel::Trans, "Local", "Created the provider database %s", m_path.c_str());
     return true;
 }
 

@@ -99,7 +99,7 @@ bool SimpleAddressBook::createLocked(const std::string& path)
         return failWith(StringId::AddEntryFailed, "Cannot create database: " + error);
     }
     LogFile log;
-    (void)log.write(LogLevel::Info, "Local", "Created the simple address book %s", path.c_str());
+    (void)log.write(LogLevel::Trans, "Local", "Created the simple address book %s", path.c_str());
     return true;
 }
 
