@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
@@ -71,6 +72,42 @@ std::string VCardFolder::fullPath(std::string_view fileName) const
     return path + std::string(fileName);
 }
 
+bool VCardFolder::listNames(std::string& error)
+{
+    struct stat info
+    { };
+    if (::stat(m_path.c_str(), &info) != 0) {
+        error = systemError("cannot read the folder " + m_path);
+        return false;
+    }
+    const std::int64_t modified
+        = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    const std::int64_t now = static_cast<std::int64_t>(::time(nullptr)) * 1000000000;
+    // A folder changed in the last seconds may change again within the same time stamp (file
+    // times are coarse), so its listing is trusted only once its time stamp has aged.
+    if (m_listed && modified == m_listedModifiedNs && info.st_ino == m_listedInode
+        && now - modified > 2000000000LL) {
+        return true;
+    }
+    DIR* folder = ::opendir(m_path.c_str());
+    if (!folder) {
+        error = systemError("cannot read the folder " + m_path);
+        return false;
+    }
+    m_names.clear();
+    while (const dirent* entry = ::readdir(folder)) {
+        if (isCardFile(entry->d_name)) {
+            m_names.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(folder);
+    std::sort(m_names.begin(), m_names.end());
+    m_listed = true;
+    m_listedModifiedNs = modified;
+    m_listedInode = info.st_ino;
+    return true;
+}
+
 std::string VCardFolder::newUuid()
 {
     // random_device reads the kernel's generator, so two processes never share a sequence.
@@ -92,19 +129,10 @@ std::string VCardFolder::newUuid()
 bool VCardFolder::entries(std::vector<VCardEntry>& out, std::size_t limit, std::string& error)
 {
     out.clear();
-    DIR* folder = ::opendir(m_path.c_str());
-    if (!folder) {
-        error = systemError("cannot read the folder " + m_path);
+    if (!listNames(error)) {
         return false;
     }
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(folder)) {
-        if (isCardFile(entry->d_name)) {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    ::closedir(folder);
-    std::sort(names.begin(), names.end());
+    const std::vector<std::string>& names = m_names;
 
     // Forget files that are gone, so the cache never outgrows the folder.
     for (auto it = m_cache.begin(); it != m_cache.end();) {

@@ -62,6 +62,14 @@ private:
                    std::string& error);
     std::string fullPath(std::string_view fileName) const;
 
+    // Lists the folder's card files in name order into m_names, reusing the last listing
+    // while the folder is unchanged.
+    bool listNames(std::string& error);
+
     std::string m_path;
     std::map<std::string, CachedFile> m_cache;
+    std::vector<std::string> m_names;
+    bool m_listed = false;
+    std::int64_t m_listedModifiedNs = 0;
+    std::uint64_t m_listedInode = 0;
 };
