@@ -187,6 +187,20 @@ TEST_F(InternetAddressBookTest, ChangedFilesAreSeenAndNoTemporaryFileRemains)
     EXPECT_EQ(cardFiles(folder), std::vector<std::string> {file});
 }
 
+TEST_F(InternetAddressBookTest, CardsAddedOrRemovedByAnotherToolAreSeenAtOnce)
+{
+    std::string info;
+    ASSERT_FALSE(book.getPagerInfo("Newcomer", info));
+    registry.dir().write("home/data/contacts/new.vcf",
+                         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Newcomer\r\nTEL;TYPE=PAGER:5/5\r\n"
+                         "END:VCARD\r\n");
+    ASSERT_TRUE(book.getPagerInfo("Newcomer", info));
+    EXPECT_EQ(info, "5/5");
+    fs::remove(folder + "/new.vcf");
+    EXPECT_FALSE(book.getPagerInfo("Newcomer", info));
+    EXPECT_EQ(book.lastErrorCode(), 0x3008D);
+}
+
 TEST(InternetAddressBook, UnusableFolderShowsItsMessageOnceThenStaysDisabled)
 {
     ScopedRegistry registry;
