@@ -4,7 +4,9 @@
 #include "ProviderDatabase.h"
 #include "StringTable.h"
 #include "TextLimits.h"
+#include "text/TextNumber.h"
 
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -30,11 +32,6 @@ std::vector<std::string_view> tokens(std::string_view text, char separator)
     return result;
 }
 
-bool isWhiteSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 } // namespace
 
 AddressParser::AddressParser(ProviderDatabase* providers)
@@ -43,28 +40,13 @@ AddressParser::AddressParser(ProviderDatabase* providers)
 
 bool AddressParser::pinValue(std::string_view text, std::int32_t& value)
 {
-    std::size_t i = 0;
-    while (i < text.size() && isWhiteSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Accumulate the magnitude with a bound, so any number of digits is read safely.
-    constexpr std::int64_t limit = std::int64_t {INT32_MAX} + 1;
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > limit) {
-            return false;
-        }
-    }
-    if (!negative && magnitude > INT32_MAX) {
+    // The C library's reading, which clamps what does not fit a long; anything beyond 32 bits
+    // would page another pager once cut, so it is refused.
+    const long number = TextNumber::leading(text);
+    if (number > INT32_MAX || number < INT32_MIN) {
         return false;
     }
-    value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    value = static_cast<std::int32_t>(number);
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <thread>
 
 namespace {
@@ -108,6 +109,10 @@ INSTANTIATE_TEST_SUITE_P(
                    ""},
         ParseCase {"pinTooBig", "555/2147483648", true, false, AddressType::Ixo, "", 0, badPin,
                    p145 + "2147483648)"},
+        ParseCase {"pinMin", "555/-2147483648", true, true, AddressType::Ixo, "555", INT32_MIN, 0,
+                   ""},
+        ParseCase {"pinTooSmall", "555/-2147483649", true, false, AddressType::Ixo, "", 0, badPin,
+                   p145 + "-2147483649)"},
         ParseCase {"pinManyDigits", "555/99999999999999999999999", true, false, AddressType::Ixo,
                    "", 0, badPin, p145 + "99999999999999999999999)"},
         ParseCase {"pinManyZeros", "555/" + std::string(40, '0') + "7", true, true,
