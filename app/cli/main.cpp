@@ -1,8 +1,10 @@
 #include "CliCommand.h"
 #include "CliOutput.h"
+#include "HistoryCommand.h"
 #include "LogCommand.h"
 #include "RegCommand.h"
 #include "RegsvrCommand.h"
+#include "SavedCommand.h"
 
 #include <array>
 #include <csignal>
@@ -14,10 +16,9 @@
 
 namespace {
 
-constexpr std::array<CliCommand, 3> commands = {
-    RegCommand::command,
-    LogCommand::command,
-    RegsvrCommand::command,
+constexpr std::array<CliCommand, 5> commands = {
+    RegCommand::command,   LogCommand::command,     RegsvrCommand::command,
+    SavedCommand::command, HistoryCommand::command,
 };
 
 void printOverview(std::ostream& out)
