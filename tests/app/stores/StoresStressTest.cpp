@@ -1,7 +1,6 @@
 // The scheduler rewriting lastSent while another thread adds, changes and removes saved
 // messages: nothing may be lost, corrupted or sent twice. Built twice: a short run for the
-// default suite and a long one labelled "stress" (sizes from NV_STRESS_CHURN_OPS and
-// NV_STRESS_MIN_DAYS).
+// default suite and a long one labelled "stress" (NORVANE_LONG_STRESS).
 #include "LocalZone.h"
 #include "ManualClock.h"
 #include "RecordingSender.h"
@@ -21,6 +20,16 @@
 #include <thread>
 
 using namespace std::chrono_literals;
+
+#ifdef NORVANE_LONG_STRESS
+#define STORES_STRESS_SUITE StoresLongStressTest
+constexpr int churnOperations = 2000;
+constexpr int minimumDays = 20;
+#else
+#define STORES_STRESS_SUITE StoresStressTest
+constexpr int churnOperations = 150;
+constexpr int minimumDays = 3;
+#endif
 
 namespace {
 
@@ -126,7 +135,7 @@ private:
     std::map<std::string, std::string> m_live;
 };
 
-TEST(StoresStress, SchedulerMarksWhileAnotherThreadAddsAndRemoves)
+TEST(STORES_STRESS_SUITE, SchedulerMarksWhileAnotherThreadAddsAndRemoves)
 {
     ScopedRegistry registry;
     SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
@@ -137,7 +146,7 @@ TEST(StoresStress, SchedulerMarksWhileAnotherThreadAddsAndRemoves)
     const std::string path = registry.dir().file("canMsg.dat");
 
     // Churn records in front of the fixed ones, so that removals move the fixed ones.
-    Churn churn(path, NV_STRESS_CHURN_OPS);
+    Churn churn(path, churnOperations);
     churn.seed(seedCount);
     SavedMessageStore store(path);
     for (int i = 0; i < fixedCount; ++i) {
@@ -167,7 +176,7 @@ TEST(StoresStress, SchedulerMarksWhileAnotherThreadAddsAndRemoves)
         });
         // One scheduled minute a day, twelve passes in it, until the churn is over.
         int day = 0;
-        for (; day < NV_STRESS_MIN_DAYS || !churnDone; ++day) {
+        for (; day < minimumDays || !churnDone; ++day) {
             {
                 std::lock_guard guard(daysMutex);
                 today = day;
