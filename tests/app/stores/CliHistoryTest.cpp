@@ -80,4 +80,17 @@ TEST_F(CliHistory, UsageErrors)
     }
 }
 
+TEST_F(CliHistory, HelpAndVersion)
+{
+    ProcessResult result = history({"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("Usage: norvane-cli history list"), std::string::npos);
+    result = history({"list", "--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.rfind("norvane-cli ", 0), 0u) << result.out;
+    result = runCli(m_registry, {"--help"});
+    EXPECT_NE(result.out.find("history   list or purge"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("saved     list, add, remove and schedule"), std::string::npos);
+}
+
 } // namespace
