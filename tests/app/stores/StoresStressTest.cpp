@@ -174,14 +174,15 @@ TEST(STORES_STRESS_SUITE, SchedulerMarksWhileAnotherThreadAddsAndRemoves)
             churn.run();
             churnDone = true;
         });
-        // One scheduled minute a day, twelve passes in it, until the churn is over.
+        // One scheduled minute a day, twelve passes in it, until the churn is over. Days are
+        // counted in local time (mktime normalises the day), across the change to summer time.
         int day = 0;
         for (; day < minimumDays || !churnDone; ++day) {
             {
                 std::lock_guard guard(daysMutex);
                 today = day;
             }
-            clock.set(LocalZone::at(2024, 1, 1, 8, 59, 55) + std::chrono::days(day));
+            clock.set(LocalZone::at(2024, 1, 1 + day, 8, 59, 55));
             ASSERT_TRUE(clock.waitForSleepers(1));
             ASSERT_TRUE(clock.advanceInSteps(70s, 5s, 1));
             ASSERT_TRUE(clock.waitForSleepers(1));
@@ -194,7 +195,7 @@ TEST(STORES_STRESS_SUITE, SchedulerMarksWhileAnotherThreadAddsAndRemoves)
             std::lock_guard guard(daysMutex);
             today = day;
         }
-        clock.set(LocalZone::at(2024, 1, 1, 8, 59, 55) + std::chrono::days(day));
+        clock.set(LocalZone::at(2024, 1, 1 + day, 8, 59, 55));
         ASSERT_TRUE(clock.waitForSleepers(1));
         ASSERT_TRUE(clock.advanceInSteps(70s, 5s, 1));
         ASSERT_TRUE(clock.waitForSleepers(1));
