@@ -2,11 +2,13 @@
 #include "AddressCommand.h"
 #include "CliCommand.h"
 #include "CliOutput.h"
+#include "HistoryCommand.h"
 #include "LinesCommand.h"
 #include "LogCommand.h"
 #include "ProvidersCommand.h"
 #include "RegCommand.h"
 #include "RegsvrCommand.h"
+#include "SavedCommand.h"
 
 #include <array>
 #include <csignal>
@@ -28,6 +30,8 @@ constexpr auto commands = std::to_array<CliCommand>({
     AdbCommand::command,
     AddressCommand::command,
     LinesCommand::command,
+    SavedCommand::command,
+    HistoryCommand::command,
 });
 // clang-format on
 
