@@ -6,7 +6,31 @@
 namespace {
 
 // Sorted by id; later features add their messages here.
-constexpr std::array<StringEntry, 12> entries = {{
+constexpr auto entries = std::to_array<StringEntry>({
+    {StringId::NoValidAddress, "Error\rNo valid address specified", "HIDS_ERM_NOVALIDADDR"},
+    {StringId::CannotInitModule, "Error\rCannot initialized PGE module", ""},
+    {StringId::PortWriteFailed, "Write to communication port failed", ""},
+    {StringId::PortReadFailed, "Read from communication port failed", ""},
+    {StringId::RemoteTimedOut, "Remote timed out", ""},
+    {StringId::AsyncIoError, "Asynchronous I/O error", ""},
+    {StringId::LoginFailed, "Login Failed. No message sent", ""},
+    {StringId::RemoteBusy, "Remote line busy. No message sent", ""},
+    {StringId::TerminalNotReady, "Remote terminal not ready. No message sent", ""},
+    {StringId::LoginTooManyAttempts, "Login Failed, too many attempts. No message sent", ""},
+    {StringId::TerminalNotResponding, "Terminal not responding, too many attempts. No message sent",
+     ""},
+    {StringId::UserAborted, "User aborted", ""},
+    {StringId::LineInUse, "Modem/Line in use. No message sent", ""},
+    {StringId::LineError, "Modem/Line error. No message sent", ""},
+    {StringId::AllMessagesSent, "All messages sent successfully", "HIDS_MSG_ALLMSGSENT"},
+    {StringId::SentSuccessfully, "Sent successfully", ""},
+    {StringId::DeletedBeforeTransmission, "Deleted before transmission", ""},
+    {StringId::LostInternalError, "Lost due to internal error", ""},
+    {StringId::RejectedByServer, "Rejected by the remote server", ""},
+    {StringId::TooManyAttempts, "Too many send attempts", ""},
+    {StringId::NotProcessed, "Not processed due to error on previous stages", ""},
+    {StringId::TransmissionAborted, "Aborted due to transmission error", ""},
+    {StringId::UnknownInternalError, "Unknown internal error code=%d", ""},
     {StringId::AddEntryFailed,
      "Address Book Error\rCannot add entry to address book\rPlease make sure the Personal "
      "Address Book is installed.",
@@ -24,7 +48,20 @@ constexpr std::array<StringEntry, 12> entries = {{
     {StringId::BadPin, "Invalid Address: bad pin number (%s)", ""},
     {StringId::UpdateEntryFailed, "Address Book Error\rCannot update entry information",
      "HIDS_ERM_SETUSERFAILED"},
-}};
+    {StringId::UnknownReturnCode, "Unknown return code", ""},
+    {StringId::DriverNotAvailable, "Protocol driver not available", ""},
+    {StringId::CannotConnect, "Cannot connect to server", ""},
+    {StringId::CannotDriver, "Cannot driver %s (%s).", ""},
+    {StringId::TooManyEntries, "Not sent: more than 39 recipients in one send", ""},
+    {StringId::ListTooLong, "Not sent: the recipient list is longer than 1023 characters", ""},
+    {StringId::TooManyAddresses, "Not sent: more than 30 addresses in one send", ""},
+});
+
+// find() searches by id.
+static_assert(std::is_sorted(entries.begin(), entries.end(),
+                             [](const StringEntry& a, const StringEntry& b) {
+                                 return a.id < b.id;
+                             }));
 
 bool isPlaceholderAt(std::string_view text, std::size_t at, std::size_t& length)
 {

@@ -18,6 +18,29 @@ struct StringEntry
 // The ids of the string-table messages used by the Qt-free code.
 struct StringId
 {
+    static constexpr int NoValidAddress = 102;
+    static constexpr int CannotInitModule = 104;
+    static constexpr int PortWriteFailed = 105;
+    static constexpr int PortReadFailed = 106;
+    static constexpr int RemoteTimedOut = 107;
+    static constexpr int AsyncIoError = 108;
+    static constexpr int LoginFailed = 109;
+    static constexpr int RemoteBusy = 110;
+    static constexpr int TerminalNotReady = 111;
+    static constexpr int LoginTooManyAttempts = 112;
+    static constexpr int TerminalNotResponding = 113;
+    static constexpr int UserAborted = 114;
+    static constexpr int LineInUse = 115;
+    static constexpr int LineError = 116;
+    static constexpr int AllMessagesSent = 117;
+    static constexpr int SentSuccessfully = 121;
+    static constexpr int DeletedBeforeTransmission = 122;
+    static constexpr int LostInternalError = 123;
+    static constexpr int RejectedByServer = 124;
+    static constexpr int TooManyAttempts = 125;
+    static constexpr int NotProcessed = 127;
+    static constexpr int TransmissionAborted = 128;
+    static constexpr int UnknownInternalError = 129;
     static constexpr int AddEntryFailed = 135;
     static constexpr int DeleteEntryFailed = 136;
     static constexpr int MapiNoRoot = 137;
@@ -30,6 +53,14 @@ struct StringId
     static constexpr int BadProviderPhone = 144;
     static constexpr int BadPin = 145;
     static constexpr int UpdateEntryFailed = 147;
+    static constexpr int UnknownReturnCode = 148;
+    static constexpr int DriverNotAvailable = 160;
+    static constexpr int CannotConnect = 161;
+    static constexpr int CannotDriver = 162;
+    // Rows of recipients beyond the fixed limits of one send.
+    static constexpr int TooManyEntries = 180;
+    static constexpr int ListTooLong = 181;
+    static constexpr int TooManyAddresses = 182;
 };
 
 // The program's string table: message texts by id, the help key of each, and the error
