@@ -1,0 +1,137 @@
+#include "Sender.h"
+
+#include "AddressBookSelection.h"
+#include "AddressParser.h"
+#include "GroupSender.h"
+#include "RecipientList.h"
+#include "RecipientResolver.h"
+#include "SendDrivers.h"
+#include "SendPresenter.h"
+#include "SendResults.h"
+#include "StringTable.h"
+#include "log/LogFile.h"
+#include "log/LogLevel.h"
+#include "stores/MessageHistory.h"
+#include "threads/QueueLock.h"
+
+#include <utility>
+
+namespace {
+
+// How long a waiting send that shows itself sleeps between serving its thread's events.
+constexpr unsigned waitSliceMs = 50;
+// The origin of the pipeline's own messages, for their help.
+constexpr std::string_view messageOrigin = "main";
+
+} // namespace
+
+Sender::Sender(ProviderDatabase* providers, AddressBookSelection* books, MessageHistory* history)
+    : m_providers(providers)
+    , m_books(books)
+    , m_history(history)
+{ }
+
+Sender::~Sender() = default;
+
+void Sender::setDriverOptions(ControlOptions options)
+{
+    const std::lock_guard lock(m_settingsMutex);
+    m_driverOptions = std::move(options);
+}
+
+ControlOptions Sender::driverOptions() const
+{
+    const std::lock_guard lock(m_settingsMutex);
+    return m_driverOptions;
+}
+
+void Sender::setPresenter(std::shared_ptr<SendPresenter> presenter)
+{
+    const std::lock_guard lock(m_settingsMutex);
+    m_presenter = std::move(presenter);
+}
+
+bool Sender::sendToRecipients(std::string_view recipients, std::string_view message, bool noHistory,
+                              bool quiet, std::string_view originTag, std::int32_t* sentCount,
+                              std::int32_t* failedCount, std::int32_t* entryCount,
+                              SendResults* results)
+{
+    ControlOptions options;
+    std::shared_ptr<SendPresenter> presenter;
+    {
+        const std::lock_guard lock(m_settingsMutex);
+        options = m_driverOptions;
+        if (!quiet) {
+            presenter = m_presenter;
+        }
+    }
+
+    QueueLock sendLock(m_slot);
+    if (presenter) {
+        // A send that shows itself may run on a GUI thread, which must not stop serving its
+        // events while an earlier send (with its results window) is still up.
+        while (!sendLock.acquire(waitSliceMs)) {
+            presenter->serveEvents();
+        }
+    } else if (!sendLock.acquire()) {
+        return false;
+    }
+
+    LogFile log;
+    log.openForAppend();
+    log.write(LogLevel::Debug, originTag, "sendToRecipients called (%.*s,%.*s,%d,%d)",
+              static_cast<int>(recipients.size()), recipients.data(),
+              static_cast<int>(message.size()), message.data(), noHistory ? 1 : 0, quiet ? 1 : 0);
+
+    if (!noHistory && m_history != nullptr && !m_history->recordSent(recipients, message)) {
+        log.write(LogLevel::Errors, originTag, "Cannot record the send in the history (%s)",
+                  MessageHistory::lastError().c_str());
+    }
+
+    SendResults ownResults;
+    SendResults& rows = results != nullptr ? *results : ownResults;
+    rows.clear();
+
+    const std::vector<RecipientEntry> entries = RecipientList::split(recipients);
+    AddressParser parser(m_providers);
+    RecipientResolver resolver(m_books != nullptr ? m_books->current() : nullptr, parser, rows, log,
+                               originTag);
+    std::vector<PagerAddress> records = resolver.resolveRecipients(entries);
+
+    int sent = 0;
+    if (records.empty()) {
+        if (presenter) {
+            presenter->showMessage(StringId::NoValidAddress,
+                                   StringTable::helpKey(StringId::NoValidAddress), messageOrigin);
+        }
+    } else {
+        SendDrivers drivers(options);
+        GroupSender groups({drivers, m_providers, rows, log, originTag, message, presenter.get(),
+                            options.isCancelled});
+        sent = groups.sendAll(records);
+        drivers.destroyAll();
+        if (presenter) {
+            if (!rows.empty()) {
+                presenter->showResults(rows);
+            } else {
+                presenter->showMessage(StringId::AllMessagesSent,
+                                       StringTable::helpKey(StringId::AllMessagesSent),
+                                       messageOrigin);
+            }
+        }
+    }
+
+    const auto total = static_cast<std::int32_t>(entries.size());
+    if (sentCount != nullptr) {
+        *sentCount = sent;
+    }
+    if (failedCount != nullptr) {
+        *failedCount = total - sent;
+    }
+    if (entryCount != nullptr) {
+        *entryCount = total;
+    }
+    log.close();
+    sendLock.release();
+    return true;
+}
