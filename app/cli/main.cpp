@@ -9,6 +9,7 @@
 #include "RegCommand.h"
 #include "RegsvrCommand.h"
 #include "SavedCommand.h"
+#include "SendCommand.h"
 
 #include <array>
 #include <csignal>
@@ -32,6 +33,7 @@ constexpr auto commands = std::to_array<CliCommand>({
     LinesCommand::command,
     SavedCommand::command,
     HistoryCommand::command,
+    SendCommand::command,
 });
 // clang-format on
 
