@@ -84,10 +84,10 @@ int SendFrame::send(const SendRequest& request, MessageList& messages)
         m_viewUp = false;
     }
     m_gate.set();
-    m_callEvent.set();
     if (m_config.stopEngineWhenViewEnds) {
         stopEngine();
     }
+    m_callEvent.set();
     m_driver.viewEnded();
     view.reset();
 

@@ -196,9 +196,11 @@ void SendFrame::cancelPressed()
     applyCancelEnabled(false);
     logLine(m_config.cancelled);
     if (m_threadStarted.load()) {
+        // The engine is told first: the call event wakes a protocol thread that may be just
+        // about to start it.
+        stopEngine();
         m_driver.cancelProtocol();
         m_callEvent.set();
-        stopEngine();
     } else {
         const std::lock_guard<std::mutex> guard(m_mutex);
         if (m_view != nullptr) {

@@ -74,6 +74,8 @@ TEST_F(SendFrameTest, ExchangeThatRunsToItsEndReturnsZeroAndCopiesTheResults)
 
 TEST_F(SendFrameTest, EveryLineOfTheSendHasItsLevelAndOrder)
 {
+    // The status waits for the view, so the view comes up before the protocol ends.
+    driver.body = [](SendFrame& frame) { frame.setStatus("up"); };
     ScriptedView view;
     ASSERT_EQ(sendWith(view), 0);
 
@@ -117,7 +119,10 @@ TEST_F(SendFrameTest, CaptionWithoutProviderAndEmptyClientName)
 {
     request.providerName.clear();
     std::string client;
-    driver.body = [&client](SendFrame& frame) { client = frame.clientName(); };
+    driver.body = [&client](SendFrame& frame) {
+        client = frame.clientName();
+        frame.setStatus("up");
+    };
     ScriptedView view;
     ASSERT_EQ(sendWith(view), 0);
     EXPECT_EQ(lastSpec.caption, "IXO/TAP Paging");
@@ -181,22 +186,21 @@ TEST_F(SendFrameTest, CancelWhileWaitingForTheCallAbortsWith213AndKeepsItFinal)
 TEST_F(SendFrameTest, CancelStopsARunningEngine)
 {
     Latch started;
-    ScriptedEngine* running = nullptr;
     driver.body = [&](SendFrame& frame) {
-        ScriptedEngine engine(1000000, [&](int step) {
+        ScriptedEngine engine(20000, [&](int step) {
             if (step == 0) {
                 started.open();
             }
             std::this_thread::sleep_for(1ms);
         });
-        running = &engine;
         frame.runEngine(engine);
         EXPECT_TRUE(engine.stopRequested());
-        EXPECT_LT(engine.stepsDone(), 1000000);
+        EXPECT_LT(engine.stepsDone(), 20000);
     };
     ScriptedView view;
     std::thread user([&] {
         ASSERT_TRUE(started.wait());
+        ASSERT_TRUE(view.waitUntilRunning());
         view.pressCancel();
     });
     EXPECT_EQ(sendWith(view), 213);
@@ -252,7 +256,7 @@ TEST_F(SendFrameTest, ViewThatCannotBeShownLetsTheSendFinishAsAborted)
     ScriptedEngine* seen = nullptr;
     driver.body = [&](SendFrame& frame) {
         frame.setStatus("nobody sees this");
-        ScriptedEngine engine(1000000, [](int) { std::this_thread::sleep_for(1ms); });
+        ScriptedEngine engine(20000, [](int) { std::this_thread::sleep_for(1ms); });
         seen = &engine;
         frame.runEngine(engine);
         EXPECT_TRUE(engine.stopRequested());
@@ -413,15 +417,18 @@ TEST_F(SendFrameTest, ExceptionInTheProtocolFailsTheSendInsteadOfTheProcess)
 
 TEST_F(SendFrameTest, ReadablePauseOnlyForAVisibleView)
 {
-    request.timings.statusPause = 1ms;
-    bool upInvisible = true;
+    // A pause on a view no one sees would hold this send for an hour.
+    request.timings.statusPause = std::chrono::hours(1);
+    bool up = false;
     driver.body = [&](SendFrame& frame) {
-        upInvisible = frame.isViewUp();
+        frame.setStatus("Error: remote not responding");
+        up = frame.isViewUp();
         frame.pauseForReading();
     };
     ScriptedView hidden(ScriptedView::Show::AtOnce, false);
     ASSERT_EQ(sendWith(hidden), 0);
-    EXPECT_TRUE(upInvisible);
+    EXPECT_TRUE(up);
+    EXPECT_EQ(hidden.record().statuses.back(), "Error: remote not responding");
 }
 
 TEST(FrameTextTest, FillsPlaceholdersInOrder)
