@@ -95,6 +95,9 @@ public:
     void runEngine(StepEngine& engine);
     // Writes one line with the frame's origin tag.
     void logLine(int level, std::string_view text);
+    // Whether a protocol thread still runs (during a send, or one that a send had to let go):
+    // the driver must not change what that thread reads, and send() refuses.
+    bool isBusy() const { return m_threadActive.load(); }
 
 private:
     // ProgressViewEvents, called by the view while it runs.

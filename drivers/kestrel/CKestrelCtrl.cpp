@@ -60,12 +60,9 @@ std::int32_t CKestrelCtrl::send(std::string_view pspAddress)
         m_driver->logOutsideSend(2, "Send refused: the modem device list (modemList) is empty");
         return codeCallUnavailable;
     }
-    if (settings.modems.present) {
-        m_driver->setDevices(settings.modems.devices);
-    }
-    m_driver->setProtocolSettings(settings.tap);
-
     CKestrelDriver::SendArgs args;
+    args.devices = settings.modems.devices;
+    args.tap = settings.tap;
     args.clientName = m_clientName;
     args.providerName = m_providerName;
     args.number = std::string(pspAddress);

@@ -61,6 +61,13 @@ FrameConfig CKestrelDriver::frameConfig()
 
 int CKestrelDriver::send(const SendArgs& args, MessageList& messages)
 {
+    if (!m_frame.isBusy()) {
+        // A busy frame refuses the send; a let-go protocol thread may still read these.
+        if (!args.devices.empty()) {
+            m_devices = args.devices;
+        }
+        m_tapSettings = args.tap;
+    }
     SendRequest request;
     // The telephony layer has no module instance to report; the line is registered with 0.
     request.instance = 0;

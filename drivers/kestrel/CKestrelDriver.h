@@ -41,6 +41,9 @@ public:
         std::string number; // the paging terminal's modem number
         ProgressViewFactory viewFactory;
         FrameTimings timings;
+        TapSettings tap;
+        // The modem device list from the settings; empty: keep the driver's list.
+        std::vector<std::uint32_t> devices;
     };
 
     // A driver dialling through `lines` and running engines from `engines`. When it is owned by
@@ -51,11 +54,6 @@ public:
     // Runs one send (see SendFrame::send); 0 or the overall code.
     int send(const SendArgs& args, MessageList& messages);
 
-    // The modem device list tried in order; at creation only the line mapper.
-    void setDevices(std::vector<std::uint32_t> devices) { m_devices = std::move(devices); }
-    const std::vector<std::uint32_t>& devices() const { return m_devices; }
-    // The engine's settings for the next send.
-    void setProtocolSettings(const TapSettings& settings) { m_tapSettings = settings; }
     // The overall code of the latest operation.
     int lastError() const { return m_frame.lastError(); }
     void setLastError(int code) { m_frame.setLastError(code); }
@@ -79,6 +77,8 @@ private:
 
     std::unique_ptr<LineSource> m_lines;
     EngineFactory m_engines;
+    // The modem device list tried in order (at creation only the line mapper) and the engine's
+    // settings: written by send() only while no protocol thread runs.
     std::vector<std::uint32_t> m_devices;
     TapSettings m_tapSettings;
     SendFrame m_frame;
