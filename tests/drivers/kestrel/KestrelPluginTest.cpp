@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -223,36 +224,37 @@ TEST_F(KestrelPluginTest, EveryLineOfTheSendIsLoggedAtItsLevel)
     ASSERT_EQ(add(control, "1234", "HI"), 0);
     ASSERT_EQ(send(control), 0);
 
-    const struct
-    {
-        const char* text;
-        int level;
-    } lines[] = {
+    // The send's lines and the protocol thread's lines each keep their order; the two
+    // threads' lines interleave.
+    const std::vector<std::pair<const char*, int>> sendLines = {
         {"Send Start (instance=0)", 4},
         {"Start protocol thread", 8},
         {"Show Modal dialog", 9},
-        {"Local Thread starts", 9},
-        {"Status: Dialing 5551234", 9},
-        {"Thread starts dialing", 9},
-        {"Thread dial successful", 9},
-        {"LINECALLSTATE Connected", 10},
-        {"Thread starts FSM", 9},
-        {"STATE Start", 10},
-        {"STATE Disconnect", 11},
-        {"Thread FSM retuens", 9},
-        {"Thread ends", 9},
         {"Modal dialog returns 1", 9},
         {"Waiting for terminate thread", 10},
         {"Send okay", 8},
     };
-    int previous = -1;
-    for (const auto& line : lines) {
-        SCOPED_TRACE(line.text);
-        EXPECT_EQ(log.levelOf(line.text), line.level);
-        const int index = log.indexOf(line.text);
-        EXPECT_GT(index, previous);
-        previous = index;
+    const std::vector<std::pair<const char*, int>> threadLines = {
+        {"Local Thread starts", 9},    {"Status: Dialing 5551234", 9}, {"Thread starts dialing", 9},
+        {"Thread dial successful", 9}, {"Thread starts FSM", 9},       {"STATE Start", 10},
+        {"STATE Disconnect", 11},      {"Thread FSM retuens", 9},      {"Thread ends", 9},
+    };
+    for (const auto* lines : {&sendLines, &threadLines}) {
+        int previous = -1;
+        for (const auto& [text, level] : *lines) {
+            SCOPED_TRACE(text);
+            EXPECT_EQ(log.levelOf(text), level);
+            const int index = log.indexOf(text);
+            EXPECT_GT(index, previous);
+            previous = index;
+        }
     }
+    EXPECT_GT(log.indexOf("Local Thread starts"), log.indexOf("Start protocol thread"));
+    EXPECT_LT(log.indexOf("Thread ends"), log.indexOf("Send okay"));
+    // The line reports the connection from its own thread, while the dial returns.
+    EXPECT_EQ(log.levelOf("LINECALLSTATE Connected"), 10);
+    EXPECT_GT(log.indexOf("LINECALLSTATE Connected"), log.indexOf("Thread starts dialing"));
+    EXPECT_LT(log.indexOf("LINECALLSTATE Connected"), log.indexOf("Thread starts FSM"));
     EXPECT_EQ(log.levelOf("Progress dialog init"), 10);
     EXPECT_EQ(log.levelOf("Provider name=IXO/TAP Paging"), 10);
 }
@@ -320,6 +322,9 @@ TEST_F(KestrelPluginTest, TerminalAnswersGiveEachMessageItsCode)
 
 TEST_F(KestrelPluginTest, SilentTerminalFailsWith212)
 {
+    // With a prompt time-out of 0 every wait for the prompt ends at once.
+    SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
+    ASSERT_TRUE(key.setNumber("maxPromptTimeout", 0));
     TapTerminalScript script;
     script.promptAfterCr = -1;
     TapTerminalSimulator terminal(script);
