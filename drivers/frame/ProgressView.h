@@ -44,8 +44,9 @@ public:
 // Threads: run() blocks the thread that called send(). Every other member may be called from
 // any thread (the protocol thread, the view's own thread, a line device's thread) and must
 // return at once without waiting for another thread: a GUI view posts the change to its GUI
-// thread, in the order the calls came. Updates arrive only between viewShown() and the end
-// of run(); end() may come at any time, even before run().
+// thread, in the order the calls came, and must not call the events back from inside. Updates
+// arrive only between viewShown() and the end of run(); end() may come at any time, even
+// before run().
 class ProgressView
 {
 public:

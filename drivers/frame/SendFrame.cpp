@@ -123,6 +123,7 @@ void SendFrame::resetForSend(const SendRequest& request, const MessageList& mess
     m_spec.rightClip = m_config.rightClip;
     m_spec.rightClipFrames = m_config.rightClipFrames;
     m_spec.connectingLastFrame = m_config.connectingLastFrame;
+    m_spec.parentWindow = request.parentWindow;
 
     {
         const std::lock_guard<std::mutex> guard(m_mutex);

@@ -26,6 +26,7 @@ struct SendRequest
     std::string address; // the number to dial or the server to reach
     FrameTimings timings; // the send's bounded waits
     ProgressViewFactory viewFactory; // null: a headless view that nothing cancels
+    void* parentWindow = nullptr; // the host's opaque owner for the progress window
     // Held by the protocol thread. When the thread has to be let go because it does not end,
     // this keeps the driver (and the frame inside it) alive until it does; without it the
     // send waits for the thread however long it takes.

@@ -14,9 +14,11 @@ constexpr std::int32_t codeCallUnavailable = 215;
 
 } // namespace
 
-CKestrelCtrl::CKestrelCtrl(std::shared_ptr<CKestrelDriver> driver, ProgressViewFactory views)
+CKestrelCtrl::CKestrelCtrl(std::shared_ptr<CKestrelDriver> driver, ProgressViewFactory views,
+                           void* parentWindow)
     : m_driver(std::move(driver))
     , m_views(std::move(views))
+    , m_parentWindow(parentWindow)
 { }
 
 CKestrelCtrl::~CKestrelCtrl() = default;
@@ -67,6 +69,7 @@ std::int32_t CKestrelCtrl::send(std::string_view pspAddress)
     args.providerName = m_providerName;
     args.number = std::string(pspAddress);
     args.viewFactory = m_views;
+    args.parentWindow = m_parentWindow;
     args.timings = settings.timings;
     return m_driver->send(args, m_messages);
 }

@@ -18,8 +18,9 @@ class CKestrelCtrl final : public DispatchControl
 {
 public:
     // A control over the driver (null when it could not be made: the methods then answer 1),
-    // getting each send's progress view from `views`.
-    CKestrelCtrl(std::shared_ptr<CKestrelDriver> driver, ProgressViewFactory views);
+    // getting each send's progress view from `views`, owned by the host's `parentWindow`.
+    CKestrelCtrl(std::shared_ptr<CKestrelDriver> driver, ProgressViewFactory views,
+                 void* parentWindow = nullptr);
     ~CKestrelCtrl() override;
 
     DispatchStatus invoke(std::int32_t dispId, CallKind kind, std::span<const DispatchValue> args,
@@ -45,6 +46,7 @@ public:
 private:
     std::shared_ptr<CKestrelDriver> m_driver;
     ProgressViewFactory m_views;
+    void* m_parentWindow;
     MessageList m_messages;
     std::int32_t m_debugLevel = 0;
     std::string m_providerName;

@@ -76,6 +76,7 @@ int CKestrelDriver::send(const SendArgs& args, MessageList& messages)
     request.address = args.number;
     request.timings = args.timings;
     request.viewFactory = args.viewFactory;
+    request.parentWindow = args.parentWindow;
     request.keepAlive = weak_from_this().lock();
     return m_frame.send(request, messages);
 }

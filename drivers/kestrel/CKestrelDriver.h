@@ -40,6 +40,7 @@ public:
         std::string providerName;
         std::string number; // the paging terminal's modem number
         ProgressViewFactory viewFactory;
+        void* parentWindow = nullptr; // the host's owner for the progress window
         FrameTimings timings;
         TapSettings tap;
         // The modem device list from the settings; empty: keep the driver's list.

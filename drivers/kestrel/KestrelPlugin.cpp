@@ -45,7 +45,7 @@ std::unique_ptr<DispatchControl> makeControl(const HostSite& site)
     ProgressViewFactory views = ProgressViews::chosen(site.showProgress(), guiModule,
                                                       [site] { return site.isCancelled(); });
     // A control whose driver could not be made still answers, with code 1.
-    return std::make_unique<CKestrelCtrl>(makeDriver(), std::move(views));
+    return std::make_unique<CKestrelCtrl>(makeDriver(), std::move(views), site.parentWindow());
 }
 
 std::unique_ptr<DispatchControl> makePropertyPage(const HostSite&)

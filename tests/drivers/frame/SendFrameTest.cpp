@@ -58,9 +58,12 @@ TEST_F(SendFrameTest, ExchangeThatRunsToItsEndReturnsZeroAndCopiesTheResults)
         });
         frame.runEngine(engine);
     };
+    int owner = 0;
+    request.parentWindow = &owner;
     ScriptedView view;
     EXPECT_EQ(sendWith(view), 0);
 
+    EXPECT_EQ(lastSpec.parentWindow, &owner);
     EXPECT_EQ(messages.result(0), MessageResult::Sent);
     EXPECT_EQ(messages.result(1), MessageResult::Rejected);
     const ScriptedView::Record record = view.record();
