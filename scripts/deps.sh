@@ -7,6 +7,7 @@ norvane_packages=(
     cmake ninja-build g++ pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang-format
+    libnet-snpp-perl
 )
 
 norvane_install_deps() {

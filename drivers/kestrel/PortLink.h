@@ -10,7 +10,10 @@ class LogFile;
 // The serial layer's write and read over an open descriptor: a modem's serial device or a
 // TCP connection to a paging terminal. Every write and read is logged as a dump line
 // ("Write", "Read", "Read (tmo)") at level 11 with the driver's origin tag. The descriptor
-// belongs to the caller (the line device), which closes it after interrupt().
+// belongs to the caller (the line device), which closes it after interrupt() or after
+// destroying the link. A descriptor other than a socket is switched to non-blocking while
+// the link works on it (so that a write held up by flow control can be interrupted);
+// interrupt() and the destructor put its flags back.
 class PortLink : public ByteLink
 {
 public:
@@ -33,6 +36,8 @@ public:
     int fd() const { return m_fd; }
 
 private:
+    void restoreFlags();
+
     int m_fd;
     LogFile& m_log;
     std::string m_tag;

@@ -1,10 +1,15 @@
 #pragma once
 
 #include "ByteLink.h"
+#include "TapBlock.h"
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
+#include <string_view>
 
 class MessageList;
 class SendReporter;
@@ -35,9 +40,10 @@ enum class TapState : int {
 };
 
 // The IXO/TAP block protocol with a paging terminal over any byte link: wake-up, login,
-// one block per message with its checksum, the terminal's answer per block, disconnect.
-// Runs on the protocol thread one step at a time; the frame may request Disconnect from
-// another thread at any moment.
+// the blocks of each message with their checksums, the terminal's answer per block,
+// disconnect. A message whose encoded text does not fit one block continues in further
+// blocks. Runs on the protocol thread one step at a time; the frame may request Disconnect
+// from another thread at any moment. Blocks and answers live in fixed buffers.
 class TapEngine
 {
 public:
@@ -45,20 +51,61 @@ public:
     TapEngine(ByteLink& link, MessageList& messages, SendReporter& reporter,
               const TapSettings& settings);
 
-    // Sets the state to Start.
+    // Sets the state to Start (a Disconnect request made before stays in force).
     void start();
     // Performs the current state's step; false once the engine has reached End.
     [[nodiscard]] bool step();
-    // Makes the next step Disconnect, whatever the running step decides. Thread-safe.
+    // Makes the next step Disconnect, whatever the running step decides, and cuts the pause
+    // after the go-ahead short; a read in progress runs to its end unless the link's owner
+    // interrupts the link. No effect once Disconnect has begun. Thread-safe.
     void requestDisconnect();
     // The current state.
     TapState state() const { return m_state.load(); }
 
 private:
+    TapState stepStart();
+    TapState stepWaitPrompt();
+    TapState stepSendWakeUp();
+    TapState stepSendLogin();
+    TapState stepWaitLoginReply();
+    TapState stepWaitTerminalReady();
+    TapState stepProcessNextPacket();
+    TapState stepSendPacket();
+    TapState stepWaitPacketReply();
+    TapState stepDisconnect();
+
+    // Error n: records the overall code and goes to Disconnect.
+    TapState fail(int code);
+    // Records the overall code unless the user has cancelled.
+    void setLastError(int code);
+    void log(int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    void status(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Writes the bytes; a failure is recorded in the last error, not acted on.
+    void write(const char* bytes, std::size_t length);
+    // Reads an answer into m_reply; false on a time-out or a port error (recorded).
+    [[nodiscard]] bool readReply(std::string_view terminators, int timeoutMs);
+    // The time a re-read in an answer state may still wait (see the answer cap).
+    int answerWaitMs(int timeoutMs) const;
+    // The pause after the go-ahead; false when a Disconnect request cut it short.
+    bool pauseAfterGoAhead();
+    bool disconnectRequested() const { return m_disconnectRequested.load(); }
+
     ByteLink& m_link;
     MessageList& m_messages;
     SendReporter& m_reporter;
     TapSettings m_settings;
     std::atomic<TapState> m_state {TapState::Start};
     std::atomic<bool> m_disconnectRequested {false};
+
+    TapBlock m_block; // the current block of the current message
+    std::array<char, 128> m_reply {}; // the terminal's latest answer
+    std::size_t m_replyLength = 0;
+    int m_wakeUps = 0;
+    int m_messageIndex = 0; // the next message to start; the current one is index - 1
+    int m_retries = 0; // writes of the current block
+    TapState m_previousState = TapState::End; // to notice when a state is entered
+    std::chrono::steady_clock::time_point m_stateEntered;
+
+    std::mutex m_pauseMutex;
+    std::condition_variable m_pauseWake;
 };

@@ -1,0 +1,55 @@
+#include "SnppSession.h"
+
+#include "PloverText.h"
+#include "SendReporter.h"
+#include "SessionView.h"
+#include "SnppTransport.h"
+
+using PloverText::format;
+using PloverText::log;
+
+namespace {
+
+constexpr int kUserCancelled = 213;
+constexpr int kNoConnection = 222;
+
+} // namespace
+
+SnppSession::SnppSession(SnppTransport& transport, MessageList& messages, SendReporter& reporter,
+                         const PloverSettings& settings, SessionView* view)
+    : m_transport(transport)
+    , m_reporter(reporter)
+    , m_settings(settings)
+    , m_view(view != nullptr ? *view : m_headless)
+    , m_engine(transport.connection(), messages, reporter,
+               SnppEngineSettings {settings.replyTimeoutMs, SnppEngineSettings {}.maxRestarts})
+{ }
+
+void SnppSession::run(const std::string& host, const std::string& port)
+{
+    // The thread's first and last lines ("LocalThread starts", "LocalThread ends") are the
+    // frame's, which runs this on its protocol thread.
+    m_view.showConnecting();
+    m_reporter.setPhase(1);
+    m_reporter.setStatus(format("Connecting %s:%s", host.c_str(), port.c_str()));
+    log(m_reporter, 8, "LocalThread start tcp connect");
+    if (m_transport.connect(host, port, m_settings.lookupTimeoutMs)) {
+        m_view.showConnected();
+        log(m_reporter, 8, "LocalThread starts fsm");
+        const bool ranToEnd = m_engine.run();
+        m_view.stopAnimation();
+        m_transport.close();
+        // A send the user stopped did not run to its end; it must not read as a success.
+        if (!ranToEnd && m_reporter.lastError() == 0) {
+            m_reporter.setLastError(kUserCancelled);
+        }
+        return;
+    }
+    m_view.disableCancel();
+    const int error = m_transport.lastError();
+    log(m_reporter, 8, "LocalThread connect failed errCode=%d", error);
+    log(m_reporter, 2, "%s", m_transport.lastErrorText().c_str());
+    m_reporter.setLastError(kNoConnection);
+    m_reporter.setStatus(SnppTransport::failureStatus(error, host));
+    m_view.pauseForReading(m_settings.statusPauseMs, m_reporter);
+}

@@ -1,0 +1,102 @@
+#include "TestReporter.h"
+
+#include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
+
+TestReporter::TestReporter(int level)
+{
+    SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
+    (void)paths.setString(SharedSettings::Paths::logFile.name, m_registry.dir().file("ndlog.dat"));
+    SettingsKey log(RootKey::CurrentUser, SharedSettings::Log::key);
+    (void)log.setNumber(SharedSettings::Log::logLevel.name, level);
+    m_log.loadSettings();
+    m_log.openForAppend();
+}
+
+TestReporter::~TestReporter()
+{
+    m_log.close();
+}
+
+void TestReporter::setPhase(int phase)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_phases.push_back(phase);
+}
+
+void TestReporter::setStatus(std::string text)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_statuses.push_back(std::move(text));
+}
+
+void TestReporter::setProgress(int value)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_progress.push_back(value);
+}
+
+int TestReporter::lastError() const
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_lastError;
+}
+
+void TestReporter::setLastError(int code)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_lastError != 213) {
+        m_lastError = code;
+    }
+}
+
+void TestReporter::cancel()
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_lastError = 213;
+    m_cancelled = true;
+}
+
+std::vector<int> TestReporter::phases() const
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_phases;
+}
+
+std::vector<std::string> TestReporter::statuses() const
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_statuses;
+}
+
+std::vector<int> TestReporter::progress() const
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_progress;
+}
+
+std::vector<LogEntry> TestReporter::logEntries() const
+{
+    LogFile reader(LogFile::Mode::PlugIn);
+    reader.setPath(m_log.path());
+    std::vector<LogEntry> entries;
+    if (!reader.openForReading()) {
+        return entries;
+    }
+    LogEntry entry;
+    while (reader.readEntry(entry)) {
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+std::vector<std::string> TestReporter::logMessages(int level) const
+{
+    std::vector<std::string> messages;
+    for (const LogEntry& entry : logEntries()) {
+        if (entry.level == level) {
+            messages.push_back(entry.message);
+        }
+    }
+    return messages;
+}

@@ -1,0 +1,66 @@
+#include "PloverSettings.h"
+
+#include "ScopedRegistry.h"
+#include "settings/SettingsKey.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PloverSettings, AFreshStoreGivesTheDefaults)
+{
+    ScopedRegistry registry;
+    const PloverSettings settings = PloverSettings::load();
+    EXPECT_EQ(settings.port, 444);
+    EXPECT_FALSE(settings.disconOnClose);
+    EXPECT_EQ(settings.replyTimeoutMs, 10000);
+    EXPECT_EQ(settings.lookupTimeoutMs, 30000);
+    EXPECT_EQ(settings.statusPauseMs, 2000);
+    EXPECT_EQ(settings.threadWaitMs, 10000);
+}
+
+TEST(PloverSettings, StoredValuesAreReadAndBadOnesFallBack)
+{
+    ScopedRegistry registry;
+    SettingsKey key(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\Plover");
+    ASSERT_TRUE(key.setNumber("port", 2444));
+    ASSERT_TRUE(key.setNumber("disconOnClose", 5));
+    ASSERT_TRUE(key.setString("replyTimeoutMs", "500")); // wrong type: the default
+    ASSERT_TRUE(key.setNumber("lookupTimeoutMs", -7)); // no endless waits
+    ASSERT_TRUE(key.setNumber("statusPauseMs", 0));
+    const PloverSettings settings = PloverSettings::load();
+    EXPECT_EQ(settings.port, 2444);
+    EXPECT_TRUE(settings.disconOnClose);
+    EXPECT_EQ(settings.replyTimeoutMs, 10000);
+    EXPECT_EQ(settings.lookupTimeoutMs, 30000);
+    EXPECT_EQ(settings.statusPauseMs, 0);
+}
+
+TEST(PloverSettings, TheDialogValuesAreStoredAndReadBack)
+{
+    ScopedRegistry registry;
+    PloverSettings settings;
+    settings.port = 3000;
+    settings.disconOnClose = true;
+    settings.replyTimeoutMs = 1; // not the dialog's: not stored
+    ASSERT_TRUE(settings.saveDialogValues());
+    const PloverSettings loaded = PloverSettings::load();
+    EXPECT_EQ(loaded.port, 3000);
+    EXPECT_TRUE(loaded.disconOnClose);
+    EXPECT_EQ(loaded.replyTimeoutMs, 10000);
+    SettingsKey key(RootKey::CurrentUser, PloverKeys::key);
+    EXPECT_EQ(key.getNumber("disconOnClose", -1), 1);
+}
+
+TEST(PloverSettings, ThePortBoxTextBecomesAPort)
+{
+    const std::vector<std::pair<const char*, int>> cases {
+        {"3000", 3000}, {"  25", 25}, {"80 and more", 80}, {"", 444},
+        {"abc", 444},   {"0", 444},   {"-5", 444},         {"70000", 444},
+    };
+    for (const auto& [text, port] : cases) {
+        EXPECT_EQ(PloverSettings::portFromText(text), port) << '"' << text << '"';
+    }
+}
+
+} // namespace
