@@ -18,11 +18,11 @@ constexpr int codeOtherError = 216;
 SendFrame::SendFrame(FrameConfig config, SendDriver& driver, Clock& clock)
     : m_config(std::move(config))
     , m_driver(driver)
-    , m_clock(clock)
     , m_timings(m_config.timings)
     , m_gate(FrameEvent::Reset::Manual, clock)
     , m_callEvent(FrameEvent::Reset::Automatic, clock)
     , m_finished(FrameEvent::Reset::Manual, clock)
+    , m_cancelled(FrameEvent::Reset::Manual, clock)
 { }
 
 SendFrame::~SendFrame()
@@ -142,6 +142,7 @@ void SendFrame::resetForSend(const SendRequest& request, const MessageList& mess
     m_gate.reset();
     m_callEvent.reset();
     m_finished.reset();
+    m_cancelled.reset();
 }
 
 std::unique_ptr<ProgressView> SendFrame::makeView(const SendRequest& request)

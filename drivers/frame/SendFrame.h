@@ -89,7 +89,7 @@ public:
     // Whether the view is up (shown and not yet ended).
     bool isViewUp() const;
     // Leaves a failure's status readable: waits FrameTimings::statusPause when the view is up
-    // and a person can see it, else returns at once.
+    // and a person can see it (Cancel cuts the wait short), else returns at once.
     void pauseForReading();
     // Starts the engine and steps it until a step returns false (protocol thread). Cancel
     // and, by the configuration, the view's end ask it to stop, even before it started.
@@ -119,7 +119,6 @@ private:
 
     const FrameConfig m_config;
     SendDriver& m_driver;
-    Clock& m_clock;
     LogFile m_log {LogFile::Mode::PlugIn};
 
     // Set by send() before the protocol thread starts; read-only while it runs.
@@ -133,6 +132,7 @@ private:
     FrameEvent m_gate {FrameEvent::Reset::Manual}; // open while the view takes updates or is gone
     FrameEvent m_callEvent {FrameEvent::Reset::Automatic};
     FrameEvent m_finished {FrameEvent::Reset::Manual}; // the protocol thread's work is done
+    FrameEvent m_cancelled {FrameEvent::Reset::Manual}; // Cancel was pressed
 
     mutable std::mutex m_mutex; // guards the members below; never held while calling the driver
     ProgressView* m_view = nullptr; // the send's view until it has ended

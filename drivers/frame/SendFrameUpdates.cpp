@@ -124,7 +124,7 @@ void SendFrame::pauseForReading()
         readable = m_viewUp && m_view->isVisible();
     }
     if (readable) {
-        (void)m_clock.sleepFor(m_timings.statusPause);
+        (void)m_cancelled.wait(m_timings.statusPause);
     }
 }
 
@@ -187,6 +187,7 @@ void SendFrame::cancelPressed()
     if (m_cancelRequested.exchange(true)) {
         return;
     }
+    m_cancelled.set();
     if (m_config.cancelAborts) {
         applyStatus("Aborting...");
         const std::lock_guard<std::mutex> guard(m_mutex);

@@ -434,6 +434,22 @@ TEST_F(SendFrameTest, ReadablePauseOnlyForAVisibleView)
     EXPECT_EQ(hidden.record().statuses.back(), "Error: remote not responding");
 }
 
+TEST_F(SendFrameTest, CancelCutsTheReadablePauseShort)
+{
+    request.timings.statusPause = std::chrono::hours(1);
+    driver.body = [](SendFrame& frame) {
+        frame.setStatus("Remote modem busy");
+        frame.pauseForReading();
+    };
+    ScriptedView visible;
+    std::thread user([&] {
+        ASSERT_TRUE(visible.waitUntilRunning());
+        visible.pressCancel();
+    });
+    EXPECT_EQ(sendWith(visible), 213);
+    user.join();
+}
+
 TEST(FrameTextTest, FillsPlaceholdersInOrder)
 {
     const struct
