@@ -8,6 +8,7 @@ norvane_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang-format
     libnet-snpp-perl
+    libsqlite3-dev
 )
 
 norvane_install_deps() {

@@ -1,6 +1,10 @@
+#include "AdbCommand.h"
+#include "AddressCommand.h"
 #include "CliCommand.h"
 #include "CliOutput.h"
+#include "LinesCommand.h"
 #include "LogCommand.h"
+#include "ProvidersCommand.h"
 #include "RegCommand.h"
 #include "RegsvrCommand.h"
 
@@ -14,11 +18,18 @@
 
 namespace {
 
-constexpr std::array<CliCommand, 3> commands = {
+// One command per line (clang-format would pack them), so that added commands merge cleanly.
+// clang-format off
+constexpr auto commands = std::to_array<CliCommand>({
     RegCommand::command,
     LogCommand::command,
     RegsvrCommand::command,
-};
+    ProvidersCommand::command,
+    AdbCommand::command,
+    AddressCommand::command,
+    LinesCommand::command,
+});
+// clang-format on
 
 void printOverview(std::ostream& out)
 {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "LineConfig.h"
 #include "LineDevice.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class LogFile;
 
@@ -14,6 +17,8 @@ struct LineDeviceInfo
     std::string name;
     bool supportsData = false;
     bool supportsVoice = false;
+    std::string kind; // "modem" or "tcp"
+    std::string target; // the serial device, or host:port
 };
 
 // The telephony layer: the line devices configured in the settings store (Hayes modems on
@@ -31,6 +36,8 @@ public:
     int deviceCount() const;
     // The name and abilities of device n; false when it cannot be enumerated.
     [[nodiscard]] bool enumerate(std::uint32_t device, LineDeviceInfo& info) const;
+    // Why device n cannot be enumerated or opened ("" when it can).
+    std::string problem(std::uint32_t device) const;
     // A line on the device (lineMapper: the first device that can make a data call), or null
     // with lastError() 7 when no line can be opened on it.
     std::unique_ptr<LineDevice> open(std::uint32_t device, LogFile& log, std::string_view tag);
@@ -41,5 +48,7 @@ public:
     int lastError() const { return m_lastError; }
 
 private:
+    std::vector<LineConfig> m_lines;
+    std::string m_localAccessCode;
     int m_lastError = 0;
 };

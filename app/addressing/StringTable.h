@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// One message of the program's string table: its id, its text (with "%s", "%d" or "%1"
+// where an argument goes; "\r" breaks a line in a message box) and the key of its help
+// topic (empty when the message has none of its own).
+struct StringEntry
+{
+    int id;
+    std::string_view text;
+    std::string_view helpKey;
+};
+
+// The ids of the string-table messages used by the Qt-free code.
+struct StringId
+{
+    static constexpr int AddEntryFailed = 135;
+    static constexpr int DeleteEntryFailed = 136;
+    static constexpr int MapiNoRoot = 137;
+    static constexpr int MapiNoHierarchy = 138;
+    static constexpr int MapiCannotOpen = 139;
+    static constexpr int MapiNoContent = 140;
+    static constexpr int EntryNotFound = 141;
+    static constexpr int EmptyPagerNumber = 142;
+    static constexpr int MissingSeparator = 143;
+    static constexpr int BadProviderPhone = 144;
+    static constexpr int BadPin = 145;
+    static constexpr int UpdateEntryFailed = 147;
+};
+
+// The program's string table: message texts by id, the help key of each, and the error
+// code of a message (0x30000 plus its id, which is also its help context number).
+class StringTable
+{
+public:
+    // The entry of the id, or nullptr when the table has none.
+    static const StringEntry* find(int id);
+    // The message text of the id ("" when unknown).
+    static std::string_view text(int id);
+    // The help key of the id ("" when it has none or is unknown).
+    static std::string_view helpKey(int id);
+    // The error code and help context of a message: 0x30000 plus its id.
+    static constexpr std::int32_t errorCode(int id) { return 0x30000 + id; }
+    // The message with its placeholders ("%s", "%d", "%1", ...) replaced by the arguments in
+    // order; placeholders without an argument are left as they are.
+    static std::string format(int id, std::initializer_list<std::string_view> arguments = {});
+    // Replaces the placeholders of any printf-like text as format() does.
+    static std::string substitute(std::string_view text,
+                                  std::initializer_list<std::string_view> arguments);
+};

@@ -1,0 +1,84 @@
+#include "AddressCommand.h"
+
+#include "AddressBook.h"
+#include "AddressBookSelection.h"
+#include "AddressChecker.h"
+#include "AddressGrammar.h"
+#include "ArgumentList.h"
+#include "CliOutput.h"
+#include "HeadlessPrompt.h"
+#include "ProviderDatabase.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+constexpr std::string_view usage
+    = "Usage: norvane-cli address check TEXT\n"
+      "\n"
+      "Check a recipient as the recipient entry and the SNPP gateway do. TEXT is a pager\n"
+      "address (modem number or provider name/PIN for IXO/TAP, host[:port]!PIN for SNPP,\n"
+      "digits for a touch-tone pager) or the name of an entry of the current address book.\n"
+      "Provider names are translated through the provider database. Prints the kind of the\n"
+      "check (CheckOk, CheckMalformed, CheckNotInAddressBook, CheckNoProtocol), then the\n"
+      "parsed address (type, number, PIN, canonical form) or the address error and its code.\n"
+      "Exit code 0 when the address can be sent to (CheckOk), 1 otherwise.\n"
+      "A TEXT that starts with \"-\" goes after \"--\".\n"
+      "\n"
+      "Options:\n"
+      "  --help      show this text\n";
+
+} // namespace
+
+ExitCode AddressCommand::run(const std::vector<std::string>& arguments)
+{
+    ArgumentList list(arguments);
+    if (list.takeFlag("--help", "-h")) {
+        return CliOutput::help(usage);
+    }
+    if (const auto option = list.unknownOption()) {
+        return CliOutput::usageError("unknown option " + *option, usage);
+    }
+    const std::vector<std::string> args = list.positional();
+    if (args.empty() || args[0] != "check") {
+        return CliOutput::usageError(
+            args.empty() ? "address needs an action" : "unknown action \"" + args[0] + "\"", usage);
+    }
+    if (args.size() != 2) {
+        return CliOutput::usageError("check takes one TEXT", usage);
+    }
+
+    const auto prompt
+        = std::make_shared<HeadlessPrompt>(&std::cerr, std::string(programName) + ": ");
+    ProviderDatabase providers(prompt);
+    if (!providers.open()) {
+        // Addresses with numbers still check; names of providers will not translate.
+        std::cerr << programName << ": " << providers.lastError() << '\n';
+    }
+    AddressBookSelection books(prompt);
+    AddressBook* book = books.selectFromSettings();
+    if (book && !book->open()) {
+        std::cerr << programName << ": " << book->lastErrorText() << '\n';
+    }
+
+    AddressChecker checker(&providers, book, prompt.get());
+    AddressCheck kind = AddressCheck::CheckNone;
+    (void)checker.checkAddress(true, args[1], kind);
+    std::cout << "check: " << addressCheckName(kind) << '\n';
+    if (kind == AddressCheck::CheckMalformed) {
+        char code[48];
+        std::snprintf(code, sizeof code, "0x%X (%d)",
+                      static_cast<unsigned>(checker.lastError().code), checker.lastError().code);
+        std::cout << "address: " << checker.addressText() << '\n'
+                  << "error: " << checker.lastError().text << '\n'
+                  << "code: " << code << '\n';
+    } else if (kind != AddressCheck::CheckNotInAddressBook) {
+        const PagerAddress& address = checker.address();
+        std::cout << "type: " << addressTypeName(address.type) << '\n'
+                  << "number: " << address.number << '\n'
+                  << "pin: " << address.pin << '\n'
+                  << "address: " << AddressGrammar::formatAddress(address) << '\n';
+    }
+    return kind == AddressCheck::CheckOk ? ExitCode::Success : ExitCode::Failure;
+}

@@ -1,0 +1,128 @@
+#include "ProvidersCommand.h"
+
+#include "ArgumentList.h"
+#include "CliOutput.h"
+#include "HeadlessPrompt.h"
+#include "ProviderDatabase.h"
+
+#include <iostream>
+
+namespace {
+
+constexpr std::string_view usage
+    = "Usage: norvane-cli providers <action> [arguments]\n"
+      "\n"
+      "List and change the paging service provider database, which maps a paging company's\n"
+      "name to its modem number (or host name), so that an address may name the company:\n"
+      "'Acme Paging/1234'. The file is Paths\\pspDbs in the settings, else data/pspDbs.mdb\n"
+      "under Paths\\home, else ./pspDbs.mdb; a missing file is created. Names compare\n"
+      "without regard to case; names and numbers hold at most 50 characters.\n"
+      "\n"
+      "Actions:\n"
+      "  list                 print every provider: name, a tab, number (name order)\n"
+      "  add NAME PHONE       add a provider (--replace: replace the one of that name)\n"
+      "  remove NAME          delete a provider\n"
+      "  phone NAME           print the number of the provider of that name\n"
+      "  name PHONE           print the name of the provider with that number\n"
+      "  path                 print the database file's path\n"
+      "\n"
+      "Options:\n"
+      "  --help               show this text\n";
+
+ExitCode needs(const std::vector<std::string>& args, std::size_t count, std::string_view what)
+{
+    if (args.size() != count) {
+        return CliOutput::usageError(std::string(what), usage);
+    }
+    return ExitCode::Success;
+}
+
+ExitCode add(ProviderDatabase& database, const std::vector<std::string>& args, bool replace)
+{
+    std::string existing;
+    if (replace && database.getPhone(args[0], existing) && !database.remove(args[0])) {
+        return CliOutput::fail(database.lastError());
+    }
+    if (!database.add(args[0], args[1])) {
+        return CliOutput::fail(database.lastError());
+    }
+    return ExitCode::Success;
+}
+
+} // namespace
+
+ExitCode ProvidersCommand::run(const std::vector<std::string>& arguments)
+{
+    ArgumentList list(arguments);
+    if (list.takeFlag("--help", "-h")) {
+        return CliOutput::help(usage);
+    }
+    const bool replace = list.takeFlag("--replace");
+    if (const auto option = list.unknownOption()) {
+        return CliOutput::usageError("unknown option " + *option, usage);
+    }
+    std::vector<std::string> args = list.positional();
+    if (args.empty()) {
+        return CliOutput::usageError("providers needs an action", usage);
+    }
+    const std::string action = args.front();
+    args.erase(args.begin());
+    const struct
+    {
+        const char* name;
+        std::size_t count;
+        const char* usageText;
+    } shapes[] = {{"list", 0, "list takes no arguments"}, {"add", 2, "add takes NAME and PHONE"},
+                  {"remove", 1, "remove takes one NAME"}, {"phone", 1, "phone takes one NAME"},
+                  {"name", 1, "name takes one PHONE"},    {"path", 0, "path takes no arguments"}};
+    bool known = false;
+    for (const auto& shape : shapes) {
+        if (action == shape.name) {
+            known = true;
+            if (needs(args, shape.count, shape.usageText) != ExitCode::Success) {
+                return ExitCode::Usage;
+            }
+        }
+    }
+    if (!known) {
+        return CliOutput::usageError("unknown action \"" + action + "\"", usage);
+    }
+    if (replace && action != "add") {
+        return CliOutput::usageError("--replace goes with add only", usage);
+    }
+
+    ProviderDatabase database(
+        std::make_shared<HeadlessPrompt>(&std::cerr, std::string(programName) + ": "));
+    if (!database.open()) {
+        return CliOutput::fail(database.lastError());
+    }
+    if (action == "path") {
+        std::cout << database.path() << '\n';
+        return ExitCode::Success;
+    }
+    if (action == "list") {
+        if (!database.beginIteration()) {
+            return CliOutput::fail(database.lastError());
+        }
+        std::string name, phone;
+        while (!database.atEnd() && database.next(name, phone)) {
+            std::cout << name << '\t' << phone << '\n';
+        }
+        database.endIteration();
+        return ExitCode::Success;
+    }
+    if (action == "add") {
+        return add(database, args, replace);
+    }
+    if (action == "remove") {
+        return database.remove(args[0]) ? ExitCode::Success : CliOutput::fail(database.lastError());
+    }
+    std::string result;
+    const bool found = action == "phone" ? database.getPhone(args[0], result)
+                                         : database.getName(args[0], result);
+    if (!found) {
+        return CliOutput::fail(database.lastError());
+    }
+    std::cout << result << '\n';
+    return ExitCode::Success;
+}

@@ -1,0 +1,89 @@
+#include "DatabaseLocator.h"
+
+#include "SqliteDatabase.h"
+#include "StringTable.h"
+#include "UserPrompt.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr std::string_view filter = "Database File (*.mdb)|*.mdb|All Files (*.*)|*.*||";
+
+} // namespace
+
+bool DatabaseLocator::fileExists(const std::string& path)
+{
+    struct stat info
+    { };
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::string>
+DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt,
+                        const std::function<bool(const std::string& path)>& create)
+{
+    bool createFailed = false;
+    while (!fileExists(path)) {
+        LocateRequest request;
+        request.message = StringTable::substitute(texts.missingFormat, {path});
+        request.path = path;
+        request.fileName = std::string(texts.fileName);
+        request.filter = std::string(filter);
+        request.createFailed = createFailed;
+        const LocateChoice choice = prompt.locateFile(request);
+        switch (choice.action) {
+        case LocateChoice::Action::Cancel:
+            return std::nullopt;
+        case LocateChoice::Action::Browse:
+            if (!choice.path.empty()) {
+                path = choice.path;
+            }
+            break;
+        case LocateChoice::Action::Create:
+            if (create(path)) {
+                return path;
+            }
+            createFailed = true;
+            prompt.showMessage("Create database file failed", "Norvane Desk: Error",
+                               PromptIcon::Stop);
+            break;
+        }
+    }
+    return path;
+}
+
+bool DatabaseLocator::createFile(const std::string& path, const char* schema, std::string& error,
+                                 int& errorCode)
+{
+    if (fileExists(path)) {
+        error = path + " exists already";
+        errorCode = 0;
+        return false;
+    }
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (!parent.empty()) {
+        std::error_code failure;
+        std::filesystem::create_directories(parent, failure);
+        if (failure) {
+            error = "cannot create the folder " + parent.string() + ": " + failure.message();
+            errorCode = failure.value();
+            return false;
+        }
+    }
+    SqliteDatabase database;
+    bool created = database.open(path, SqliteDatabase::Mode::Create)
+        && database.execute("BEGIN IMMEDIATE") && database.execute(schema)
+        && database.execute("COMMIT");
+    if (!created) {
+        error = database.lastError() + " in " + path;
+        errorCode = database.lastErrorCode();
+        database.close();
+        // A half-made file would be found next time and fail every query.
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+        std::filesystem::remove(path + "-journal", ignored);
+    }
+    return created;
+}

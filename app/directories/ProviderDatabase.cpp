@@ -1,0 +1,361 @@
+#include "ProviderDatabase.h"
+
+#include "DatabaseLocator.h"
+#include "DirectorySettings.h"
+#include "HeadlessPrompt.h"
+#include "SqliteStatement.h"
+#include "TextLimits.h"
+#include "log/LogFile.h"
+#include "log/LogLevel.h"
+#include "settings/DataPaths.h"
+#include "settings/SettingsKey.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr const char* schema = "CREATE TABLE pspTable ("
+                               " Name TEXT(50) NOT NULL COLLATE NOCASE CHECK (length(Name) <= 50),"
+                               " Phone TEXT(50) COLLATE NOCASE CHECK (length(Phone) <= 50),"
+                               " ConType INTEGER,"
+                               " ConParam TEXT(50) COLLATE NOCASE CHECK (length(ConParam) <= 50));"
+                               "CREATE UNIQUE INDEX \"PrimaryKey\" ON pspTable (Name);";
+
+constexpr DatabaseLocator::Texts texts {
+    "Cannot find the Paging Service Provider database file\n[%s]\n",
+    DirectorySettings::providerFileName};
+
+// A field read back as text: an empty or null field reads "NULL".
+std::string fieldText(const std::optional<std::string>& value, bool trim)
+{
+    if (!value || value->empty()) {
+        return "NULL";
+    }
+    return trim ? std::string(TextLimits::trimTrailingBlanks(*value)) : *value;
+}
+
+} // namespace
+
+ProviderDatabase::ProviderDatabase(std::shared_ptr<UserPrompt> prompt)
+    : m_prompt(prompt ? std::move(prompt) : std::make_shared<HeadlessPrompt>())
+{ }
+
+ProviderDatabase::~ProviderDatabase() = default;
+
+void ProviderDatabase::setPrompt(std::shared_ptr<UserPrompt> prompt)
+{
+    const std::lock_guard lock(m_mutex);
+    m_prompt = prompt ? std::move(prompt) : std::make_shared<HeadlessPrompt>();
+}
+
+void ProviderDatabase::locate()
+{
+    const std::lock_guard lock(m_mutex);
+    locateLocked();
+}
+
+void ProviderDatabase::locateLocked()
+{
+    if (m_unavailable) {
+        return;
+    }
+    if (m_path.empty()) {
+        m_path = DataPaths::resolve(DirectorySettings::Paths::pspDbs,
+                                    DirectorySettings::providerFileName);
+    }
+    const auto found
+        = DatabaseLocator::locate(m_path, texts, *m_prompt, [this](const std::string& path) {
+              m_path = path;
+              return createLocked();
+          });
+    if (!found) {
+        m_unavailable = true;
+        m_error.set("the provider database " + m_path + " is not available");
+        return;
+    }
+    m_path = *found;
+    m_located = true;
+    SettingsKey paths(RootKey::CurrentUser, DirectorySettings::Paths::key);
+    if (!paths.write(DirectorySettings::Paths::pspDbs, m_path)) {
+        LogFile log;
+        (void)log.write(LogLevel::Errors, "Local", "Cannot write the provider database path %s",
+                        m_path.c_str());
+    }
+}
+
+bool ProviderDatabase::open()
+{
+    const std::lock_guard lock(m_mutex);
+    return openLocked();
+}
+
+bool ProviderDatabase::openLocked()
+{
+    if (!m_located) {
+        locateLocked();
+    }
+    if (m_unavailable) {
+        return fail("PSP Open Failed", "the provider database " + m_path + " is not available");
+    }
+    if (m_database.isOpen()) {
+        return true;
+    }
+    SqliteStatement probe;
+    // A file that is not an SQLite database, or lacks the table, fails here rather than at
+    // the first look-up.
+    if (!m_database.open(m_path, SqliteDatabase::Mode::ReadWrite)
+        || !m_database.prepare("SELECT Name, Phone FROM pspTable LIMIT 0", probe)) {
+        failDatabase("PSP Open Failed");
+        probe.finalize();
+        m_database.close();
+        return false;
+    }
+    return true;
+}
+
+bool ProviderDatabase::create()
+{
+    const std::lock_guard lock(m_mutex);
+    return createLocked();
+}
+
+bool ProviderDatabase::createLocked()
+{
+    m_database.close();
+    std::string error;
+    int code = 0;
+    if (!DatabaseLocator::createFile(m_path, schema, error, code)) {
+        m_error.set("Cannot create database: " + error);
+        m_prompt->reportDatabaseError("Cannot create database", error, code);
+        return false;
+    }
+    LogFile log;
+    (void)log.write(LogLevel::Trans, "Local", "Created the provider database %s", m_path.c_str());
+    return true;
+}
+
+void ProviderDatabase::close()
+{
+    const std::lock_guard lock(m_mutex);
+    m_iterating = false;
+    m_rows.clear();
+    m_database.close();
+}
+
+bool ProviderDatabase::readRows(std::vector<Provider>& rows, const char* context)
+{
+    if (m_unavailable || !m_database.isOpen()) {
+        return fail(context, "the provider database is not open");
+    }
+    SqliteStatement statement;
+    if (!m_database.prepare("SELECT Name, Phone FROM pspTable ORDER BY Name", statement)) {
+        return failDatabase(context);
+    }
+    rows.clear();
+    SqliteStatement::Step step;
+    while ((step = statement.step()) == SqliteStatement::Step::Row) {
+        rows.push_back(
+            {fieldText(statement.columnText(0), true), fieldText(statement.columnText(1), true)});
+    }
+    return step == SqliteStatement::Step::Done || failDatabase(context);
+}
+
+bool ProviderDatabase::beginIteration()
+{
+    const std::lock_guard lock(m_mutex);
+    // The rows are read at once, so no read lock stays on the file while a dialog lists them.
+    m_iterating = false;
+    m_position = 0;
+    if (!readRows(m_rows, "PSP Iterator Begin Failed")) {
+        m_rows.clear();
+        return false;
+    }
+    m_iterating = true;
+    return true;
+}
+
+bool ProviderDatabase::atEnd() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_iterating && m_database.isOpen() && m_position >= m_rows.size();
+}
+
+bool ProviderDatabase::next(std::string& name, std::string& phone)
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_iterating || !m_database.isOpen() || m_position >= m_rows.size()) {
+        return false;
+    }
+    name = m_rows[m_position].name;
+    phone = m_rows[m_position].phone;
+    ++m_position;
+    return true;
+}
+
+void ProviderDatabase::endIteration()
+{
+    const std::lock_guard lock(m_mutex);
+    m_iterating = false;
+    m_rows.clear();
+    m_position = 0;
+}
+
+std::vector<Provider> ProviderDatabase::providers()
+{
+    const std::lock_guard lock(m_mutex);
+    std::vector<Provider> rows;
+    if (!readRows(rows, "PSP Iterator Begin Failed")) {
+        rows.clear();
+    }
+    return rows;
+}
+
+bool ProviderDatabase::getPhone(std::string_view name, std::string& phone)
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_unavailable || !m_database.isOpen()) {
+        return fail("PSP GetPhone Failed", "the provider database is not open");
+    }
+    SqliteStatement statement;
+    if (!m_database.prepare("SELECT Phone FROM pspTable WHERE Name = ?1", statement)
+        || !statement.bind(1, name)) {
+        return failDatabase("PSP GetPhone Failed");
+    }
+    switch (statement.step()) {
+    case SqliteStatement::Step::Row:
+        phone = fieldText(statement.columnText(0), false);
+        return true;
+    case SqliteStatement::Step::Done:
+        return fail("PSP GetPhone Failed", "no provider named \"" + std::string(name) + "\"");
+    case SqliteStatement::Step::Error:
+        break;
+    }
+    return failDatabase("PSP GetPhone Failed");
+}
+
+bool ProviderDatabase::getName(std::string_view phone, std::string& name)
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_unavailable || !m_database.isOpen()) {
+        return fail("PSP GetPspName Failed", "the provider database is not open");
+    }
+    SqliteStatement statement;
+    if (!m_database.prepare("SELECT Name FROM pspTable WHERE Phone = ?1 ORDER BY Name", statement)
+        || !statement.bind(1, phone)) {
+        return failDatabase("PSP GetPspName Failed");
+    }
+    switch (statement.step()) {
+    case SqliteStatement::Step::Row:
+        name = fieldText(statement.columnText(0), true);
+        return true;
+    case SqliteStatement::Step::Done:
+        return fail("PSP GetPspName Failed",
+                    "no provider with the number \"" + std::string(phone) + "\"");
+    case SqliteStatement::Step::Error:
+        break;
+    }
+    return failDatabase("PSP GetPspName Failed");
+}
+
+bool ProviderDatabase::checkField(const char* context, const char* what, std::string_view value)
+{
+    if (value.empty()) {
+        return fail(context, std::string("the provider ") + what + " is empty");
+    }
+    if (TextLimits::characterCount(value) > fieldLength) {
+        return fail(context,
+                    std::string("the provider ") + what + " \"" + std::string(value)
+                        + "\" is longer than " + std::to_string(fieldLength) + " characters");
+    }
+    return true;
+}
+
+bool ProviderDatabase::add(std::string_view name, std::string_view phone)
+{
+    const std::lock_guard lock(m_mutex);
+    constexpr const char* context = "PSP Add Failed";
+    if (m_unavailable || !m_database.isOpen()) {
+        return fail(context, "the provider database is not open");
+    }
+    if (!checkField(context, "name", name) || !checkField(context, "number", phone)) {
+        return false;
+    }
+    SqliteStatement statement;
+    if (!m_database.prepare("INSERT INTO pspTable (Name, Phone) VALUES (?1, ?2)", statement)
+        || !statement.bind(1, name) || !statement.bind(2, phone)) {
+        return failDatabase(context);
+    }
+    if (statement.step() == SqliteStatement::Step::Done) {
+        return true;
+    }
+    if (m_database.lastErrorCode() == SQLITE_CONSTRAINT_UNIQUE) {
+        m_error.set(std::string(context) + ": a provider named \"" + std::string(name)
+                    + "\" exists already in " + m_path);
+        m_prompt->reportDatabaseError(context, m_database.lastError(), m_database.lastErrorCode());
+        return false;
+    }
+    return failDatabase(context);
+}
+
+bool ProviderDatabase::remove(std::string_view name)
+{
+    const std::lock_guard lock(m_mutex);
+    constexpr const char* context = "PSP Delete Failed";
+    if (m_unavailable || !m_database.isOpen()) {
+        return fail(context, "the provider database is not open");
+    }
+    SqliteStatement statement;
+    if (!m_database.prepare("DELETE FROM pspTable WHERE rowid ="
+                            " (SELECT rowid FROM pspTable WHERE Name = ?1 LIMIT 1)",
+                            statement)
+        || !statement.bind(1, name)) {
+        return failDatabase(context);
+    }
+    if (statement.step() != SqliteStatement::Step::Done) {
+        return failDatabase(context);
+    }
+    if (m_database.changes() == 0) {
+        return fail(context, "no provider named \"" + std::string(name) + "\"");
+    }
+    return true;
+}
+
+std::string ProviderDatabase::path() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_path;
+}
+
+void ProviderDatabase::setPath(std::string path)
+{
+    const std::lock_guard lock(m_mutex);
+    m_path = std::move(path);
+}
+
+bool ProviderDatabase::isUnavailable() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_unavailable;
+}
+
+bool ProviderDatabase::isOpen() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_database.isOpen();
+}
+
+bool ProviderDatabase::failDatabase(const char* context, bool report)
+{
+    m_error.set(std::string(context) + ": " + m_database.lastError() + " ("
+                + std::to_string(m_database.lastErrorCode()) + ") in " + m_path);
+    if (report) {
+        m_prompt->reportDatabaseError(context, m_database.lastError(), m_database.lastErrorCode());
+    }
+    return false;
+}
+
+bool ProviderDatabase::fail(const char* context, std::string text)
+{
+    m_error.set(std::string(context) + ": " + text);
+    return false;
+}

@@ -1,0 +1,103 @@
+#include "SqliteDatabase.h"
+
+#include "SqliteStatement.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int busyTimeoutMs = 2000;
+
+} // namespace
+
+SqliteDatabase::~SqliteDatabase()
+{
+    close();
+}
+
+bool SqliteDatabase::open(const std::string& path, Mode mode)
+{
+    close();
+    int flags = SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_URI;
+    switch (mode) {
+    case Mode::ReadWrite:
+        flags |= SQLITE_OPEN_READWRITE;
+        break;
+    case Mode::ReadOnly:
+        flags |= SQLITE_OPEN_READONLY;
+        break;
+    case Mode::Create:
+        flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+        break;
+    }
+    const int result = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
+    if (result != SQLITE_OK) {
+        m_errorCode = m_db ? sqlite3_extended_errcode(m_db) : result;
+        m_error = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(result);
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    m_readOnly = mode == Mode::ReadOnly;
+    m_error.clear();
+    m_errorCode = 0;
+    return true;
+}
+
+void SqliteDatabase::close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    m_readOnly = false;
+}
+
+bool SqliteDatabase::execute(const char* sql)
+{
+    if (!m_db) {
+        m_error = "the database is not open";
+        m_errorCode = SQLITE_MISUSE;
+        return false;
+    }
+    char* message = nullptr;
+    const int result = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
+    if (result != SQLITE_OK) {
+        m_errorCode = sqlite3_extended_errcode(m_db);
+        m_error = message ? message : sqlite3_errstr(result);
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+bool SqliteDatabase::prepare(std::string_view sql, SqliteStatement& statement)
+{
+    statement.finalize();
+    if (!m_db) {
+        m_error = "the database is not open";
+        m_errorCode = SQLITE_MISUSE;
+        return false;
+    }
+    const int result = sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()),
+                                          &statement.m_statement, nullptr);
+    if (result != SQLITE_OK) {
+        captureError(result);
+        return false;
+    }
+    statement.m_database = this;
+    return true;
+}
+
+int SqliteDatabase::changes() const
+{
+    return m_db ? sqlite3_changes(m_db) : 0;
+}
+
+void SqliteDatabase::captureError(int code)
+{
+    m_errorCode = m_db ? sqlite3_extended_errcode(m_db) : code;
+    m_error = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(code);
+}

@@ -1,0 +1,126 @@
+#include "AddressParser.h"
+#include "BenchEnvironment.h"
+#include "InternetAddressBook.h"
+#include "ProviderDatabase.h"
+#include "SimpleAddressBook.h"
+#include "settings/SettingsKey.h"
+
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <fcntl.h>
+#include <fstream>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int entryCount = 10000;
+
+std::string entryName(int i)
+{
+    return "Person " + std::to_string(i);
+}
+
+// A simple address book of entryCount entries, filled in one transaction.
+void fillSimpleBook(SimpleAddressBook& book)
+{
+    (void)book.open(); // created headless
+    sqlite3* db = nullptr;
+    sqlite3_open(book.location().c_str(), &db);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO adbTable VALUES (?1, ?2)", -1, &insert, nullptr);
+    for (int i = 0; i < entryCount; ++i) {
+        const std::string name = entryName(i);
+        const std::string info = "555-0100/" + std::to_string(i + 1);
+        sqlite3_bind_text(insert, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 2, info.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// A vCard folder of entryCount one-contact files, written as a sync tool would.
+void fillInternetBook(const BenchEnvironment& environment, InternetAddressBook& book)
+{
+    SettingsKey adb(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Adb");
+    (void)adb.setString("internetAdb", environment.file("contacts"));
+    (void)book.open();
+    for (int i = 0; i < entryCount; ++i) {
+        std::ofstream out(environment.file("contacts/" + std::to_string(100000 + i) + ".vcf"));
+        out << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" << entryName(i) << "\r\nTEL;TYPE=PAGER:555/"
+            << i + 1 << "\r\nEND:VCARD\r\n";
+    }
+    // A folder that has not changed for a while, as a contacts folder normally is.
+    const timespec hourAgo {::time(nullptr) - 3600, 0};
+    const timespec times[2] = {hourAgo, hourAgo};
+    ::utimensat(AT_FDCWD, environment.file("contacts").c_str(), times, 0);
+}
+
+// Auto-completion in the simple book: a prefix that matches, and one that matches nothing.
+void simpleFindLike(benchmark::State& state)
+{
+    BenchEnvironment environment;
+    SimpleAddressBook book;
+    (void)book.setPath(environment.file("simpleAdb.mdb"));
+    fillSimpleBook(book);
+    const std::string prefix = state.range(0) ? "Person 99" : "Nobody";
+    std::string name;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(book.findLike(prefix, name));
+    }
+}
+BENCHMARK(simpleFindLike)->Arg(1)->Arg(0);
+
+// The send pipeline's look-up of a recipient name in the simple book.
+void simpleGetPagerInfo(benchmark::State& state)
+{
+    BenchEnvironment environment;
+    SimpleAddressBook book;
+    (void)book.setPath(environment.file("simpleAdb.mdb"));
+    fillSimpleBook(book);
+    std::string info;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(book.getPagerInfo("Person 5000", info));
+    }
+}
+BENCHMARK(simpleGetPagerInfo);
+
+// Auto-completion in the vCard folder (the first 1024 entries are searched; the files are
+// cached, so each call lists the folder and checks the files' times).
+void internetFindLike(benchmark::State& state)
+{
+    BenchEnvironment environment;
+    InternetAddressBook book;
+    fillInternetBook(environment, book);
+    const std::string prefix = state.range(0) ? "Person 99" : "Nobody";
+    std::string name;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(book.findLike(prefix, name));
+    }
+}
+BENCHMARK(internetFindLike)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// Parsing with the translation of a provider name, as every send does per recipient.
+void parseWithTranslation(benchmark::State& state)
+{
+    BenchEnvironment environment;
+    SettingsKey paths(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Paths");
+    (void)paths.setString("pspDbs", environment.file("pspDbs.mdb"));
+    ProviderDatabase providers;
+    (void)providers.open();
+    (void)providers.add("Acme Paging", "555-0100");
+    AddressParser parser(&providers);
+    PagerAddress address;
+    const std::string text = state.range(0) ? "Acme Paging/1234" : "555-0100/1234";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parser.parseAddress(text, address, true));
+    }
+}
+BENCHMARK(parseWithTranslation)->Arg(1)->Arg(0);
+
+} // namespace
