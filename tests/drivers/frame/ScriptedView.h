@@ -56,7 +56,8 @@ public:
         }
         m_running = true;
         m_changed.notify_all();
-        m_changed.wait(lock, [this] { return m_ended; });
+        // Like a window's modal loop, run() does not return while a Cancel press is handled.
+        m_changed.wait(lock, [this] { return m_ended && m_pressing == 0; });
         m_running = false;
         m_events = nullptr;
         return m_record.endResult;
@@ -97,10 +98,15 @@ public:
         {
             const std::lock_guard<std::mutex> guard(m_mutex);
             events = m_events;
+            if (events == nullptr) {
+                return;
+            }
+            ++m_pressing;
         }
-        if (events != nullptr) {
-            events->cancelPressed();
-        }
+        events->cancelPressed();
+        const std::lock_guard<std::mutex> guard(m_mutex);
+        --m_pressing;
+        m_changed.notify_all();
     }
 
     Record record() const
@@ -126,6 +132,7 @@ private:
     ProgressViewEvents* m_events = nullptr;
     bool m_ended = false;
     bool m_running = false;
+    int m_pressing = 0; // Cancel presses being handled
 };
 
 // Hands the frame a view that the test keeps: the frame deletes this forwarder, not the view.
