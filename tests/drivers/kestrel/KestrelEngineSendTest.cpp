@@ -47,6 +47,8 @@ protected:
             EXPECT_EQ(call(AddMessage, {recipient, text}), 0);
         }
         const std::int32_t code = call(Send, {std::string("5551234")});
+        // The terminal takes the last bytes (or the hang-up) on its own thread.
+        (void)terminal.waitForEnd(5000);
         terminal.stop();
         return code;
     }
