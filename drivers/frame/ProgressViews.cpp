@@ -1,0 +1,40 @@
+#include "CompanionViewModule.h"
+#include "HeadlessProgressView.h"
+#include "ProgressViewFactory.h"
+#include "SendReporter.h"
+#include "log/LogFile.h"
+
+namespace ProgressViews {
+
+ProgressViewFactory headless(std::function<bool()> isCancelled)
+{
+    return [isCancelled = std::move(isCancelled)](const ProgressViewSpec& spec,
+                                                  SendReporter& reporter) {
+        return std::make_unique<HeadlessProgressView>(reporter.log(), std::string(reporter.tag()),
+                                                      isCancelled, spec.progressMaximum,
+                                                      cancelPollInterval);
+    };
+}
+
+ProgressViewFactory chosen(bool showProgress, std::string modulePath,
+                           std::function<bool()> isCancelled)
+{
+    ProgressViewFactory fallback = headless(isCancelled);
+    if (!showProgress) {
+        return fallback;
+    }
+    return [modulePath = std::move(modulePath),
+            fallback = std::move(fallback)](const ProgressViewSpec& spec, SendReporter& reporter) {
+        std::string error;
+        std::unique_ptr<ProgressView> view
+            = CompanionViewModule::createView(modulePath, spec, error);
+        if (view) {
+            return view;
+        }
+        // The host asked for a window it cannot have here; the send goes on without one.
+        reporter.log().write(5, reporter.tag(), "Progress window not shown: %s", error.c_str());
+        return fallback(spec, reporter);
+    };
+}
+
+} // namespace ProgressViews

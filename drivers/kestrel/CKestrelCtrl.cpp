@@ -1,0 +1,121 @@
+#include "CKestrelCtrl.h"
+
+#include "CKestrelDriver.h"
+#include "KestrelIds.h"
+#include "KestrelSettings.h"
+#include "plugin/MemberTable.h"
+#include "settings/SettingsKey.h"
+
+namespace {
+
+constexpr std::int32_t codeNoDriver = 1;
+constexpr std::int32_t codeListFull = 207;
+constexpr std::int32_t codeCallUnavailable = 215;
+
+} // namespace
+
+CKestrelCtrl::CKestrelCtrl(std::shared_ptr<CKestrelDriver> driver, ProgressViewFactory views,
+                           void* parentWindow)
+    : m_driver(std::move(driver))
+    , m_views(std::move(views))
+    , m_parentWindow(parentWindow)
+{ }
+
+CKestrelCtrl::~CKestrelCtrl() = default;
+
+DispatchStatus CKestrelCtrl::invoke(std::int32_t dispId, CallKind kind,
+                                    std::span<const DispatchValue> args, DispatchValue& result,
+                                    std::string& error)
+{
+    using namespace KestrelIds;
+    using Table = MemberTable<CKestrelCtrl>;
+    static const Table table {
+        Table::getter(DebugLevel, "debugLevel", &CKestrelCtrl::debugLevel),
+        Table::setter(DebugLevel, "debugLevel", &CKestrelCtrl::setDebugLevel),
+        Table::getter(ProviderName, "providerName", &CKestrelCtrl::providerName),
+        Table::setter(ProviderName, "providerName", &CKestrelCtrl::setProviderName),
+        Table::getter(ClientName, "clientName", &CKestrelCtrl::clientName),
+        Table::setter(ClientName, "clientName", &CKestrelCtrl::setClientName),
+        Table::getter(LogFileName, "logFileName", &CKestrelCtrl::logFileName),
+        Table::setter(LogFileName, "logFileName", &CKestrelCtrl::setLogFileName),
+        Table::method(Send, "send", &CKestrelCtrl::send),
+        Table::method(AddMessage, "addMessage", &CKestrelCtrl::addMessage),
+        Table::method(Clear, "clear", &CKestrelCtrl::clear),
+        Table::method(ShowProperties, "showProperties", &CKestrelCtrl::showProperties),
+        Table::method(GetMessageCount, "getMessageCount", &CKestrelCtrl::getMessageCount),
+        Table::method(GetMessageResultCode, "getMessageResultCode",
+                      &CKestrelCtrl::getMessageResultCode),
+        Table::method(AboutBox, "AboutBox", &CKestrelCtrl::aboutBox),
+    };
+    return table.dispatch(*this, dispId, kind, args, result, error);
+}
+
+std::int32_t CKestrelCtrl::send(std::string_view pspAddress)
+{
+    if (!m_driver) {
+        return codeNoDriver;
+    }
+    const SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
+    const KestrelSettings::ForSend settings = KestrelSettings::loadForSend(key);
+    if (settings.modems.present && settings.modems.devices.empty()) {
+        m_driver->setLastError(codeCallUnavailable);
+        m_driver->logOutsideSend(2, "Send refused: the modem device list (modemList) is empty");
+        return codeCallUnavailable;
+    }
+    CKestrelDriver::SendArgs args;
+    args.devices = settings.modems.devices;
+    args.tap = settings.tap;
+    args.clientName = m_clientName;
+    args.providerName = m_providerName;
+    args.number = std::string(pspAddress);
+    args.viewFactory = m_views;
+    args.parentWindow = m_parentWindow;
+    args.timings = settings.timings;
+    return m_driver->send(args, m_messages);
+}
+
+std::int32_t CKestrelCtrl::addMessage(std::string_view recipient, std::string_view message)
+{
+    if (!m_driver) {
+        return codeNoDriver;
+    }
+    if (!m_messages.add(recipient, message)) {
+        m_driver->setLastError(codeListFull);
+        return codeListFull;
+    }
+    return 0;
+}
+
+void CKestrelCtrl::clear()
+{
+    if (m_driver) {
+        m_messages.clear();
+    }
+}
+
+void CKestrelCtrl::showProperties()
+{
+    if (m_driver) {
+        m_driver->logOutsideSend(5, "Settings dialog not shown: no dialogs in this process");
+    }
+}
+
+std::int32_t CKestrelCtrl::getMessageCount() const
+{
+    return m_driver ? m_messages.count() : codeNoDriver;
+}
+
+std::int32_t CKestrelCtrl::getMessageResultCode(std::int16_t msgIndex) const
+{
+    if (!m_driver) {
+        return codeNoDriver;
+    }
+    return static_cast<std::int32_t>(m_messages.result(msgIndex));
+}
+
+void CKestrelCtrl::aboutBox()
+{
+    if (m_driver) {
+        m_driver->logOutsideSend(5, "Kestrel Control, Version 1.0");
+    }
+}

@@ -1,0 +1,11 @@
+#include "CKestrelPropPage.h"
+
+DispatchStatus CKestrelPropPage::invoke(std::int32_t dispId, CallKind kind,
+                                        std::span<const DispatchValue>, DispatchValue& result,
+                                        std::string& error)
+{
+    result = DispatchValue {};
+    error = "the Kestrel property page has no member " + std::to_string(dispId) + " ("
+        + std::string(callKindName(kind)) + ")";
+    return DispatchStatus::UnknownDispId;
+}
