@@ -91,11 +91,8 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
         recipients += (hasTo ? ";" : "") + to;
         hasTo = true;
     }
-    if (!list.error().empty()) {
-        return CliOutput::usageError(list.error(), usage);
-    }
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     std::vector<std::string> words = list.positional();
     if (!hasTo) {

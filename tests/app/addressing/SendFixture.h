@@ -136,13 +136,19 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(FakeDriverScript::registerAs(FakeDriverIds::kestrelClass));
-        ASSERT_TRUE(FakeDriverScript::registerAs(FakeDriverIds::ploverClass));
+        registerDrivers();
         ASSERT_TRUE(providers.open()) << providers.lastError();
         ASSERT_NE(books.select(0) ? books.current() : nullptr, nullptr);
         ASSERT_TRUE(books.current()->open()) << books.current()->lastErrorText();
         history.initPath();
         sender.setPresenter(presenter);
+    }
+
+    // Registers the driver plug-ins the sends use: the fake under both drivers' classes.
+    virtual void registerDrivers()
+    {
+        ASSERT_TRUE(FakeDriverScript::registerAs(FakeDriverIds::kestrelClass));
+        ASSERT_TRUE(FakeDriverScript::registerAs(FakeDriverIds::ploverClass));
     }
 
     static void setLogLevel(int level)
