@@ -22,6 +22,8 @@ namespace {
 constexpr unsigned waitSliceMs = 50;
 // The origin of the pipeline's own messages, for their help.
 constexpr std::string_view messageOrigin = "main";
+// The origin of a send whose caller named none.
+constexpr std::string_view unnamedOrigin = "NoName";
 
 } // namespace
 
@@ -52,10 +54,11 @@ void Sender::setPresenter(std::shared_ptr<SendPresenter> presenter)
 }
 
 bool Sender::sendToRecipients(std::string_view recipients, std::string_view message, bool noHistory,
-                              bool quiet, std::string_view originTag, std::int32_t* sentCount,
+                              bool quiet, std::string_view callerTag, std::int32_t* sentCount,
                               std::int32_t* failedCount, std::int32_t* entryCount,
                               SendResults* results)
 {
+    const std::string_view originTag = callerTag.empty() ? unnamedOrigin : callerTag;
     ControlOptions options;
     std::shared_ptr<SendPresenter> presenter;
     {

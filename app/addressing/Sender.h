@@ -41,7 +41,7 @@ public:
     void setPresenter(std::shared_ptr<SendPresenter> presenter);
 
     // Sends `message` to the ";"-separated `recipients`, logging as `originTag` ("Local",
-    // "Sch(name)", "SNPP(host)"). Unless `noHistory`, the send is recorded in the history
+    // "Sch(name)", "SNPP(host)"; "NoName" when empty). Unless `noHistory`, the send is recorded in the history
     // before any page goes. Unless `quiet`, the presenter shows message 102 (no address
     // resolved), the results (any row) or message 117 (all sent). Afterwards the optional
     // outputs hold the pages sent, the entries not sent (entries minus sent), the number of

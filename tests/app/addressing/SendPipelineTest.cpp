@@ -371,6 +371,12 @@ TEST_F(SendPipeline, TheSendIsLoggedUnderItsOriginTag)
     }
 }
 
+TEST_F(SendPipeline, ASendWithoutAnOriginIsLoggedAsNoName)
+{
+    (void)send("555-1234/11", "hi", true, true, "");
+    EXPECT_TRUE(logged(4, "NoName", "Message (555-1234/11,1,0): Sent successfully"));
+}
+
 TEST_F(SendPipeline, TheLogLevelFiltersThePipelinesLines)
 {
     setLogLevel(4);

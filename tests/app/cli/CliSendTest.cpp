@@ -153,7 +153,8 @@ TEST_F(CliSend, CtrlCCancelsTheRunningTransmission)
     const auto until = std::chrono::steady_clock::now() + 15s;
     while (record().transmissions().empty() && std::chrono::steady_clock::now() < until) {
         bool sending = false;
-        for (const FakeCall& call : record().calls()) {
+        const FakeDriverRecord current = record();
+        for (const FakeCall& call : current.calls()) {
             sending = sending || call.member == "send";
         }
         if (sending) {
