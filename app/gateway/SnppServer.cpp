@@ -24,6 +24,8 @@ constexpr std::string_view tag = GatewaySettings::logTag;
 
 // The pause that lets a refusal leave before its connection is closed.
 constexpr std::chrono::milliseconds refusalPause {2};
+// The pause after a wait for a connection that failed.
+constexpr std::chrono::milliseconds failedWaitPause {100};
 
 } // namespace
 
@@ -165,6 +167,8 @@ SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
     const nfds_t count = listening ? 2 : 1;
     const int ready = calls.poll(entries, count, acceptWaitMs);
     if (ready < 0 && errno != EINTR) {
+        // A wait that fails at once must not turn the loop into a busy one.
+        (void)sleepFor(failedWaitPause);
         return AcceptOutcome::Client;
     }
     if (entries[0].revents != 0) {

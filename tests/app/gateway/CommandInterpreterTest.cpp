@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,12 @@ struct LineCase
     GatewayState final;
     GatewayAction action = GatewayAction::None;
 };
+
+// Shown by ctest and gtest: the case's name.
+void PrintTo(const LineCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class Interpreting : public testing::TestWithParam<LineCase>
 { };

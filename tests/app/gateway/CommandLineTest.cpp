@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,20 @@ struct ParseCase
     CommandKind kind;
     std::optional<std::string> argument;
 };
+
+// Shown by ctest and gtest: the line, its bytes outside printable ASCII as hex.
+void PrintTo(const ParseCase& c, std::ostream* out)
+{
+    for (char ch : c.line) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte >= 0x20 && byte < 0x7F) {
+            *out << ch;
+        } else {
+            *out << "<" << std::hex << static_cast<int>(byte) << std::dec << ">";
+        }
+    }
+    *out << (c.level2Login ? " (level 2)" : "");
+}
 
 class CommandParsing : public testing::TestWithParam<ParseCase>
 { };
@@ -63,7 +78,17 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase {"LEVE 1", false, CommandKind::Unknown, std::nullopt},
                     ParseCase {"LOGI user secret", true, CommandKind::Login, std::nullopt},
                     ParseCase {"leve 1", true, CommandKind::Level, std::nullopt},
-                    ParseCase {"SITE HELP NOTIFY", true, CommandKind::Unknown, std::nullopt}));
+                    ParseCase {"SITE HELP NOTIFY", true, CommandKind::Unknown, std::nullopt}),
+    [](const testing::TestParamInfo<ParseCase>& param) {
+        // The index keeps names unique; the line's letters and digits make them readable.
+        std::string name = "L" + std::to_string(param.index) + "_";
+        for (char c : param.param.line.substr(0, 16)) {
+            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+                name += c;
+            }
+        }
+        return name;
+    });
 
 TEST(GatewayReply, WireTextIsThreeDigitsBlankTextAndOneLineFeed)
 {
