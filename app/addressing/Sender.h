@@ -41,12 +41,12 @@ public:
     void setPresenter(std::shared_ptr<SendPresenter> presenter);
 
     // Sends `message` to the ";"-separated `recipients`, logging as `originTag` ("Local",
-    // "Sch(name)", "SNPP(host)"; "NoName" when empty). Unless `noHistory`, the send is recorded in the history
-    // before any page goes. Unless `quiet`, the presenter shows message 102 (no address
-    // resolved), the results (any row) or message 117 (all sent). Afterwards the optional
-    // outputs hold the pages sent, the entries not sent (entries minus sent), the number of
-    // entries and the result rows. Returns when the send is over; false only when the send
-    // lock could not be taken, in which case nothing else happened.
+    // "Sch(name)", "SNPP(host)"; "NoName" when empty). Unless `noHistory`, the send is
+    // recorded in the history before any page goes. Unless `quiet`, the presenter shows
+    // message 102 (no address resolved), the results (any row) or message 117 (all sent).
+    // Afterwards the optional outputs hold the pages sent, the entries not sent (entries minus
+    // sent), the number of entries and the result rows. Returns when the send is over; false
+    // only when the send lock could not be taken, in which case nothing else happened.
     [[nodiscard]] bool sendToRecipients(std::string_view recipients, std::string_view message,
                                         bool noHistory, bool quiet, std::string_view originTag,
                                         std::int32_t* sentCount = nullptr,

@@ -1,3 +1,4 @@
+#include "GatewaySender.h"
 #include "SchedulerSendAdapter.h"
 #include "SendFixture.h"
 
@@ -141,6 +142,38 @@ TEST_F(SendConcurrency, TheSchedulersAdapterSendsQuietlyWithoutHistoryUnderItsTa
     EXPECT_TRUE(historyLines().empty());
     EXPECT_TRUE(logged(4, "Sch(Backup)", "Message (555-1234/11,1,0): Sent successfully"));
     EXPECT_EQ(record().transmissions().size(), 1U);
+}
+
+// The gateway's road to the pipeline, as the gateway's own adapter makes it: one call.
+class PipelineGatewaySender final : public GatewaySender
+{
+public:
+    explicit PipelineGatewaySender(Sender& sender)
+        : m_sender(sender)
+    { }
+    bool sendGatewayPages(std::string_view recipients, std::string_view message,
+                          std::string_view originTag, GatewaySendCounts& counts) override
+    {
+        return m_sender.sendToRecipients(recipients, message, true, true, originTag, &counts.sent,
+                                         &counts.failed, &counts.total);
+    }
+
+private:
+    Sender& m_sender;
+};
+
+TEST_F(SendConcurrency, TheGatewayLearnsTheCountsOfItsRelayedSend)
+{
+    PipelineGatewaySender adapter(sender);
+    GatewaySendCounts counts;
+    ASSERT_TRUE(adapter.sendGatewayPages("555-1234/11;;nobody;host!2", "relayed", "SNPP(10.0.0.7)",
+                                         counts));
+    EXPECT_EQ(counts.sent, 2);
+    EXPECT_EQ(counts.failed, 1);
+    EXPECT_EQ(counts.total, 3);
+    EXPECT_TRUE(presenter->shownRows.empty());
+    EXPECT_TRUE(historyLines().empty());
+    EXPECT_TRUE(logged(4, "SNPP(10.0.0.7)", "Message (host!2,3,0): Sent successfully"));
 }
 
 } // namespace

@@ -104,12 +104,15 @@ TEST_F(SendThroughPlover, AServerNobodyRunsFailsAsCannotConnect)
 
 TEST_F(SendThroughPlover, TheServersRefusalOfAPageBecomesItsRow)
 {
-    server.answer("PAGE", "550 Error, invalid pager ID\r\n");
+    // The driver tries a refused pager four times before it gives the message up.
+    server.answer("PAGE", "550 Error, invalid pager ID\r\n", 4);
     const std::string host = server.address();
     const SendOutcome outcome = send(host + "!1;" + host + "!2", "hello");
     EXPECT_EQ(outcome.sent, 1);
+    EXPECT_EQ(outcome.failed, 1);
     ASSERT_EQ(outcome.results.count(), 2U);
-    EXPECT_NE(outcome.results.rows()[0].status, ResultStatus::ResultSent);
+    EXPECT_EQ(outcome.results.rows()[0].text, "Aborted due to transmission error");
+    EXPECT_EQ(outcome.results.rows()[0].status, ResultStatus::ResultFailed);
     EXPECT_EQ(outcome.results.rows()[1].status, ResultStatus::ResultSent);
     EXPECT_EQ(server.pages().size(), 1U);
 }
