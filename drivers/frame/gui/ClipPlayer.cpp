@@ -23,6 +23,7 @@ void ClipPlayer::showFrame(int frame)
     m_timer.stop();
     m_current = clamp(frame);
     update();
+    emit frameShown(m_current);
 }
 
 void ClipPlayer::play(int first, int last)
@@ -31,6 +32,7 @@ void ClipPlayer::play(int first, int last)
     m_last = std::max(m_first, clamp(last));
     m_current = m_first;
     update();
+    emit frameShown(m_current);
     m_timer.start();
 }
 
@@ -43,6 +45,7 @@ void ClipPlayer::advance()
 {
     m_current = m_current >= m_last ? m_first : m_current + 1;
     update();
+    emit frameShown(m_current);
 }
 
 QSize ClipPlayer::sizeHint() const

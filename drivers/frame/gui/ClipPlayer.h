@@ -39,6 +39,10 @@ public:
 
     QSize sizeHint() const override;
 
+signals:
+    // A frame was put on show (a still frame, a loop's start or its next frame).
+    void frameShown(int frame);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
