@@ -1,5 +1,7 @@
 #include "GuiThread.h"
 
+#include "GuiPump.h"
+
 #include <QApplication>
 #include <QThread>
 #include <QWidget>
@@ -21,6 +23,11 @@ bool isCurrent()
     return app != nullptr && QThread::currentThread() == app->thread();
 }
 
+void post(std::function<void()> task)
+{
+    GuiPump::post(std::move(task));
+}
+
 int call(const std::function<int()>& task)
 {
     if (isCurrent()) {
@@ -36,16 +43,13 @@ int call(const std::function<int()>& task)
         int value = 0;
     };
     auto answer = std::make_shared<Answer>();
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [answer, task] {
-            const int value = task();
-            const std::lock_guard<std::mutex> guard(answer->mutex);
-            answer->value = value;
-            answer->done = true;
-            answer->ready.notify_all();
-        },
-        Qt::QueuedConnection);
+    post([answer, task] {
+        const int value = task();
+        const std::lock_guard<std::mutex> guard(answer->mutex);
+        answer->value = value;
+        answer->done = true;
+        answer->ready.notify_all();
+    });
     std::unique_lock<std::mutex> lock(answer->mutex);
     answer->ready.wait(lock, [&answer] { return answer->done; });
     return answer->value;

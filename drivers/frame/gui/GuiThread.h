@@ -12,6 +12,9 @@ namespace GuiThread {
 bool available();
 // Whether the calling thread is the QApplication's thread.
 bool isCurrent();
+// Queues `task` to run on the GUI thread after the tasks queued before it (from any thread);
+// dropped when no application object exists. Never waits.
+void post(std::function<void()> task);
 // Runs `task` on the GUI thread and returns its answer: at once when called there, else by a
 // queued call while the calling thread blocks (the GUI thread never waits for it). Requires
 // available().

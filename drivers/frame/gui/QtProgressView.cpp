@@ -154,14 +154,11 @@ int QtProgressView::runHere(ProgressViewEvents& events)
 int QtProgressView::runFromOtherThread(ProgressViewEvents& events)
 {
     // `events` outlives the queued call: this thread waits until the GUI thread is done.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [shared = m_shared, &events] {
-            if (!shared->open(events, false)) {
-                shared->letGo(false);
-            }
-        },
-        Qt::QueuedConnection);
+    GuiThread::post([shared = m_shared, &events] {
+        if (!shared->open(events, false)) {
+            shared->letGo(false);
+        }
+    });
     std::unique_lock<std::mutex> lock(m_shared->mutex);
     m_shared->released.wait(lock, [this] { return m_shared->guiDone; });
     return m_shared->result;
@@ -177,24 +174,16 @@ void QtProgressView::end(int result)
         m_shared->ended = true;
         m_shared->result = result;
     }
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(
-            app, [shared = m_shared, result] { shared->finish(result); }, Qt::QueuedConnection);
-    }
+    GuiThread::post([shared = m_shared, result] { shared->finish(result); });
 }
 
 void QtProgressView::post(std::function<void(ProgressDialog&)> change)
 {
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(
-            app,
-            [shared = m_shared, change = std::move(change)] {
-                if (shared->dialog) {
-                    change(*shared->dialog);
-                }
-            },
-            Qt::QueuedConnection);
-    }
+    GuiThread::post([shared = m_shared, change = std::move(change)] {
+        if (shared->dialog) {
+            change(*shared->dialog);
+        }
+    });
 }
 
 void QtProgressView::setPhase(int phase)
