@@ -9,6 +9,8 @@ norvane_packages=(
     clang-format
     libnet-snpp-perl
     libsqlite3-dev
+    hylafax-client
+    clang libclang-rt-14-dev
 )
 
 norvane_install_deps() {

@@ -106,8 +106,8 @@ ExitCode AdbCommand::run(const std::vector<std::string>& arguments)
     if (list.takeFlag("--help", "-h")) {
         return CliOutput::help(usage);
     }
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     std::vector<std::string> args = list.positional();
     if (args.empty()) {

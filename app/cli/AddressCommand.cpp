@@ -37,8 +37,8 @@ ExitCode AddressCommand::run(const std::vector<std::string>& arguments)
     if (list.takeFlag("--help", "-h")) {
         return CliOutput::help(usage);
     }
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     const std::vector<std::string> args = list.positional();
     if (args.empty() || args[0] != "check") {

@@ -72,3 +72,14 @@ std::vector<std::string> ArgumentList::positional() const
     }
     return result;
 }
+
+std::optional<std::string> ArgumentList::problem() const
+{
+    if (!m_error.empty()) {
+        return m_error;
+    }
+    if (const auto option = unknownOption()) {
+        return "unknown option " + *option;
+    }
+    return std::nullopt;
+}

@@ -24,6 +24,9 @@ public:
     std::vector<std::string> positional() const;
     // A usage error found while taking options ("--level needs a value").
     const std::string& error() const { return m_error; }
+    // What is wrong with the options once all known ones are taken: error(), else
+    // "unknown option X"; nothing when all is well.
+    std::optional<std::string> problem() const;
 
 private:
     std::vector<std::string> m_arguments;

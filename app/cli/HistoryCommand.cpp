@@ -72,11 +72,8 @@ ExitCode HistoryCommand::run(const std::vector<std::string>& arguments)
     }
     std::string file;
     const bool hasFile = list.takeOption("--file", file);
-    if (!list.error().empty()) {
-        return CliOutput::usageError(list.error(), usage);
-    }
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     const std::vector<std::string> words = list.positional();
     if (words.empty()) {

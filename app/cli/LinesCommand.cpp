@@ -58,8 +58,8 @@ ExitCode LinesCommand::run(const std::vector<std::string>& arguments)
     if (list.takeFlag("--help", "-h")) {
         return CliOutput::help(usage);
     }
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     if (const std::vector<std::string> extra = list.positional(); !extra.empty()) {
         return CliOutput::usageError("unexpected argument \"" + extra.front() + "\"", usage);

@@ -129,11 +129,8 @@ ExitCode LogCommand::run(const std::vector<std::string>& arguments)
     const bool hasFile = list.takeOption("--file", file);
     const bool followIt = list.takeFlag("--follow", "-f");
     const bool purge = list.takeFlag("--purge");
-    if (!list.error().empty()) {
-        return CliOutput::usageError(list.error(), usage);
-    }
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     if (!list.positional().empty()) {
         return CliOutput::usageError("unexpected argument \"" + list.positional().front() + "\"",

@@ -58,8 +58,8 @@ ExitCode ProvidersCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::help(usage);
     }
     const bool replace = list.takeFlag("--replace");
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     std::vector<std::string> args = list.positional();
     if (args.empty()) {

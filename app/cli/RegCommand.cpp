@@ -150,11 +150,8 @@ ExitCode set(SettingsStore& store, ArgumentList& list)
     const bool isString = list.takeOption("--string", text);
     const bool isNumber = list.takeOption("--number", number);
     const bool isBinary = list.takeOption("--binary", hex);
-    if (!list.error().empty()) {
-        return CliOutput::usageError(list.error(), usage);
-    }
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     const std::vector<std::string> args = list.positional();
     if (args.size() != 3 || isString + isNumber + isBinary != 1) {
@@ -246,8 +243,8 @@ ExitCode RegCommand::run(const std::vector<std::string>& arguments)
     if (action == "set") {
         return set(*store, list);
     }
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     args.erase(args.begin());
     if (action == "query") {

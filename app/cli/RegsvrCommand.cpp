@@ -29,8 +29,8 @@ ExitCode RegsvrCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::help(usage);
     }
     const bool unregister = list.takeFlag("--unregister", "-u");
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     const std::vector<std::string> files = list.positional();
     if (files.size() != 1) {

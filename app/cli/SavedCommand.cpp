@@ -278,11 +278,8 @@ ExitCode SavedCommand::run(const std::vector<std::string>& arguments)
     }
     std::string file;
     const bool hasFile = list.takeOption("--file", file);
-    if (!list.error().empty()) {
-        return CliOutput::usageError(list.error(), usage);
-    }
-    if (const auto option = list.unknownOption()) {
-        return CliOutput::usageError("unknown option " + *option, usage);
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
     }
     std::vector<std::string> words = list.positional();
     if (words.empty()) {

@@ -1,6 +1,7 @@
 #include "VCardFolder.h"
 
 #include "TextLimits.h"
+#include "files/FileIo.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -34,22 +35,6 @@ bool readWhole(const std::string& path, std::string& text)
     content << in.rdbuf();
     text = content.str();
     return !in.bad();
-}
-
-bool writeAll(int fd, const std::string& text)
-{
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t result = ::write(fd, text.data() + written, text.size() - written);
-        if (result < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        written += static_cast<std::size_t>(result);
-    }
-    return true;
 }
 
 std::string systemError(const std::string& what)
@@ -247,7 +232,7 @@ bool VCardFolder::writeFile(const std::string& fileName, const std::string& text
     if (!mustBeNew && ::stat(target.c_str(), &old) == 0) {
         (void)::fchmod(fd, old.st_mode & 07777); // a rewrite keeps the file's permissions
     }
-    const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
+    const bool written = FileIo::writeAll(fd, text) && ::fsync(fd) == 0;
     const int writeErrno = errno;
     ::close(fd);
     if (!written) {

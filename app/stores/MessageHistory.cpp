@@ -1,6 +1,6 @@
 #include "MessageHistory.h"
 
-#include "FileLock.h"
+#include "files/FileLock.h"
 #include "StoreSettings.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"

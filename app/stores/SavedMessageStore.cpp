@@ -1,6 +1,6 @@
 #include "SavedMessageStore.h"
 
-#include "FileLock.h"
+#include "files/FileLock.h"
 #include "SavedMessageLine.h"
 #include "StoreSettings.h"
 #include "settings/DataPaths.h"

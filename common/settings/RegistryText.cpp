@@ -430,8 +430,9 @@ void RegistryText::apply(const RegistryDocument& changes, RegistryDocument& docu
 {
     for (const auto& [name, change] : changes.keys) {
         if (change.deleted) {
-            std::erase_if(document.keys,
-                          [&](const auto& item) { return isWithin(item.first, name); });
+            std::erase_if(document.keys, [&removed = name](const auto& item) {
+                return isWithin(item.first, removed);
+            });
             continue;
         }
         auto target = document.keys.find(name);

@@ -1,13 +1,14 @@
 #include "SettingsStore.h"
 
 #include "RegistryText.h"
+#include "files/FileIo.h"
+#include "files/FileLock.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,104 +21,6 @@ bool failWith(std::string text)
     t_lastError = std::move(text);
     return false;
 }
-
-std::string systemError(std::string_view what, const std::string& path)
-{
-    return std::string(what) + " " + path + ": " + std::strerror(errno);
-}
-
-// Makes every missing folder of the path (like mkdir -p).
-bool makeFolders(const std::string& folder)
-{
-    if (folder.empty()) {
-        return true;
-    }
-    std::size_t position = 0;
-    while (position != std::string::npos) {
-        position = folder.find('/', position + 1);
-        const std::string part = folder.substr(0, position);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return failWith(systemError("cannot create the folder", part));
-        }
-    }
-    return true;
-}
-
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-bool readAll(int fd, std::string& out)
-{
-    out.clear();
-    char buffer[16384];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        out.append(buffer, static_cast<std::size_t>(got));
-    }
-}
-
-// An exclusive lock on the store's lock file, held for one read-modify-write. The store file
-// itself is replaced by rename, so it cannot carry the lock.
-class FileLock
-{
-public:
-    explicit FileLock(const std::string& path)
-    {
-        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (m_fd < 0) {
-            failWith(systemError("cannot open the lock file", path));
-            return;
-        }
-        while (::flock(m_fd, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                failWith(systemError("cannot lock", path));
-                ::close(m_fd);
-                m_fd = -1;
-                return;
-            }
-        }
-    }
-    ~FileLock()
-    {
-        if (m_fd >= 0) {
-            ::flock(m_fd, LOCK_UN);
-            ::close(m_fd);
-        }
-    }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-    bool locked() const { return m_fd >= 0; }
-
-private:
-    int m_fd = -1;
-};
 
 const std::map<std::string_view, std::string_view>& rootAliases()
 {
@@ -256,7 +159,7 @@ bool SettingsStore::refreshLocked()
     { };
     if (::stat(m_path.c_str(), &now) != 0) {
         if (errno != ENOENT) {
-            return failWith(systemError("cannot read the settings store", m_path));
+            return failWith(FileIo::systemError("cannot read the settings store", m_path));
         }
         // No file yet: an empty store.
         if (m_fd >= 0) {
@@ -275,13 +178,13 @@ bool SettingsStore::refreshLocked()
     }
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return failWith(systemError("cannot open the settings store", m_path));
+        return failWith(FileIo::systemError("cannot open the settings store", m_path));
     }
     std::string text;
     struct stat opened
     { };
-    if (::fstat(fd, &opened) != 0 || !readAll(fd, text)) {
-        const std::string why = systemError("cannot read the settings store", m_path);
+    if (::fstat(fd, &opened) != 0 || !FileIo::readAll(fd, text)) {
+        const std::string why = FileIo::systemError("cannot read the settings store", m_path);
         ::close(fd);
         return failWith(why);
     }
@@ -310,32 +213,22 @@ void SettingsStore::remember(int fd, const struct stat& info)
 
 bool SettingsStore::commitLocked(const RegistryDocument& document)
 {
-    const std::string text = RegistryText::format(document);
-    const std::string temporary = m_path + ".new";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return failWith(systemError("cannot write the settings store", temporary));
+    std::string error;
+    if (!FileIo::replaceAtomically(m_path, m_path + ".new", RegistryText::format(document), 0600,
+                                   error)) {
+        return failWith("cannot write the settings store: " + error);
     }
-    if (!writeAll(fd, text) || ::fsync(fd) != 0) {
-        const std::string why = systemError("cannot write the settings store", temporary);
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return failWith(why);
-    }
+    // Still under the lock, so the file is the one just written.
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat written
     { };
-    (void)::fstat(fd, &written);
-    if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
-        const std::string why = systemError("cannot replace the settings store", m_path);
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return failWith(why);
-    }
-    // Make the rename itself durable.
-    const int folder = ::open(folderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        (void)::fsync(folder);
-        ::close(folder);
+    if (fd < 0 || ::fstat(fd, &written) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        // Forget the parsed copy: the next read parses the file again.
+        m_inode = 0;
+        return true;
     }
     *m_document = document;
     remember(fd, written);
@@ -346,11 +239,15 @@ template<typename Change>
 bool SettingsStore::modify(Change&& change)
 {
     const std::lock_guard<std::mutex> guard(m_mutex);
-    if (!makeFolders(folderOf(m_path))) {
-        return false;
+    std::string error;
+    if (!FileIo::makeFolders(FileIo::folderOf(m_path), error)) {
+        return failWith(error);
     }
     const FileLock lock(m_path + ".lock");
-    if (!lock.locked() || !refreshLocked()) {
+    if (!lock.locked()) {
+        return failWith(lock.error());
+    }
+    if (!refreshLocked()) {
         return false;
     }
     RegistryDocument document = *m_document;

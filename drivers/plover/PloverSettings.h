@@ -3,6 +3,7 @@
 #include "settings/SettingDefinition.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // The settings table of the SNPP driver: every value of its key with its type and default.
@@ -44,6 +45,12 @@ public:
     // store cannot be written.
     [[nodiscard]] bool saveDialogValues() const;
 
+    // The range the settings dialog's up-down control steps the port box through; a port
+    // typed into the box may lie beyond it.
+    static constexpr std::int32_t portSpinMinimum = 1;
+    static constexpr std::int32_t portSpinMaximum = 2048;
+    // The text the dialog's port box shows: the port as a decimal number.
+    std::string portText() const { return std::to_string(port); }
     // The port the dialog stores for the text of its port box: the decimal number at the
     // start of the text, or the default 444 when there is none or it is no port (below 1 or
     // above 65535).

@@ -30,8 +30,9 @@ SnppEngine::SnppEngine(TcpSocket& connection, MessageList& messages, SendReporte
 
 void SnppEngine::start()
 {
+    // A disconnect requested before the start still holds: the frame may ask while the
+    // protocol thread is connecting.
     m_state = SnppState::Start;
-    m_disconnectRequested = false;
     m_reader.reset();
 }
 

@@ -43,15 +43,15 @@ public:
     SnppEngine(TcpSocket& connection, MessageList& messages, SendReporter& reporter,
                const SnppEngineSettings& settings = {});
 
-    // Sets the state to Start.
+    // Sets the state to Start; a disconnect requested earlier still holds.
     void start();
     // Performs the current state's step; false once the engine has reached Done.
     [[nodiscard]] bool step();
     // The engine loop: start, then steps until Done or until the user cancels (looked at before
     // the first step and after each). True when it ran to Done, false when cancelled.
     bool run();
-    // Makes the next step Disconnect, whatever the running step decides; a wait for a reply
-    // in progress ends early. Thread-safe.
+    // Makes the next step Disconnect, whatever the running step decides (asked before the
+    // start: the step after Start); a wait for a reply in progress ends early. Thread-safe.
     void requestDisconnect();
     // The current state.
     SnppState state() const { return m_state.load(); }

@@ -13,11 +13,7 @@ FakeNetCalls::FakeNetCalls()
 
 FakeNetCalls::~FakeNetCalls()
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_holding = false;
-    }
-    m_changed.notify_all();
+    releaseLookups();
     (void)TcpSocket::waitForPendingLookups(10000);
     SystemCalls::install(nullptr);
 }
@@ -26,6 +22,27 @@ void FakeNetCalls::holdLookups()
 {
     const std::lock_guard lock(m_mutex);
     m_holding = true;
+}
+
+void FakeNetCalls::releaseLookups()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_holding = false;
+    }
+    m_changed.notify_all();
+}
+
+std::vector<std::string> FakeNetCalls::lookedUp()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_lookedUp;
+}
+
+int FakeNetCalls::heldLookups()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_held;
 }
 
 bool FakeNetCalls::waitForHeldLookup(int waitMs)
@@ -37,6 +54,10 @@ bool FakeNetCalls::waitForHeldLookup(int waitMs)
 int FakeNetCalls::getAddrInfo(const char* node, const char* service, const addrinfo* hints,
                               addrinfo** result)
 {
+    if (node != nullptr) {
+        const std::lock_guard lock(m_mutex);
+        m_lookedUp.emplace_back(node);
+    }
     if (node == nullptr || std::strcmp(node, "localhost") == 0) {
         return SystemCalls::getAddrInfo(node, service, hints, result);
     }

@@ -63,4 +63,36 @@ TEST(PloverSettings, ThePortBoxTextBecomesAPort)
     }
 }
 
+TEST(PloverSettings, TheDialogShowsThePortAndStoresWhatTheBoxHolds)
+{
+    ScopedRegistry registry;
+    SettingsKey key(RootKey::CurrentUser, PloverKeys::key);
+    ASSERT_TRUE(key.setNumber("port", 2000));
+    const struct
+    {
+        const char* box;
+        bool check;
+        int stored;
+    } cases[] = {
+        {"", true, 444}, // an emptied box stores the default
+        {"1024", false, 1024},
+        {"3000", true, 3000}, // typed beyond the spin range: kept as typed
+        {"port", false, 444},
+    };
+    std::string previous = "2000";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
+        PloverSettings shown = PloverSettings::load();
+        EXPECT_EQ(shown.portText(), previous);
+        shown.port = PloverSettings::portFromText(c.box);
+        shown.disconOnClose = c.check;
+        ASSERT_TRUE(shown.saveDialogValues());
+        const PloverSettings stored = PloverSettings::load();
+        EXPECT_EQ(stored.port, c.stored);
+        EXPECT_EQ(stored.portText(), std::to_string(c.stored));
+        EXPECT_EQ(stored.disconOnClose, c.check);
+        previous = std::to_string(c.stored);
+    }
+}
+
 } // namespace

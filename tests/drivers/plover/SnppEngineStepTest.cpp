@@ -50,6 +50,21 @@ TEST_F(EngineStepTest, ARequestWhileTheGreetingIsAwaitedSkipsStraightToGoodbye)
     EXPECT_EQ(server.lines(), (std::vector<std::string> {"QUIT"}));
 }
 
+TEST_F(EngineStepTest, ARequestBeforeTheStartSaysGoodbyeWithoutAwaitingTheGreeting)
+{
+    // The frame may ask while the protocol thread is still connecting.
+    load({{"5551234", "a"}});
+    ASSERT_TRUE(transport.connect("127.0.0.1", std::to_string(server.port()), 1000));
+    SnppEngine engine(transport.connection(), list, reporter, {60000, 3});
+    engine.requestDisconnect();
+    EXPECT_TRUE(engine.run());
+    EXPECT_EQ(engine.state(), SnppState::Done);
+    transport.close();
+    EXPECT_TRUE(server.waitForFinished(1, 5000));
+    EXPECT_EQ(server.lines(), (std::vector<std::string> {"QUIT"}));
+    EXPECT_EQ(results(), (std::vector<int> {5}));
+}
+
 TEST_F(EngineStepTest, ARequestEndsAWaitForASilentServerEarly)
 {
     server.silenceOn("GREETING");

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "AddressJudge.h"
+
+class AddressBook;
+class ProviderDatabase;
+
+// The gateway's questions answered by the real address check: the address book's entries
+// and the pager address grammar, with provider names translated through the provider
+// database. Either may be null (nothing is found there). Use one judge per thread.
+class BookAddressJudge final : public AddressJudge
+{
+public:
+    BookAddressJudge(ProviderDatabase* providers, AddressBook* book);
+
+    bool hasEntry(std::string_view name) override;
+    AddressCheck check(std::string_view text) override;
+
+private:
+    ProviderDatabase* m_providers;
+    AddressBook* m_book;
+};

@@ -1,0 +1,71 @@
+#include "ClientSession.h"
+
+#include "CommandInterpreter.h"
+#include "CommandReader.h"
+#include "GatewaySettings.h"
+#include "log/LogFile.h"
+#include "log/LogLevel.h"
+#include "net/TcpSocket.h"
+
+#include <utility>
+
+namespace {
+
+// Writes the step's log lines and sends its replies, all in one send so that they leave
+// together; a client that has gone simply does not receive them.
+void deliver(const GatewayStep& step, TcpSocket& connection, LogFile& log)
+{
+    for (const GatewayLogLine& line : step.log) {
+        log.write(line.level, GatewaySettings::logTag, "%s", line.text.c_str());
+    }
+    std::string wire;
+    for (const GatewayReply& reply : step.replies) {
+        wire += reply.wireText();
+    }
+    if (!wire.empty()) {
+        (void)connection.send(wire.data(), wire.size());
+    }
+}
+
+} // namespace
+
+ClientSession::ClientSession(TcpSocket& connection, const CommandInterpreter& interpreter,
+                             GatewaySender& sender, WakeEvent* wake, std::function<bool()> abandon)
+    : m_connection(connection)
+    , m_interpreter(interpreter)
+    , m_sender(sender)
+    , m_wake(wake)
+    , m_abandon(std::move(abandon))
+{ }
+
+void ClientSession::serve()
+{
+    LogFile log;
+    CommandReader reader(m_connection, m_wake, m_abandon);
+    GatewayStep step = m_interpreter.greeting(GatewayState());
+    deliver(step, m_connection, log);
+    for (;;) {
+        std::string line;
+        const ReadOutcome outcome = reader.readLine(line);
+        if (outcome == ReadOutcome::Abandoned) {
+            break;
+        }
+        step = outcome == ReadOutcome::Lost ? m_interpreter.lost(step.state, reader.partial())
+                                            : m_interpreter.step(step.state, line);
+        if (step.action == GatewayAction::Send) {
+            deliver(step, m_connection, log);
+            GatewaySendCounts counts;
+            const bool started = m_sender.sendGatewayPages(
+                step.state.addressList, step.state.messageText, m_interpreter.originTag(), counts);
+            step = m_interpreter.sendDone(step.state, started, counts);
+        }
+        deliver(step, m_connection, log);
+        if (step.action == GatewayAction::Close) {
+            break;
+        }
+    }
+    log.write(LogLevel::Debug4, GatewaySettings::logTag, "<%s> closing connection",
+              m_interpreter.clientAddress().c_str());
+    m_connection.close();
+    log.close();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+
+class CommandInterpreter;
+class GatewaySender;
+class TcpSocket;
+class WakeEvent;
+
+// Serves one admitted client: the greeting, then each command line read from the connection
+// is handed to the interpreter, its replies are sent and its log lines written, until the
+// client quits, the connection is lost or the gateway gives up on it. Each client starts with
+// an empty pager list and message.
+class ClientSession
+{
+public:
+    // A session on `connection`; SEND goes to `sender`. `wake` and `abandon` let the gateway
+    // interrupt a wait for the client (either may be null).
+    ClientSession(TcpSocket& connection, const CommandInterpreter& interpreter,
+                  GatewaySender& sender, WakeEvent* wake, std::function<bool()> abandon);
+
+    // Runs the exchange to its end and closes the connection.
+    void serve();
+
+private:
+    TcpSocket& m_connection;
+    const CommandInterpreter& m_interpreter;
+    GatewaySender& m_sender;
+    WakeEvent* m_wake;
+    std::function<bool()> m_abandon;
+};

@@ -1,0 +1,228 @@
+#include "SnppServer.h"
+
+#include "AddressBookSelection.h"
+#include "BookAddressJudge.h"
+#include "ClientSession.h"
+#include "CommandInterpreter.h"
+#include "GatewayReply.h"
+#include "GatewaySettings.h"
+#include "log/LogFile.h"
+#include "log/LogLevel.h"
+#include "net/SocketError.h"
+#include "net/SystemCalls.h"
+#include "net/TcpSocket.h"
+#include "settings/SettingsKey.h"
+
+#include <cerrno>
+#include <chrono>
+#include <poll.h>
+#include <string>
+
+namespace {
+
+constexpr std::string_view tag = GatewaySettings::logTag;
+
+// The pause that lets a refusal leave before its connection is closed.
+constexpr std::chrono::milliseconds refusalPause {2};
+// The pause after a wait for a connection that failed.
+constexpr std::chrono::milliseconds failedWaitPause {100};
+
+} // namespace
+
+SnppServer::SnppServer(GatewaySender& sender, ProviderDatabase* providers,
+                       AddressBookSelection* books, Clock& clock)
+    : WorkerThread(clock)
+    , m_sender(sender)
+    , m_providers(providers)
+    , m_books(books)
+{ }
+
+SnppServer::~SnppServer()
+{
+    requestShutdown();
+    join();
+}
+
+void SnppServer::restart()
+{
+    {
+        std::lock_guard lock(m_phaseMutex);
+        const ThreadState current = state();
+        if (current == ThreadState::Started || (current == ThreadState::Running && !m_finishing)) {
+            requestRestart();
+            return;
+        }
+    }
+    // The body has ended or is ending by itself: wait for it, then run a new one.
+    join();
+    {
+        std::lock_guard lock(m_phaseMutex);
+        m_finishing = false;
+    }
+    (void)start();
+}
+
+void SnppServer::requestRestart()
+{
+    m_signal.store(restartSignal);
+    m_wake.signal();
+}
+
+void SnppServer::requestShutdown()
+{
+    requestStop();
+    m_wake.signal();
+}
+
+bool SnppServer::finishOrContinue()
+{
+    // A restart asked for while the body was deciding to end must not be lost: the body reads
+    // its settings again instead.
+    std::lock_guard lock(m_phaseMutex);
+    if (m_signal.exchange(noSignal) != noSignal && !stopRequested()) {
+        return false;
+    }
+    m_finishing = true;
+    return true;
+}
+
+void SnppServer::run()
+{
+    for (;;) {
+        // Taken before the settings are read, so that a request made while they are read is
+        // still seen afterwards.
+        m_signal.store(noSignal);
+        TcpSocket listener;
+        // Without it a restart could not bind the port again while the connections just closed
+        // linger in TIME_WAIT; two listeners on one port are still refused.
+        listener.setReuseAddress(true);
+        LogFile log;
+        const SettingsKey settings(RootKey::CurrentUser, GatewaySettings::SnppSrv::key);
+        const std::string port = settings.read(GatewaySettings::SnppSrv::port);
+        const bool enabled = settings.read(GatewaySettings::SnppSrv::enabled);
+        GatewayOptions options;
+        options.fromAdbOnly = settings.read(GatewaySettings::SnppSrv::fromAdbOnly);
+        options.level2Login = settings.read(GatewaySettings::SnppSrv::level2Login);
+        log.write(LogLevel::Debug2, tag,
+                  "Start thread (enabled=%d, port=%s, allowHosts=%s, fromAdbOnly=%d)",
+                  enabled ? 1 : 0, port.c_str(), "", options.fromAdbOnly ? 1 : 0);
+        {
+            const SettingsKey hosts(RootKey::CurrentUser, GatewaySettings::Hosts::key);
+            m_allowList.load(hosts, log);
+        }
+        if (!enabled) {
+            log.write(LogLevel::Debug, tag, "Disabled - ending thread");
+            if (finishOrContinue()) {
+                return;
+            }
+            continue;
+        }
+        if (!listener.bind(port)) {
+            log.write(LogLevel::Errors, tag, "Cannot open server port (erc=%d)",
+                      listener.lastError());
+            if (finishOrContinue()) {
+                return;
+            }
+            continue;
+        }
+        m_listeningPort.store(listener.port());
+        log.close();
+
+        AcceptOutcome outcome = AcceptOutcome::Client;
+        while (outcome == AcceptOutcome::Client) {
+            std::unique_ptr<TcpSocket> connection;
+            outcome = waitForClient(listener, connection);
+            if (connection) {
+                admit(*connection, options);
+            }
+        }
+        m_listeningPort.store(0);
+        listener.close();
+        if (outcome == AcceptOutcome::Stop) {
+            log.write(LogLevel::Debug, tag, "Stop requested - ending thread");
+            if (finishOrContinue()) {
+                return;
+            }
+            continue;
+        }
+        log.write(LogLevel::Debug4, tag, "Received signal (%d)", restartSignal);
+        log.close();
+    }
+}
+
+SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
+                                                    std::unique_ptr<TcpSocket>& connection)
+{
+    SystemCalls& calls = SystemCalls::current();
+    if (stopRequested()) {
+        return AcceptOutcome::Stop;
+    }
+    if (m_signal.load() != noSignal) {
+        return AcceptOutcome::Restart;
+    }
+    const bool listening = calls.listen(listener.handle(), backlog) == 0;
+    pollfd entries[2] = {{m_wake.handle(), POLLIN, 0}, {listener.handle(), POLLIN, 0}};
+    // A socket that cannot listen would report itself ready at once; then only the wake-up
+    // and the waiting time count.
+    const nfds_t count = listening ? 2 : 1;
+    const int ready = calls.poll(entries, count, acceptWaitMs);
+    if (ready < 0 && errno != EINTR) {
+        // A wait that fails at once must not turn the loop into a busy one.
+        (void)sleepFor(failedWaitPause);
+        return AcceptOutcome::Client;
+    }
+    if (entries[0].revents != 0) {
+        m_wake.clear();
+    }
+    if (stopRequested()) {
+        return AcceptOutcome::Stop;
+    }
+    if (m_signal.load() != noSignal) {
+        // A connection that came in the same wait stays in the backlog and is dropped with
+        // the listener, without a reply.
+        return AcceptOutcome::Restart;
+    }
+    if (listening && entries[1].revents != 0) {
+        // The connection may have gone again; then there is simply none this time.
+        connection = listener.acceptConnection(1, backlog);
+    }
+    return AcceptOutcome::Client;
+}
+
+void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
+{
+    // Linger would hold the gateway in close() for up to 30 s while a client does not read;
+    // the system still delivers what was sent.
+    connection.setLinger(false, 0);
+    LogFile log;
+    std::string client;
+    errno = 0;
+    if (!connection.peerAddress(client)) {
+        const int error = errno;
+        const GatewayReply refusal {421, std::string(GatewayText::hostUnknown)};
+        const std::string wire = refusal.wireText();
+        (void)connection.send(wire.data(), wire.size());
+        log.write(LogLevel::Security, tag, "Remote host denied (identity cannot be verified,%d)",
+                  error != 0 ? toCode(SocketError::SystemBase) + error : 0);
+        (void)sleepFor(refusalPause);
+        connection.close();
+        return;
+    }
+    if (!m_allowList.allows(client)) {
+        const GatewayReply refusal {421, std::string(GatewayText::hostDenied)};
+        const std::string wire = refusal.wireText();
+        (void)connection.send(wire.data(), wire.size());
+        log.write(LogLevel::Security, tag, "Remote host (%s) access denied", client.c_str());
+        (void)sleepFor(refusalPause);
+        connection.close();
+        return;
+    }
+    log.write(LogLevel::Info, tag, "Connection accepted from host(%s)", client.c_str());
+    log.close();
+    AddressBook* book = m_books != nullptr ? m_books->current() : nullptr;
+    BookAddressJudge judge(m_providers, book);
+    const CommandInterpreter interpreter(client, options, judge);
+    ClientSession session(connection, interpreter, m_sender, &m_wake,
+                          [this] { return stopRequested(); });
+    session.serve();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "AllowList.h"
+#include "WakeEvent.h"
+#include "threads/WorkerThread.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+class AddressBookSelection;
+class GatewaySender;
+class LogFile;
+class ProviderDatabase;
+class TcpSocket;
+struct GatewayOptions;
+
+// The SNPP gateway: a worker thread that reads its settings (SnppSrv), builds the allow list,
+// binds the port and then accepts one client after another, checks its host and serves it
+// (ClientSession), relaying SEND through the GatewaySender. It ends by itself when disabled
+// or when the port cannot be bound; restart() makes it read its settings again.
+class SnppServer final : public WorkerThread
+{
+public:
+    // The request values of signalValue().
+    static constexpr int noSignal = 0;
+    static constexpr int restartSignal = 2;
+    // How long each wait for a connection lasts, in milliseconds.
+    static constexpr int acceptWaitMs = 10000;
+    // The listen backlog: clients that wait while one is served.
+    static constexpr int backlog = 5;
+
+    // A gateway that sends through `sender` and checks pager identifiers against the current
+    // book of `books` and the provider database (either may be null). It is not started.
+    SnppServer(GatewaySender& sender, ProviderDatabase* providers, AddressBookSelection* books,
+               Clock& clock = Clock::system());
+    // Shuts the thread down and joins it.
+    ~SnppServer() override;
+
+    // Brings the gateway in line with the settings: starts the thread when it is not running
+    // (it ends at once when disabled), otherwise asks it to restart with fresh settings, which
+    // it does between clients. Call from one controlling thread.
+    void restart();
+    // Asks the running thread to restart with fresh settings (signal 2).
+    void requestRestart();
+    // Asks the thread to end: it stops accepting, gives up the client it serves (a send in
+    // progress is left to finish) and returns. Use this rather than requestStop(), which does
+    // not interrupt the waits.
+    void requestShutdown();
+
+    // The pending request: 0 none, 2 restart.
+    int signalValue() const { return m_signal.load(); }
+    // The port the gateway listens on now; 0 while it does not listen.
+    int listeningPort() const { return m_listeningPort.load(); }
+
+protected:
+    void run() override;
+
+private:
+    using WorkerThread::start;
+
+    enum class AcceptOutcome { Client, Restart, Stop };
+
+    AcceptOutcome waitForClient(TcpSocket& listener, std::unique_ptr<TcpSocket>& connection);
+    void admit(TcpSocket& connection, const GatewayOptions& options);
+    bool finishOrContinue();
+
+    GatewaySender& m_sender;
+    ProviderDatabase* m_providers;
+    AddressBookSelection* m_books;
+    WakeEvent m_wake;
+    std::atomic<int> m_signal {noSignal};
+    std::atomic<int> m_listeningPort {0};
+    AllowList m_allowList;
+
+    std::mutex m_phaseMutex; // guards m_finishing against restart()
+    bool m_finishing = false;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+// A wake-up that another thread sends to a thread waiting on sockets: a descriptor that turns
+// readable when signalled, to be polled beside the sockets. Signals do not count up; one
+// clear() takes them all.
+class WakeEvent
+{
+public:
+    // Makes the descriptor; isValid() tells whether the system gave one.
+    WakeEvent();
+    ~WakeEvent();
+    WakeEvent(const WakeEvent&) = delete;
+    WakeEvent& operator=(const WakeEvent&) = delete;
+
+    // Makes the descriptor readable. Safe from any thread.
+    void signal();
+    // Makes the descriptor unreadable again.
+    void clear();
+    // The descriptor to poll for readability; -1 when there is none.
+    int handle() const { return m_handle; }
+    // Whether the descriptor exists.
+    bool isValid() const { return m_handle >= 0; }
+
+private:
+    int m_handle = -1;
+};

@@ -1,0 +1,317 @@
+// Client sessions per second through the SNPP gateway (greeting, PAGE, MESS, SEND, QUIT, each
+// reply awaited) with a sender that only counts, against the same client script talking to
+// Net::SNPP::Server (libnet-snpp-perl), which the benchmark starts as a Perl process. Run with
+//   build/bench/bench_gateway --benchmark_min_time=2
+// "gatewayVsNetSnppServer" runs both in turn in each iteration and reports gateway/Perl as
+// "ratio" (above 1: the gateway serves more sessions per second).
+#include "AddressBook.h"
+#include "AddressBookSelection.h"
+#include "BenchEnvironment.h"
+#include "GatewaySender.h"
+#include "ProviderDatabase.h"
+#include "SnppServer.h"
+#include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
+
+#include <benchmark/benchmark.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <netinet/in.h>
+#include <optional>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr int kSessionsPerRound = 20;
+
+// A sender that only counts: the gateway's own work is measured, not a driver's.
+class CountingSender final : public GatewaySender
+{
+public:
+    bool sendGatewayPages(std::string_view, std::string_view, std::string_view,
+                          GatewaySendCounts& counts) override
+    {
+        ++m_sends;
+        counts.sent = 1;
+        counts.failed = 0;
+        counts.total = 1;
+        return true;
+    }
+    int sends() const { return m_sends.load(); }
+
+private:
+    std::atomic<int> m_sends {0};
+};
+
+int freePort()
+{
+    const int handle = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(handle, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(handle);
+    return ntohs(address.sin_port);
+}
+
+// One client connection that reads reply lines.
+class Client
+{
+public:
+    explicit Client(int port)
+    {
+        m_handle = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(m_handle, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(m_handle);
+            m_handle = -1;
+        }
+    }
+    ~Client()
+    {
+        if (m_handle >= 0) {
+            ::close(m_handle);
+        }
+    }
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    // The next reply line's first digit ('\0' when none came within 5 s).
+    char replyClass()
+    {
+        for (;;) {
+            const std::size_t end = m_buffer.find('\n');
+            if (end != std::string::npos) {
+                const char first = end > 0 ? m_buffer[0] : '\0';
+                m_buffer.erase(0, end + 1);
+                return first;
+            }
+            pollfd entry {m_handle, POLLIN, 0};
+            char chunk[512];
+            if (m_handle < 0 || ::poll(&entry, 1, 5000) <= 0) {
+                return '\0';
+            }
+            const ssize_t received = ::recv(m_handle, chunk, sizeof chunk, 0);
+            if (received <= 0) {
+                return '\0';
+            }
+            m_buffer.append(chunk, static_cast<std::size_t>(received));
+        }
+    }
+    char ask(std::string_view line)
+    {
+        if (m_handle < 0
+            || ::send(m_handle, line.data(), line.size(), MSG_NOSIGNAL)
+                != static_cast<ssize_t>(line.size())) {
+            return '\0';
+        }
+        return replyClass();
+    }
+
+private:
+    int m_handle = -1;
+    std::string m_buffer;
+};
+
+// One whole session; true when every reply was positive (2xx).
+bool session(int port)
+{
+    Client client(port);
+    return client.replyClass() == '2' && client.ask("PAGE 1234567\r\n") == '2'
+        && client.ask("MESS Disk full on db1\r\n") == '2' && client.ask("SEND\r\n") == '2'
+        && client.ask("QUIT\r\n") == '2';
+}
+
+// The gateway on a free port with its own settings, address book and log (level 4).
+class GatewayRig
+{
+public:
+    GatewayRig()
+        : m_port(freePort())
+    {
+        SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
+        (void)paths.setString("home", m_environment.file("home"));
+        SettingsKey server(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\SnppSrv");
+        (void)server.setBool("enabled", true);
+        (void)server.setString("port", std::to_string(m_port));
+        SettingsKey hosts(RootKey::CurrentUser,
+                          "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\SnppSrv\\hosts");
+        (void)hosts.setString("127.0.0.1", "rwx");
+        (void)m_providers.open();
+        AddressBook* book = m_books.selectFromSettings();
+        if (book != nullptr && book->open()) {
+            (void)book->add("pin1234567", "555-1234/1234567");
+        }
+        m_server = std::make_unique<SnppServer>(m_sender, &m_providers, &m_books);
+        m_server->restart();
+        for (int i = 0; i < 500 && m_server->listeningPort() != m_port; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    ~GatewayRig() { m_server.reset(); }
+    GatewayRig(const GatewayRig&) = delete;
+    GatewayRig& operator=(const GatewayRig&) = delete;
+
+    int port() const { return m_port; }
+    bool ready() const { return m_server->listeningPort() == m_port; }
+
+private:
+    BenchEnvironment m_environment;
+    int m_port;
+    CountingSender m_sender;
+    ProviderDatabase m_providers;
+    AddressBookSelection m_books;
+    std::unique_ptr<SnppServer> m_server;
+};
+
+// Net::SNPP::Server in a Perl process of its own, ended by its process id.
+class PerlServerRig
+{
+public:
+    PerlServerRig()
+        : m_port(freePort())
+    {
+        int output[2];
+        if (::pipe2(output, O_CLOEXEC) != 0) {
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+        const std::string port = std::to_string(m_port);
+        char* argv[]
+            = {const_cast<char*>(NORVANE_PERL_PATH), const_cast<char*>(NORVANE_SNPP_BENCH_SERVER),
+               const_cast<char*>(port.c_str()), nullptr};
+        if (posix_spawn(&m_pid, NORVANE_PERL_PATH, &actions, nullptr, argv, environ) != 0) {
+            m_pid = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(output[1]);
+        char ready[16] = {};
+        pollfd entry {output[0], POLLIN, 0};
+        if (m_pid > 0 && ::poll(&entry, 1, 10000) > 0) {
+            m_ready = ::read(output[0], ready, sizeof ready - 1) > 0
+                && std::string(ready).rfind("ready", 0) == 0;
+        }
+        ::close(output[0]);
+    }
+    ~PerlServerRig()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            int status = 0;
+            ::waitpid(m_pid, &status, 0);
+        }
+    }
+    PerlServerRig(const PerlServerRig&) = delete;
+    PerlServerRig& operator=(const PerlServerRig&) = delete;
+
+    int port() const { return m_port; }
+    bool ready() const { return m_ready; }
+
+private:
+    int m_port;
+    pid_t m_pid = -1;
+    bool m_ready = false;
+};
+
+GatewayRig* gatewayRig = nullptr;
+PerlServerRig* perlRig = nullptr;
+
+void runSessions(benchmark::State& state, int port, bool ready, const char* what)
+{
+    if (!ready) {
+        state.SkipWithError(what);
+        return;
+    }
+    for (auto _ : state) {
+        if (!session(port)) {
+            state.SkipWithError("a session was refused or broken off");
+            return;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void gatewaySessions(benchmark::State& state)
+{
+    runSessions(state, gatewayRig->port(), gatewayRig->ready(), "the gateway did not start");
+}
+
+void netSnppServerSessions(benchmark::State& state)
+{
+    runSessions(state, perlRig->port(), perlRig->ready(), "Net::SNPP::Server did not start");
+}
+
+double secondsFor(int port, bool& ok)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kSessionsPerRound; ++i) {
+        ok = session(port) && ok;
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void gatewayVsNetSnppServer(benchmark::State& state)
+{
+    if (!gatewayRig->ready() || !perlRig->ready()) {
+        state.SkipWithError("a server did not start");
+        return;
+    }
+    double gatewaySeconds = 0;
+    double perlSeconds = 0;
+    bool ok = true;
+    for (auto _ : state) {
+        gatewaySeconds += secondsFor(gatewayRig->port(), ok);
+        perlSeconds += secondsFor(perlRig->port(), ok);
+    }
+    if (!ok) {
+        state.SkipWithError("a session was refused or broken off");
+        return;
+    }
+    const double sessions = static_cast<double>(state.iterations()) * kSessionsPerRound;
+    state.counters["gateway_per_s"] = sessions / gatewaySeconds;
+    state.counters["perl_per_s"] = sessions / perlSeconds;
+    state.counters["ratio"] = perlSeconds / gatewaySeconds;
+}
+
+} // namespace
+
+BENCHMARK(gatewaySessions)->UseRealTime();
+BENCHMARK(netSnppServerSessions)->UseRealTime();
+BENCHMARK(gatewayVsNetSnppServer)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    gatewayRig = new GatewayRig();
+    perlRig = new PerlServerRig();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    delete perlRig;
+    delete gatewayRig;
+    return 0;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "MessageList.h"
+#include "ProgressViewFactory.h"
+#include "plugin/DispatchControl.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CPloverDriver;
+
+// The plover control as hosts drive it by dispatch number (_DPlover): three properties, the
+// message list with a result code per message, and send, which reads the driver's settings
+// and pages the list's messages through one SNPP server. The list belongs to this control
+// alone.
+class CPloverCtrl final : public DispatchControl
+{
+public:
+    // A control over the driver (null when it could not be made: the methods then answer 1),
+    // getting each send's progress view from `views`, owned by the host's `parentWindow`.
+    CPloverCtrl(std::shared_ptr<CPloverDriver> driver, ProgressViewFactory views,
+                void* parentWindow = nullptr);
+    ~CPloverCtrl() override;
+
+    DispatchStatus invoke(std::int32_t dispId, CallKind kind, std::span<const DispatchValue> args,
+                          DispatchValue& result, std::string& error) override;
+
+    // The members, as the dispatch table calls them.
+    std::string clientName() const { return m_clientName; }
+    void setClientName(std::string_view name) { m_clientName = name; }
+    std::string providerName() const { return m_providerName; }
+    void setProviderName(std::string_view name) { m_providerName = name; }
+    std::int32_t debugLevel() const { return m_debugLevel; }
+    void setDebugLevel(std::int32_t level) { m_debugLevel = level; }
+    std::int32_t addMessage(std::string_view recipient, std::string_view message);
+    std::int32_t send(std::string_view serverAddress);
+    void clear();
+    std::int32_t getMessageCount() const;
+    std::int32_t getMessageResultCode(std::int16_t msgIndex) const;
+    void showProperties();
+    void aboutBox();
+
+private:
+    std::shared_ptr<CPloverDriver> m_driver;
+    ProgressViewFactory m_views;
+    void* m_parentWindow;
+    MessageList m_messages;
+    std::string m_clientName;
+    std::string m_providerName;
+    std::int32_t m_debugLevel = 0;
+};

@@ -1,0 +1,84 @@
+// The plover plug-in's entry points: the control and its property page, on the SNPP engine
+// and transport, registered under the plug-in's own path.
+#include "CPloverCtrl.h"
+#include "CPloverDriver.h"
+#include "CPloverPropPage.h"
+#include "CompanionViewModule.h"
+#include "PloverIds.h"
+#include "PloverSystemCalls.h"
+#include "net/HostLookup.h"
+#include "net/SystemCalls.h"
+#include "plugin/PluginModule.h"
+
+namespace {
+
+PluginModule& ploverModule();
+
+void releaseDriver(CPloverDriver* driver)
+{
+    delete driver;
+    // A host-name lookup that was given up may still run plug-in code on its helper thread;
+    // unloading the plug-in under it would pull that code away. Until such helpers have
+    // ended, the module keeps this count and stays loaded.
+    if (HostLookup::waitForThreads(0)) {
+        ploverModule().unlock();
+    }
+}
+
+std::shared_ptr<CPloverDriver> makeDriver()
+{
+    std::unique_ptr<CPloverDriver> driver;
+    try {
+        driver = std::make_unique<CPloverDriver>();
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    // The driver holds the module while it lives: a protocol thread that outlives its
+    // control keeps the driver, and so the code it runs, in place. Should making the shared
+    // pointer fail, its deleter runs and the count stays balanced.
+    ploverModule().lock();
+    return std::shared_ptr<CPloverDriver>(driver.release(), &releaseDriver);
+}
+
+std::unique_ptr<DispatchControl> makeControl(const HostSite& site)
+{
+    const std::string guiModule = CompanionViewModule::besideLibrary(
+        PluginModule::libraryPath(), std::string(PloverIds::guiModule));
+    ProgressViewFactory views = ProgressViews::chosen(site.showProgress(), guiModule,
+                                                      [site] { return site.isCancelled(); });
+    // A control whose driver could not be made still answers, with code 1.
+    return std::make_unique<CPloverCtrl>(makeDriver(), std::move(views), site.parentWindow());
+}
+
+std::unique_ptr<DispatchControl> makePropertyPage(const HostSite&)
+{
+    return std::make_unique<CPloverPropPage>();
+}
+
+PluginModule& ploverModule()
+{
+    static PluginModule module({
+        {PloverIds::controlClass, PloverIds::controlProgId, PloverIds::controlTypeName,
+         &makeControl},
+        {PloverIds::propertyPageClass, PloverIds::propertyPageProgId,
+         PloverIds::propertyPageTypeName, &makePropertyPage},
+    });
+    return module;
+}
+
+} // namespace
+
+NV_PLUGIN_ENTRY_POINTS(ploverModule)
+
+extern "C" int32_t nvInstallSystemCalls(SystemCalls* calls, int32_t waitMs)
+{
+    try {
+        if (!HostLookup::waitForThreads(waitMs < 0 ? 0 : waitMs)) {
+            return 0;
+        }
+        SystemCalls::install(calls);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
