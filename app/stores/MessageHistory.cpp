@@ -1,7 +1,7 @@
 #include "MessageHistory.h"
 
-#include "files/FileLock.h"
 #include "StoreSettings.h"
+#include "files/FileLock.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
 

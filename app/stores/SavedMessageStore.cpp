@@ -1,8 +1,8 @@
 #include "SavedMessageStore.h"
 
-#include "files/FileLock.h"
 #include "SavedMessageLine.h"
 #include "StoreSettings.h"
+#include "files/FileLock.h"
 #include "settings/DataPaths.h"
 
 #include <limits>
