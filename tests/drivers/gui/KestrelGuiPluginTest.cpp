@@ -7,6 +7,7 @@
 #include "KestrelIds.h"
 #include "KestrelSettings.h"
 #include "ModalDriver.h"
+#include "ProgressWatcher.h"
 #include "TapTerminalSimulator.h"
 #include "line/LineSettings.h"
 #include "plugin/ControlLoader.h"
@@ -71,55 +72,6 @@ void tcpLine(const std::string& name, const std::string& host, int port)
     (void)key.setString("host", host);
     (void)key.setNumber("port", port);
 }
-
-// The progress dialog of a send as the test saw it: caught when it is shown and hidden.
-class ProgressWatcher final : public QObject
-{
-public:
-    ProgressWatcher() { qApp->installEventFilter(this); }
-    ~ProgressWatcher() override { qApp->removeEventFilter(this); }
-
-    int shows = 0;
-    int hides = 0;
-    QString caption;
-    QString version;
-    Qt::WindowModality modality = Qt::NonModal;
-    int maximum = -1;
-    QList<int> values;
-    QString statusAtClose;
-    int valueAtClose = -1;
-    bool cancelEnabledAtClose = true;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::Show && event->type() != QEvent::Hide) {
-            return false;
-        }
-        auto* window = qobject_cast<QWidget*>(watched);
-        if (window == nullptr || !window->isWindow()
-            || !window->windowTitle().startsWith(progressCaption)) {
-            return false;
-        }
-        auto* bar = child<QProgressBar>(window, "progressBar");
-        if (event->type() == QEvent::Show) {
-            ++shows;
-            caption = window->windowTitle();
-            auto* label = child<QLabel>(window, "versionLabel");
-            version = label != nullptr ? label->text() : QString();
-            modality = window->windowModality();
-            maximum = bar->maximum();
-            connect(bar, &QProgressBar::valueChanged, this,
-                    [this](int value) { values.append(value); });
-        } else {
-            ++hides;
-            statusAtClose = child<QLabel>(window, "statusText")->text();
-            valueAtClose = bar->value();
-            cancelEnabledAtClose = child<QPushButton>(window, "cancelButton")->isEnabled();
-        }
-        return false;
-    }
-};
 
 } // namespace
 
@@ -243,7 +195,7 @@ void KestrelGuiPluginTest::sendShowsTheProgressDialog()
     QVERIFY(control.callInt(AddMessage, {std::string("1234"), std::string("HI")}, code));
     QVERIFY(control.callInt(AddMessage, {std::string("5678"), std::string("THERE")}, code));
 
-    ProgressWatcher watcher;
+    ProgressWatcher watcher(progressCaption);
     std::int32_t result = -1;
     QVERIFY(callOn(fromWorker, control, Send, {std::string("5551234")}, &result));
     QCOMPARE(result, 0);
@@ -284,7 +236,7 @@ void KestrelGuiPluginTest::cancelInTheDialogAbortsTheSend()
     QVERIFY(control.callInt(AddMessage, {std::string("1"), std::string("a")}, code));
 
     // Cancel is pressed once the engine waits for the terminal's prompt.
-    ProgressWatcher watcher;
+    ProgressWatcher watcher(progressCaption);
     bool pressed = false;
     QTimer presser;
     presser.setInterval(10);
