@@ -9,32 +9,26 @@ namespace CompanionViewModule {
 
 namespace {
 
-// The entry points found so far, by module path; a module that failed to load is tried
-// again next time (it may have been installed since).
+// The modules loaded so far, by path; a module that failed to load is tried again next time
+// (it may have been installed since).
 std::mutex s_mutex;
-std::map<std::string, CreateFunction> s_entries;
+std::map<std::string, void*> s_modules;
 
-CreateFunction findEntry(const std::string& modulePath, std::string& error)
+void* loadModule(const std::string& modulePath, std::string& error)
 {
     const std::lock_guard<std::mutex> guard(s_mutex);
-    if (const auto found = s_entries.find(modulePath); found != s_entries.end()) {
+    if (const auto found = s_modules.find(modulePath); found != s_modules.end()) {
         return found->second;
     }
     void* handle = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* reason = dlerror();
-        error = "cannot load the progress window module " + modulePath + ": "
+        error = "cannot load the GUI module " + modulePath + ": "
             + (reason != nullptr ? reason : "unknown error");
         return nullptr;
     }
-    auto entry = reinterpret_cast<CreateFunction>(dlsym(handle, entryName));
-    if (entry == nullptr) {
-        error = "the progress window module " + modulePath + " has no entry point " + entryName;
-        dlclose(handle);
-        return nullptr;
-    }
-    s_entries.emplace(modulePath, entry);
-    return entry;
+    s_modules.emplace(modulePath, handle);
+    return handle;
 }
 
 } // namespace
@@ -47,11 +41,24 @@ std::string besideLibrary(const std::string& libraryPath, const std::string& fil
     return (std::filesystem::path(libraryPath).parent_path() / fileName).string();
 }
 
+void* entryPoint(const std::string& modulePath, const char* name, std::string& error)
+{
+    error.clear();
+    void* handle = loadModule(modulePath, error);
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    void* entry = dlsym(handle, name);
+    if (entry == nullptr) {
+        error = "the GUI module " + modulePath + " has no entry point " + name;
+    }
+    return entry;
+}
+
 std::unique_ptr<ProgressView> createView(const std::string& modulePath,
                                          const ProgressViewSpec& spec, std::string& error)
 {
-    error.clear();
-    const CreateFunction entry = findEntry(modulePath, error);
+    const auto entry = reinterpret_cast<CreateFunction>(entryPoint(modulePath, entryName, error));
     if (entry == nullptr) {
         return nullptr;
     }

@@ -17,7 +17,8 @@
 // than its own. Both sides are built from this project's headers with the same compiler.
 namespace CompanionViewModule {
 
-// Raised whenever ProgressView or ProgressViewSpec change.
+// Raised whenever ProgressView, ProgressViewSpec or a record that a dialog entry point takes
+// (AboutBoxSpec, the drivers' settings records) change.
 inline constexpr int abiVersion = 1;
 // The name of the entry point.
 inline constexpr const char* entryName = "nvCreateProgressView";
@@ -26,6 +27,10 @@ using CreateFunction = ProgressView* (*)(int abiVersion, const ProgressViewSpec*
 
 // The path of the companion module `fileName` in the folder of the library at `libraryPath`.
 std::string besideLibrary(const std::string& libraryPath, const std::string& fileName);
+
+// The address of the module's exported entry point `name`, or null with `error` saying why
+// (the module is missing or lacks the entry point). The module stays loaded.
+void* entryPoint(const std::string& modulePath, const char* name, std::string& error);
 
 // A view from the module at `modulePath`, or null with `error` saying why (the module is
 // missing, lacks the entry point, or made no view). A module is loaded once per process and

@@ -2,6 +2,7 @@
 
 #include "CKestrelDriver.h"
 #include "KestrelIds.h"
+#include "KestrelPropertiesFlow.h"
 #include "KestrelSettings.h"
 #include "plugin/MemberTable.h"
 #include "settings/SettingsKey.h"
@@ -15,10 +16,11 @@ constexpr std::int32_t codeCallUnavailable = 215;
 } // namespace
 
 CKestrelCtrl::CKestrelCtrl(std::shared_ptr<CKestrelDriver> driver, ProgressViewFactory views,
-                           void* parentWindow)
+                           void* parentWindow, std::unique_ptr<KestrelDialogs> dialogs)
     : m_driver(std::move(driver))
     , m_views(std::move(views))
     , m_parentWindow(parentWindow)
+    , m_dialogs(std::move(dialogs))
 { }
 
 CKestrelCtrl::~CKestrelCtrl() = default;
@@ -95,8 +97,34 @@ void CKestrelCtrl::clear()
 
 void CKestrelCtrl::showProperties()
 {
-    if (m_driver) {
+    if (!m_driver) {
+        return;
+    }
+    if (!m_dialogs) {
         m_driver->logOutsideSend(5, "Settings dialog not shown: no dialogs in this process");
+        return;
+    }
+    // The settings and the devices are read afresh at each opening; the dialog has no owner.
+    KestrelDialogRecord record;
+    {
+        const SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
+        record = KestrelPropertiesFlow::open(KestrelSettings::loadForDialog(key),
+                                             m_dialogs->lineDevices());
+    }
+    std::string error;
+    switch (m_dialogs->showProperties(record, error)) {
+    case DialogOutcome::Accepted: {
+        SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
+        if (!KestrelPropertiesFlow::store(key, record)) {
+            m_driver->logOutsideSend(2, "Settings not stored: cannot write " + key.name());
+        }
+        break;
+    }
+    case DialogOutcome::Rejected:
+        break;
+    case DialogOutcome::NotShown:
+        m_driver->logOutsideSend(5, "Settings dialog not shown: " + error);
+        break;
     }
 }
 
@@ -115,7 +143,20 @@ std::int32_t CKestrelCtrl::getMessageResultCode(std::int16_t msgIndex) const
 
 void CKestrelCtrl::aboutBox()
 {
-    if (m_driver) {
-        m_driver->logOutsideSend(5, "Kestrel Control, Version 1.0");
+    if (!m_driver) {
+        return;
     }
+    if (m_dialogs) {
+        AboutBoxSpec spec;
+        spec.caption = KestrelIds::aboutCaption;
+        spec.text = KestrelIds::aboutText;
+        spec.tag = "kestrel";
+        spec.parentWindow = m_parentWindow;
+        std::string error;
+        if (m_dialogs->showAbout(spec, error) != DialogOutcome::NotShown) {
+            return;
+        }
+    }
+    // Without a window the about box's line goes to the log.
+    m_driver->logOutsideSend(5, KestrelIds::aboutText);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KestrelDialogs.h"
 #include "MessageList.h"
 #include "ProgressViewFactory.h"
 #include "plugin/DispatchControl.h"
@@ -18,9 +19,10 @@ class CKestrelCtrl final : public DispatchControl
 {
 public:
     // A control over the driver (null when it could not be made: the methods then answer 1),
-    // getting each send's progress view from `views`, owned by the host's `parentWindow`.
+    // getting each send's progress view from `views`, owned by the host's `parentWindow`, and
+    // showing its settings dialog and about box through `dialogs` (null: it logs a line).
     CKestrelCtrl(std::shared_ptr<CKestrelDriver> driver, ProgressViewFactory views,
-                 void* parentWindow = nullptr);
+                 void* parentWindow = nullptr, std::unique_ptr<KestrelDialogs> dialogs = nullptr);
     ~CKestrelCtrl() override;
 
     DispatchStatus invoke(std::int32_t dispId, CallKind kind, std::span<const DispatchValue> args,
@@ -47,6 +49,7 @@ private:
     std::shared_ptr<CKestrelDriver> m_driver;
     ProgressViewFactory m_views;
     void* m_parentWindow;
+    std::unique_ptr<KestrelDialogs> m_dialogs;
     MessageList m_messages;
     std::int32_t m_debugLevel = 0;
     std::string m_providerName;

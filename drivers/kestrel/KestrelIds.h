@@ -18,8 +18,12 @@ inline constexpr std::string_view controlTypeName = "Tessal Kestrel Driver";
 inline constexpr std::string_view propertyPageProgId = "KESTREL.KestrelPropPage.1";
 inline constexpr std::string_view propertyPageTypeName = "Tessal Kestrel Property Page";
 
-// The companion module that holds the driver's progress window, beside the plug-in.
+// The companion module that holds the driver's windows, beside the plug-in.
 inline constexpr std::string_view guiModule = "libkestrel_gui.so";
+
+// The about box.
+inline constexpr std::string_view aboutCaption = "About Kestrel Control";
+inline constexpr std::string_view aboutText = "Kestrel Control, Version 1.0";
 
 // Dispatch numbers of the members of _DKestrel.
 enum DispId : std::int32_t {

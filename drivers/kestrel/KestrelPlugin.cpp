@@ -4,6 +4,7 @@
 #include "CKestrelDriver.h"
 #include "CKestrelPropPage.h"
 #include "CompanionViewModule.h"
+#include "KestrelCompanionDialogs.h"
 #include "KestrelIds.h"
 #include "TapStepEngine.h"
 #include "TelephonyLineSource.h"
@@ -44,8 +45,15 @@ std::unique_ptr<DispatchControl> makeControl(const HostSite& site)
         PluginModule::libraryPath(), std::string(KestrelIds::guiModule));
     ProgressViewFactory views = ProgressViews::chosen(site.showProgress(), guiModule,
                                                       [site] { return site.isCancelled(); });
+    // Like the progress window, the dialogs are sought only for a host that asked to see the
+    // control's windows; any other host gets log lines and never loads the GUI module.
+    std::unique_ptr<KestrelDialogs> dialogs;
+    if (site.showProgress()) {
+        dialogs = std::make_unique<KestrelCompanionDialogs>(guiModule);
+    }
     // A control whose driver could not be made still answers, with code 1.
-    return std::make_unique<CKestrelCtrl>(makeDriver(), std::move(views), site.parentWindow());
+    return std::make_unique<CKestrelCtrl>(makeDriver(), std::move(views), site.parentWindow(),
+                                          std::move(dialogs));
 }
 
 std::unique_ptr<DispatchControl> makePropertyPage(const HostSite&)

@@ -17,10 +17,11 @@ constexpr std::int32_t codeOtherError = 216;
 } // namespace
 
 CPloverCtrl::CPloverCtrl(std::shared_ptr<CPloverDriver> driver, ProgressViewFactory views,
-                         void* parentWindow)
+                         void* parentWindow, std::unique_ptr<PloverDialogs> dialogs)
     : m_driver(std::move(driver))
     , m_views(std::move(views))
     , m_parentWindow(parentWindow)
+    , m_dialogs(std::move(dialogs))
 { }
 
 CPloverCtrl::~CPloverCtrl() = default;
@@ -113,14 +114,55 @@ std::int32_t CPloverCtrl::getMessageResultCode(std::int16_t msgIndex) const
 
 void CPloverCtrl::showProperties()
 {
-    if (m_driver) {
+    if (!m_driver) {
+        return;
+    }
+    if (!m_dialogs) {
         m_driver->logOutsideSend(5, "Settings dialog not shown: no dialogs in this process");
+        return;
+    }
+    // The settings are read afresh at each opening; the dialog has no owner window.
+    PloverSettings settings = PloverSettings::load();
+    PloverDialogRecord record;
+    record.port = std::to_string(settings.port);
+    record.disconOnClose = settings.disconOnClose;
+    std::string error;
+    switch (m_dialogs->showProperties(record, error)) {
+    case DialogOutcome::Accepted:
+        // An empty box or one without a port number stores the default port.
+        settings.port = PloverSettings::portFromText(
+            std::string_view(record.port).substr(0, PloverDialogEntry::maxPortText));
+        settings.disconOnClose = record.disconOnClose;
+        if (!settings.saveDialogValues()) {
+            m_driver->logOutsideSend(2,
+                                     "Settings not stored: cannot write HKEY_CURRENT_USER\\"
+                                         + std::string(PloverKeys::key));
+        }
+        break;
+    case DialogOutcome::Rejected:
+        break;
+    case DialogOutcome::NotShown:
+        m_driver->logOutsideSend(5, "Settings dialog not shown: " + error);
+        break;
     }
 }
 
 void CPloverCtrl::aboutBox()
 {
-    if (m_driver) {
-        m_driver->logOutsideSend(5, "Plover Control, Version 1.0");
+    if (!m_driver) {
+        return;
     }
+    if (m_dialogs) {
+        AboutBoxSpec spec;
+        spec.caption = PloverIds::aboutCaption;
+        spec.text = PloverIds::aboutText;
+        spec.tag = "plover";
+        spec.parentWindow = m_parentWindow;
+        std::string error;
+        if (m_dialogs->showAbout(spec, error) != DialogOutcome::NotShown) {
+            return;
+        }
+    }
+    // Without a window the about box's line goes to the log.
+    m_driver->logOutsideSend(5, PloverIds::aboutText);
 }

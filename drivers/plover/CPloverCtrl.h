@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MessageList.h"
+#include "PloverDialogs.h"
 #include "ProgressViewFactory.h"
 #include "plugin/DispatchControl.h"
 
@@ -19,9 +20,10 @@ class CPloverCtrl final : public DispatchControl
 {
 public:
     // A control over the driver (null when it could not be made: the methods then answer 1),
-    // getting each send's progress view from `views`, owned by the host's `parentWindow`.
+    // getting each send's progress view from `views`, owned by the host's `parentWindow`, and
+    // showing its settings dialog and about box through `dialogs` (null: it logs a line).
     CPloverCtrl(std::shared_ptr<CPloverDriver> driver, ProgressViewFactory views,
-                void* parentWindow = nullptr);
+                void* parentWindow = nullptr, std::unique_ptr<PloverDialogs> dialogs = nullptr);
     ~CPloverCtrl() override;
 
     DispatchStatus invoke(std::int32_t dispId, CallKind kind, std::span<const DispatchValue> args,
@@ -46,6 +48,7 @@ private:
     std::shared_ptr<CPloverDriver> m_driver;
     ProgressViewFactory m_views;
     void* m_parentWindow;
+    std::unique_ptr<PloverDialogs> m_dialogs;
     MessageList m_messages;
     std::string m_clientName;
     std::string m_providerName;

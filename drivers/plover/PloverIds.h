@@ -19,8 +19,12 @@ inline constexpr std::string_view controlTypeName = "Tessal Plover Driver";
 inline constexpr std::string_view propertyPageProgId = "PLOVER.PloverPropPage.1";
 inline constexpr std::string_view propertyPageTypeName = "Plover Property Page";
 
-// The companion module that holds the driver's progress window, beside the plug-in.
+// The companion module that holds the driver's windows, beside the plug-in.
 inline constexpr std::string_view guiModule = "libplover_gui.so";
+
+// The about box.
+inline constexpr std::string_view aboutCaption = "About Plover Control";
+inline constexpr std::string_view aboutText = "Plover Control, Version 1.0";
 
 // Dispatch numbers of the members of _DPlover.
 enum DispId : std::int32_t {

@@ -4,6 +4,7 @@
 #include "CPloverDriver.h"
 #include "CPloverPropPage.h"
 #include "CompanionViewModule.h"
+#include "PloverCompanionDialogs.h"
 #include "PloverIds.h"
 #include "PloverSystemCalls.h"
 #include "net/HostLookup.h"
@@ -46,8 +47,15 @@ std::unique_ptr<DispatchControl> makeControl(const HostSite& site)
         PluginModule::libraryPath(), std::string(PloverIds::guiModule));
     ProgressViewFactory views = ProgressViews::chosen(site.showProgress(), guiModule,
                                                       [site] { return site.isCancelled(); });
+    // Like the progress window, the dialogs are sought only for a host that asked to see the
+    // control's windows; any other host gets log lines and never loads the GUI module.
+    std::unique_ptr<PloverDialogs> dialogs;
+    if (site.showProgress()) {
+        dialogs = std::make_unique<PloverCompanionDialogs>(guiModule);
+    }
     // A control whose driver could not be made still answers, with code 1.
-    return std::make_unique<CPloverCtrl>(makeDriver(), std::move(views), site.parentWindow());
+    return std::make_unique<CPloverCtrl>(makeDriver(), std::move(views), site.parentWindow(),
+                                         std::move(dialogs));
 }
 
 std::unique_ptr<DispatchControl> makePropertyPage(const HostSite&)

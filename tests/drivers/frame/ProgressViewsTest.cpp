@@ -141,7 +141,7 @@ TEST_F(ProgressViewsTest, MissingCompanionFallsBackToHeadless)
         found = found
             || (entry.level == 5
                 && entry.message.starts_with("Progress window not shown: cannot load the "
-                                             "progress window module "
+                                             "GUI module "
                                              + missing));
     }
     EXPECT_TRUE(found);

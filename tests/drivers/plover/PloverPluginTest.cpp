@@ -188,7 +188,8 @@ TEST_F(PloverPluginTest, ACaptionWithoutProviderIsTheBareTitle)
 
 TEST_F(PloverPluginTest, AVisibleSendLooksForTheWindowModuleBesideThePlugin)
 {
-    // No progress window module is built here: the send goes on headless and says why.
+    // The window module beside the plug-in finds no GUI application in this test: the send goes
+    // on headless and says why.
     DispatchClient control = create(nullptr, true);
     ASSERT_EQ(add(control, "5551234", "hello"), 0);
     ASSERT_EQ(sendToServer(control), 0);
@@ -198,7 +199,7 @@ TEST_F(PloverPluginTest, AVisibleSendLooksForTheWindowModuleBesideThePlugin)
            / "libplover_gui.so")
               .string();
     const std::string expected
-        = "Progress window not shown: cannot load the progress window module " + module + ": ";
+        = "Progress window not shown: the progress window module " + module + " made no view";
     bool found = false;
     for (const LogEntry& entry : log.entries()) {
         if (entry.tag == "plover" && entry.message.starts_with(expected)) {

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+
+// The drivers' modal dialogs (settings and about box) live in the same companion GUI module
+// as the progress window (see CompanionViewModule). The plug-in hands a dialog its values in a
+// record and applies what comes back itself; the module only shows and edits.
+//
+// Every dialog entry point takes the module's abiVersion first and answers one of the
+// outcomes below as an int; it shows nothing (NotShown) when the version differs or no GUI
+// application runs in the process. Called on the GUI thread it runs the dialog modally there;
+// called on another thread it runs the dialog on the GUI thread and blocks until it closes.
+
+// What became of a dialog the plug-in asked for.
+enum class DialogOutcome : int {
+    NotShown = -1, // no GUI here (or another interface version): nothing was shown
+    Rejected = 0, // closed with Cancel: nothing is to be stored
+    Accepted = 1, // closed with OK: the record holds the edited values
+};
+
+// What an about box shows.
+struct AboutBoxSpec
+{
+    std::string caption; // "About Kestrel Control"
+    std::string text; // "Kestrel Control, Version 1.0"
+    std::string tag; // the driver ("kestrel", "plover"), which picks the control's icon
+    void* parentWindow = nullptr; // the host's opaque owner window, or null
+};
+
+namespace CompanionDialogs {
+
+// The name and type of the about box's entry point.
+inline constexpr const char* aboutEntryName = "nvShowAboutBox";
+using AboutFunction = int (*)(int abiVersion, const AboutBoxSpec* spec);
+
+// Shows the about box of the module at `modulePath`; NotShown with `error` saying why when
+// the module is missing or shows nothing.
+DialogOutcome showAbout(const std::string& modulePath, const AboutBoxSpec& spec,
+                        std::string& error);
+
+// An int an entry point answered, as an outcome (anything unknown counts as NotShown).
+DialogOutcome outcomeOf(int answer);
+
+} // namespace CompanionDialogs
+
+// The about box's entry point as a companion module defines it.
+extern "C" __attribute__((visibility("default"))) int nvShowAboutBox(int abiVersion,
+                                                                     const AboutBoxSpec* spec);

@@ -1,0 +1,39 @@
+#include "CompanionEntries.h"
+
+#include "AboutDialog.h"
+#include "ClipArt.h"
+#include "CompanionViewModule.h"
+#include "GuiThread.h"
+
+namespace CompanionEntries {
+
+int showDialog(int abiVersion, const std::function<DialogOutcome()>& show)
+{
+    if (abiVersion != CompanionViewModule::abiVersion || !GuiThread::available()) {
+        return static_cast<int>(DialogOutcome::NotShown);
+    }
+    return GuiThread::call([&show] { return static_cast<int>(show()); });
+}
+
+DialogOutcome execModal(QDialog& dialog)
+{
+    dialog.setWindowModality(Qt::ApplicationModal);
+    return dialog.exec() == QDialog::Accepted ? DialogOutcome::Accepted : DialogOutcome::Rejected;
+}
+
+int showAboutBox(int abiVersion, const AboutBoxSpec* spec)
+{
+    if (spec == nullptr) {
+        return static_cast<int>(DialogOutcome::NotShown);
+    }
+    return showDialog(abiVersion, [spec] {
+        const QString tag = QString::fromStdString(spec->tag);
+        AboutDialog dialog(QString::fromLocal8Bit(spec->caption.c_str()),
+                           ClipArt::controlIcon(ClipArt::themeOf(tag)),
+                           QString::fromLocal8Bit(spec->text.c_str()),
+                           GuiThread::ownerWidget(spec->parentWindow));
+        return execModal(dialog);
+    });
+}
+
+} // namespace CompanionEntries

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QAbstractSpinBox>
+
+// A text box with up and down arrows attached, as the drivers' settings dialogs use them: the
+// box takes any text (what it holds is what the dialog hands back), while the arrows and the
+// arrow keys step the number at the start of the text within their range.
+class NumberSpinBox final : public QAbstractSpinBox
+{
+    Q_OBJECT
+
+public:
+    // Arrows stepping within minimum..maximum; the box holds at most maxLength characters.
+    NumberSpinBox(int minimum, int maximum, int maxLength, QWidget* parent = nullptr);
+
+    // Replaces the box's text.
+    void setText(const QString& text);
+    // The arrows' range.
+    int minimum() const { return m_minimum; }
+    int maximum() const { return m_maximum; }
+
+    void stepBy(int steps) override;
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
+
+protected:
+    StepEnabled stepEnabled() const override;
+
+private:
+    // The number at the start of the text (leading blanks, a sign, digits; none reads as 0),
+    // held within the range of int.
+    int leadingNumber() const;
+
+    int m_minimum;
+    int m_maximum;
+};

@@ -1,0 +1,172 @@
+#include "KestrelPropertiesDialog.h"
+
+#include "DeviceMarkArt.h"
+#include "NumberSpinBox.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int markRole = Qt::UserRole;
+constexpr int deviceRole = Qt::UserRole + 1;
+// The arrows' range: the toolkit's default for a spin box, none being given.
+constexpr int arrowMinimum = 0;
+constexpr int arrowMaximum = 99;
+
+QString fromDriver(const std::string& text)
+{
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string toDriver(const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))
+        .substr(0, KestrelDialogEntry::maxBoxText);
+}
+
+NumberSpinBox* numberBox(const std::string& text, const QString& name, QWidget* parent)
+{
+    auto* box = new NumberSpinBox(arrowMinimum, arrowMaximum,
+                                  static_cast<int>(KestrelDialogEntry::maxBoxText), parent);
+    box->setObjectName(name);
+    box->setText(fromDriver(text));
+    return box;
+}
+
+// A label and its box on one row of a group's grid.
+void addBoxRow(QGridLayout* grid, int row, const QString& text, NumberSpinBox* box)
+{
+    auto* label = new QLabel(text);
+    label->setBuddy(box);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(box, row, 1);
+}
+
+} // namespace
+
+QString KestrelPropertiesDialog::columnHeader()
+{
+    return QStringLiteral("Name") + QString(58, QLatin1Char(' '));
+}
+
+KestrelPropertiesDialog::KestrelPropertiesDialog(const KestrelDialogRecord& record, QWidget* parent)
+    : QDialog(parent)
+    , m_opened(record)
+{
+    setWindowTitle(QStringLiteral("Kestrel ActiveX Properties"));
+
+    auto* devicesLabel = new QLabel(tr("Available Data Modems"), this);
+    m_devices = new QTreeWidget(this);
+    m_devices->setObjectName(QStringLiteral("deviceList"));
+    m_devices->setColumnCount(1);
+    m_devices->setHeaderLabels({columnHeader()});
+    m_devices->setRootIsDecorated(false);
+    m_devices->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_devices->setIconSize(QSize(14, 14));
+    m_devices->setColumnWidth(
+        0, m_devices->header()->fontMetrics().horizontalAdvance(columnHeader()) + 15);
+    m_devices->installEventFilter(this);
+    devicesLabel->setBuddy(m_devices);
+    connect(m_devices, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem*, int) { toggleFirstSelected(); });
+    fillDevices();
+
+    m_prompt = numberBox(record.promptTimeout, QStringLiteral("promptBox"), this);
+    m_read = numberBox(record.readTimeout, QStringLiteral("readBox"), this);
+    m_resends = numberBox(record.resends, QStringLiteral("resendsBox"), this);
+    m_transChars = new QCheckBox(tr("Support control characters"), this);
+    m_transChars->setObjectName(QStringLiteral("transCharsBox"));
+    m_transChars->setChecked(record.transChars);
+
+    auto* timeout = new QGroupBox(tr("Timeout"), this);
+    auto* timeoutGrid = new QGridLayout(timeout);
+    addBoxRow(timeoutGrid, 0, tr("Prompt"), m_prompt);
+    addBoxRow(timeoutGrid, 1, tr("Read"), m_read);
+    auto* protocol = new QGroupBox(tr("Protocol"), this);
+    auto* protocolGrid = new QGridLayout(protocol);
+    addBoxRow(protocolGrid, 0, tr("Resends"), m_resends);
+    protocolGrid->addWidget(m_transChars, 1, 0, 1, 2);
+
+    auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
+    QPushButton* ok = buttons->addButton(tr("&OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    // Help is there, as it always was, and does nothing.
+    QPushButton* help = buttons->addButton(tr("&Help"), QDialogButtonBox::HelpRole);
+    help->setObjectName(QStringLiteral("helpButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(devicesLabel, 0, 0, 1, 2);
+    grid->addWidget(m_devices, 1, 0, 1, 2);
+    grid->addWidget(buttons, 1, 2, Qt::AlignTop);
+    grid->addWidget(timeout, 2, 0);
+    grid->addWidget(protocol, 2, 1, 1, 2);
+}
+
+void KestrelPropertiesDialog::fillDevices()
+{
+    for (const KestrelDeviceRow& row : m_opened.rows) {
+        auto* item = new QTreeWidgetItem(m_devices, {fromDriver(row.name)});
+        item->setData(0, markRole, static_cast<int>(row.mark));
+        item->setData(0, deviceRole, row.device);
+        item->setIcon(0, QIcon(DeviceMarkArt::picture(row.mark)));
+    }
+}
+
+void KestrelPropertiesDialog::toggleFirstSelected()
+{
+    const QList<QTreeWidgetItem*> selected = m_devices->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    QTreeWidgetItem* item = selected.front();
+    const auto mark = static_cast<DeviceMark>(item->data(0, markRole).toInt());
+    if (mark == DeviceMark::Unavailable) {
+        return;
+    }
+    const DeviceMark toggled
+        = mark == DeviceMark::Selected ? DeviceMark::NotSelected : DeviceMark::Selected;
+    item->setData(0, markRole, static_cast<int>(toggled));
+    item->setIcon(0, QIcon(DeviceMarkArt::picture(toggled)));
+}
+
+bool KestrelPropertiesDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // The space bar toggles too, so the list works without a mouse.
+    if (watched == m_devices && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        toggleFirstSelected();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+KestrelDialogRecord KestrelPropertiesDialog::record() const
+{
+    KestrelDialogRecord record = m_opened;
+    for (int i = 0; i < m_devices->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = m_devices->topLevelItem(i);
+        auto& row = record.rows[static_cast<std::size_t>(i)];
+        row.mark = static_cast<DeviceMark>(item->data(0, markRole).toInt());
+    }
+    record.promptTimeout = toDriver(m_prompt->text());
+    record.readTimeout = toDriver(m_read->text());
+    record.resends = toDriver(m_resends->text());
+    record.transChars = m_transChars->isChecked();
+    return record;
+}

@@ -1,0 +1,71 @@
+#include "PloverPropertiesDialog.h"
+
+#include "NumberSpinBox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PloverPropertiesDialog::PloverPropertiesDialog(const PloverDialogRecord& record, QWidget* parent)
+    : QDialog(parent)
+    , m_opened(record)
+{
+    setWindowTitle(QStringLiteral("SNPP Driver Properties"));
+
+    auto* portLabel = new QLabel(tr("Default Port No."), this);
+    m_port = new NumberSpinBox(PloverDialogEntry::lowestPort, PloverDialogEntry::highestPort,
+                               static_cast<int>(PloverDialogEntry::maxPortText), this);
+    m_port->setObjectName(QStringLiteral("portBox"));
+    m_port->setText(QString::fromLocal8Bit(record.port.c_str()));
+    portLabel->setBuddy(m_port);
+
+    auto* dialup = new QGroupBox(tr("Dialup Networking"), this);
+    auto* profileLabel = new QLabel(tr("Dialup network profile"), dialup);
+    m_profiles = new QComboBox(dialup);
+    m_profiles->setObjectName(QStringLiteral("profileList"));
+    m_profiles->setInsertPolicy(QComboBox::InsertAlphabetically);
+    // Never filled: the driver connects over the network as it stands.
+    m_profiles->setEnabled(false);
+    profileLabel->setBuddy(m_profiles);
+    m_disconnect = new QCheckBox(tr("Disconnect after sending messages"), dialup);
+    m_disconnect->setObjectName(QStringLiteral("disconnectBox"));
+    m_disconnect->setChecked(record.disconOnClose);
+    auto* dialupLayout = new QVBoxLayout(dialup);
+    dialupLayout->addWidget(profileLabel);
+    dialupLayout->addWidget(m_profiles);
+    dialupLayout->addWidget(m_disconnect);
+
+    auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
+    QPushButton* ok = buttons->addButton(tr("&OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(portLabel);
+    portRow->addWidget(m_port);
+    portRow->addStretch();
+    auto* grid = new QGridLayout(this);
+    grid->addLayout(portRow, 0, 0);
+    grid->addWidget(dialup, 1, 0);
+    grid->addWidget(buttons, 0, 1, 2, 1, Qt::AlignTop);
+}
+
+PloverDialogRecord PloverPropertiesDialog::record() const
+{
+    PloverDialogRecord record = m_opened;
+    const QByteArray port = m_port->text().toLocal8Bit();
+    record.port = std::string(port.constData(), static_cast<std::size_t>(port.size()))
+                      .substr(0, PloverDialogEntry::maxPortText);
+    record.disconOnClose = m_disconnect->isChecked();
+    return record;
+}

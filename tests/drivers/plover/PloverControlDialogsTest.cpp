@@ -1,0 +1,162 @@
+// The plover control's settings dialog and about box through a scripted dialog seam, against
+// a private settings store: what the dialog opens with, how OK reads the port box, Cancel,
+// and a process without a GUI.
+#include "CPloverCtrl.h"
+#include "CPloverDriver.h"
+#include "FrameLogFixture.h"
+#include "PloverIds.h"
+#include "PloverSettings.h"
+#include "settings/SettingsKey.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// A dialog seam that answers as the test says and keeps what it was shown.
+class ScriptedPloverDialogs final : public PloverDialogs
+{
+public:
+    DialogOutcome answer = DialogOutcome::Accepted;
+    std::function<void(PloverDialogRecord&)> edit = [](PloverDialogRecord&) {};
+    std::vector<PloverDialogRecord>* shown = nullptr;
+    std::vector<AboutBoxSpec>* abouts = nullptr;
+
+    DialogOutcome showProperties(PloverDialogRecord& record, std::string& error) override
+    {
+        shown->push_back(record);
+        if (answer == DialogOutcome::NotShown) {
+            error = "no GUI application";
+        } else {
+            edit(record);
+        }
+        return answer;
+    }
+    DialogOutcome showAbout(const AboutBoxSpec& spec, std::string& error) override
+    {
+        abouts->push_back(spec);
+        if (answer == DialogOutcome::NotShown) {
+            error = "no GUI application";
+        }
+        return answer;
+    }
+};
+
+class PloverControlDialogsTest : public ::testing::Test
+{
+protected:
+    std::unique_ptr<CPloverCtrl> makeControl(
+        DialogOutcome answer,
+        std::function<void(PloverDialogRecord&)> edit = [](PloverDialogRecord&) {})
+    {
+        auto dialogs = std::make_unique<ScriptedPloverDialogs>();
+        dialogs->answer = answer;
+        dialogs->edit = std::move(edit);
+        dialogs->shown = &shown;
+        dialogs->abouts = &abouts;
+        return std::make_unique<CPloverCtrl>(std::make_shared<CPloverDriver>(), nullptr, &owner,
+                                             std::move(dialogs));
+    }
+    static void call(CPloverCtrl& ctrl, std::int32_t dispId)
+    {
+        DispatchValue result;
+        std::string error;
+        EXPECT_EQ(ctrl.invoke(dispId, CallKind::Method, {}, result, error), DispatchStatus::Ok);
+    }
+    static SettingsKey key() { return SettingsKey(RootKey::CurrentUser, PloverKeys::key); }
+
+    FrameLogFixture log;
+    int owner = 0;
+    std::vector<PloverDialogRecord> shown;
+    std::vector<AboutBoxSpec> abouts;
+};
+
+TEST_F(PloverControlDialogsTest, OpensWithTheStoredValuesOrTheirDefaults)
+{
+    auto ctrl = makeControl(DialogOutcome::Rejected);
+    call(*ctrl, PloverIds::ShowProperties);
+    ASSERT_TRUE(key().setNumber("port", 3000));
+    ASSERT_TRUE(key().setNumber("disconOnClose", 1));
+    call(*ctrl, PloverIds::ShowProperties);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].port, "444");
+    EXPECT_FALSE(shown[0].disconOnClose);
+    EXPECT_EQ(shown[1].port, "3000");
+    EXPECT_TRUE(shown[1].disconOnClose);
+    EXPECT_EQ(shown[1].parentWindow, nullptr);
+}
+
+TEST_F(PloverControlDialogsTest, OkReadsThePortBox)
+{
+    const struct
+    {
+        const char* text;
+        std::int32_t stored;
+    } cases[] = {
+        {"3000", 3000},
+        {"2048", 2048},
+        // The arrows stop at 2048; a typed number beyond it is stored as it stands.
+        {"8444", 8444},
+        {" 25 smtp", 25},
+        {"", 444},
+        {"snpp", 444},
+        {"0", 444},
+        {"-5", 444},
+        {"70000", 444},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_TRUE(key().setNumber("port", 1));
+        auto ctrl = makeControl(DialogOutcome::Accepted, [&c](PloverDialogRecord& record) {
+            record.port = c.text;
+            record.disconOnClose = true;
+        });
+        call(*ctrl, PloverIds::ShowProperties);
+        EXPECT_EQ(key().getNumber("port", -1), c.stored);
+        EXPECT_EQ(key().getNumber("disconOnClose", -1), 1);
+    }
+}
+
+TEST_F(PloverControlDialogsTest, OnlyTheFirst63CharactersOfThePortBoxAreRead)
+{
+    auto ctrl = makeControl(DialogOutcome::Accepted, [](PloverDialogRecord& record) {
+        record.port = std::string(63, ' ') + "3000";
+    });
+    call(*ctrl, PloverIds::ShowProperties);
+    EXPECT_EQ(key().getNumber("port", -1), 444);
+}
+
+TEST_F(PloverControlDialogsTest, CancelStoresNothing)
+{
+    auto ctrl = makeControl(DialogOutcome::Rejected, [](PloverDialogRecord& record) {
+        record.port = "3000";
+        record.disconOnClose = true;
+    });
+    call(*ctrl, PloverIds::ShowProperties);
+    EXPECT_EQ(key().getNumber("port", -1), -1);
+    EXPECT_EQ(key().getNumber("disconOnClose", -1), -1);
+}
+
+TEST_F(PloverControlDialogsTest, NoGuiLogsWhy)
+{
+    auto ctrl = makeControl(DialogOutcome::NotShown);
+    call(*ctrl, PloverIds::ShowProperties);
+    call(*ctrl, PloverIds::AboutBox);
+    EXPECT_EQ(log.levelOf("Settings dialog not shown: no GUI application", "plover"), 5);
+    EXPECT_EQ(log.levelOf("Plover Control, Version 1.0", "plover"), 5);
+    EXPECT_EQ(key().getNumber("port", -1), -1);
+}
+
+TEST_F(PloverControlDialogsTest, AboutBoxNamesTheControlAndItsOwner)
+{
+    auto ctrl = makeControl(DialogOutcome::Accepted);
+    call(*ctrl, PloverIds::AboutBox);
+    ASSERT_EQ(abouts.size(), 1u);
+    EXPECT_EQ(abouts[0].caption, "About Plover Control");
+    EXPECT_EQ(abouts[0].text, "Plover Control, Version 1.0");
+    EXPECT_EQ(abouts[0].tag, "plover");
+    EXPECT_EQ(abouts[0].parentWindow, &owner);
+}
+
+} // namespace
