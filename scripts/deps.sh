@@ -11,6 +11,7 @@ norvane_packages=(
     libsqlite3-dev
     hylafax-client
     clang libclang-rt-14-dev
+    qt6-base-dev libgl-dev libegl-dev
 )
 
 norvane_install_deps() {
