@@ -25,6 +25,28 @@ constexpr std::string_view messageOrigin = "main";
 // The origin of a send whose caller named none.
 constexpr std::string_view unnamedOrigin = "NoName";
 
+// The sender whose send this thread is running or waiting for, if any. A send started again
+// on the same thread (from the events a waiting send serves, or from a modal window a send
+// shows) would queue behind its own caller and never run.
+thread_local const Sender* t_sendOnThisThread = nullptr;
+
+// Marks this thread as inside a send of `sender` for the guard's lifetime.
+class ThreadSendMark
+{
+public:
+    explicit ThreadSendMark(const Sender* sender)
+        : m_previous(t_sendOnThisThread)
+    {
+        t_sendOnThisThread = sender;
+    }
+    ~ThreadSendMark() { t_sendOnThisThread = m_previous; }
+    ThreadSendMark(const ThreadSendMark&) = delete;
+    ThreadSendMark& operator=(const ThreadSendMark&) = delete;
+
+private:
+    const Sender* m_previous;
+};
+
 } // namespace
 
 Sender::Sender(ProviderDatabase* providers, AddressBookSelection* books, MessageHistory* history)
@@ -59,6 +81,10 @@ bool Sender::sendToRecipients(std::string_view recipients, std::string_view mess
                               SendResults* results)
 {
     const std::string_view originTag = callerTag.empty() ? unnamedOrigin : callerTag;
+    if (t_sendOnThisThread == this) {
+        return false;
+    }
+    const ThreadSendMark mark(this);
     ControlOptions options;
     std::shared_ptr<SendPresenter> presenter;
     {

@@ -46,7 +46,8 @@ public:
     // message 102 (no address resolved), the results (any row) or message 117 (all sent).
     // Afterwards the optional outputs hold the pages sent, the entries not sent (entries minus
     // sent), the number of entries and the result rows. Returns when the send is over; false
-    // only when the send lock could not be taken, in which case nothing else happened.
+    // only when the send lock could not be taken (also when this thread is already inside a
+    // send of this sender, e.g. from a window the send shows), in which case nothing happened.
     [[nodiscard]] bool sendToRecipients(std::string_view recipients, std::string_view message,
                                         bool noHistory, bool quiet, std::string_view originTag,
                                         std::int32_t* sentCount = nullptr,

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -26,6 +27,30 @@ using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 class SendPipeline : public SendFixture
 { };
+
+// A presenter through which the user starts another send on the same thread: from the
+// results window, or while the send waits its turn and serves the thread's events.
+class ReentrantPresenter final : public SendPresenter
+{
+public:
+    explicit ReentrantPresenter(Sender& sender)
+        : m_sender(sender)
+    { }
+    void showMessage(int, std::string_view, std::string_view) override { }
+    void showResults(const SendResults&) override { sendAgain(); }
+    void serveEvents() override { sendAgain(); }
+
+    std::vector<bool> innerSends;
+
+private:
+    void sendAgain()
+    {
+        innerSends.push_back(
+            m_sender.sendToRecipients("777-999/12", "inner", true, false, "Local"));
+    }
+
+    Sender& m_sender;
+};
 
 TEST_F(SendPipeline, OneCallPerModemNumberThenOneSnppConnection)
 {
@@ -188,6 +213,39 @@ TEST_F(SendPipeline, QuietSendsShowNothing)
     EXPECT_TRUE(presenter->messages.empty());
     EXPECT_TRUE(presenter->shownRows.empty());
     EXPECT_TRUE(presenter->started.empty());
+}
+
+TEST_F(SendPipeline, ASendStartedFromItsOwnResultsWindowIsRefusedNotDeadlocked)
+{
+    auto reentrant = std::make_shared<ReentrantPresenter>(sender);
+    sender.setPresenter(reentrant);
+    const SendOutcome outcome = send("555-1234/11", "outer", false);
+    EXPECT_TRUE(outcome.ran);
+    EXPECT_EQ(outcome.sent, 1);
+    EXPECT_EQ(reentrant->innerSends, std::vector<bool> {false});
+    ASSERT_EQ(record().transmissions().size(), 1U);
+    // The sender is free again for the next send on this thread.
+    sender.setPresenter(presenter);
+    EXPECT_EQ(send("777-999/12", "next", false).sent, 1);
+}
+
+TEST_F(SendPipeline, ASendStartedWhileItsThreadWaitsItsTurnIsRefused)
+{
+    script.setSendDelayMs(300);
+    std::thread other([this] { (void)send("555-1234/11", "first", true); });
+    while (!sender.isSending()) {
+        std::this_thread::yield();
+    }
+    auto reentrant = std::make_shared<ReentrantPresenter>(sender);
+    sender.setPresenter(reentrant);
+    const SendOutcome outcome = send("555-1234/12", "waiting", false);
+    other.join();
+    EXPECT_EQ(outcome.sent, 1);
+    ASSERT_FALSE(reentrant->innerSends.empty());
+    for (const bool inner : reentrant->innerSends) {
+        EXPECT_FALSE(inner);
+    }
+    EXPECT_EQ(record().transmissions().size(), 2U);
 }
 
 TEST_F(SendPipeline, AVisibleSendShowsOneRowPerRecipientAndEachTransmission)
