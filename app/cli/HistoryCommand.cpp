@@ -29,22 +29,17 @@ constexpr std::string_view usage
 
 ExitCode list(const MessageHistory& history)
 {
-    const int bound = MessageHistory::maxSavedCount();
-    int shown = 0;
-    for (int position = 0; position <= bound; ++position) {
-        std::string entry;
-        if (!history.getAt(position, entry)) {
-            switch (MessageHistory::lastErrorCode()) {
-            case StoreErrorCode::Missing:
-                std::cerr << programName << ": no message history at " << history.path() << '\n';
-                return ExitCode::Success;
-            case StoreErrorCode::NoRecord:
-                break;
-            default:
-                return CliOutput::fail(MessageHistory::lastError());
-            }
-            break;
+    // One read of the file, so that a send recorded meanwhile cannot show an entry twice.
+    std::vector<std::string> entries;
+    if (!history.entries(entries)) {
+        if (MessageHistory::lastErrorCode() == StoreErrorCode::Missing) {
+            std::cerr << programName << ": no message history at " << history.path() << '\n';
+            return ExitCode::Success;
         }
+        return CliOutput::fail(MessageHistory::lastError());
+    }
+    for (std::size_t position = 0; position < entries.size(); ++position) {
+        const std::string& entry = entries[position];
         // Printed as stored, so that every entry stays one line: the recipients, a tab, the
         // message.
         const std::string line = entry.substr(0, entry.size() - 1);
@@ -54,9 +49,8 @@ ExitCode list(const MessageHistory& history)
                           ? line
                           : line.substr(0, equals) + '\t' + line.substr(equals + 1))
                   << '\n';
-        ++shown;
     }
-    if (shown == 0) {
+    if (entries.empty()) {
         std::cerr << programName << ": the message history " << history.path() << " is empty\n";
     }
     return ExitCode::Success;

@@ -92,8 +92,8 @@ void SendPrinter::showResults(const SendResults& results)
 void SendPrinter::printRows(const SendResults& results)
 {
     for (const ResultRow& row : results.rows()) {
-        m_out << row.recipient << '\t' << resultStatusName(row.status) << '\t' << flatten(row.text)
-              << '\n';
+        m_out << flatten(row.recipient) << '\t' << resultStatusName(row.status) << '\t'
+              << flatten(row.text) << '\n';
     }
 }
 

@@ -5,6 +5,7 @@
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -208,6 +209,23 @@ bool MessageHistory::getAt(int position, std::string& entry) const
                                "the message history keeps positions 0 to " + std::to_string(bound)
                                    + ", not " + std::to_string(position));
     }
+    std::vector<std::string> all;
+    if (!entries(all)) {
+        return false;
+    }
+    if (static_cast<std::size_t>(position) >= all.size()) {
+        return StoreError::set(StoreErrorCode::NoRecord,
+                               "the message history " + path() + " has no entry at position "
+                                   + std::to_string(position));
+    }
+    entry = std::move(all[static_cast<std::size_t>(position)]);
+    return true;
+}
+
+bool MessageHistory::entries(std::vector<std::string>& list) const
+{
+    StoreError::reset();
+    list.clear();
     std::string bytes, error;
     switch (m_file.read(bytes, error)) {
     case StoreFile::ReadResult::Read:
@@ -219,12 +237,12 @@ bool MessageHistory::getAt(int position, std::string& entry) const
         return StoreError::set(StoreErrorCode::Io, error);
     }
     const std::vector<std::string_view> lines = splitLines(bytes);
-    if (static_cast<std::size_t>(position) >= lines.size()) {
-        return StoreError::set(StoreErrorCode::NoRecord,
-                               "the message history " + path() + " has no entry at position "
-                                   + std::to_string(position));
+    // A bound of 0 or less still shows the newest entry, as add keeps it.
+    const auto bound = static_cast<std::size_t>(std::max(maxSavedCount(), 0));
+    const std::size_t kept = std::min(lines.size(), bound + 1);
+    for (std::size_t index = 0; index < kept; ++index) {
+        list.push_back(std::string(lines[index]) + "\n");
     }
-    entry = std::string(lines[static_cast<std::size_t>(position)]) + "\n";
     return true;
 }
 
@@ -232,7 +250,8 @@ bool MessageHistory::purge()
 {
     StoreError::reset();
     std::string error;
-    // Without its folder there is nothing to purge, and no lock file can be made.
+    // Without the file there is nothing to purge (and without its folder no lock file could
+    // be made).
     if (m_file.modificationTime() < 0) {
         return true;
     }

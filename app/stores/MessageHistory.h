@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The message history "msg.dat": the pages sent from the compose window, newest first, one
 // "recipients=message" line each, at most maxSavedCount + 1 lines. Sending the same
@@ -49,6 +50,9 @@ public:
     // The entry at the position (0 newest) with its line end "\n"; false for a position
     // above maxSavedCount, a missing file or a file without that line.
     [[nodiscard]] bool getAt(int position, std::string& entry) const;
+    // Every entry from the newest, each with its line end, read at one moment (at most
+    // maxSavedCount + 1 of them); false for a missing or unreadable file.
+    [[nodiscard]] bool entries(std::vector<std::string>& list) const;
     // Deletes the history; true when it is gone (also when there was none).
     [[nodiscard]] bool purge();
 

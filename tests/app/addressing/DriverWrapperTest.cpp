@@ -129,7 +129,7 @@ TEST(DriverWrapperLife, ResultCodeIndexOutsideTheListAndAfterClearIsTwo)
     driver.clear();
     EXPECT_EQ(driver.getMessageCount(), 0);
     EXPECT_EQ(driver.getMessageResultCode(0), 2);
-    // The 16-bit index travels as a 16-bit argument.
+    // The index reaches the control as the member's only argument.
     const FakeDriverRecord record(registry.dir().file("record.txt"));
     ASSERT_FALSE(record.calls().empty());
     EXPECT_EQ(record.calls().back().args, (std::vector<std::string> {"0"}));

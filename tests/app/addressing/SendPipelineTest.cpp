@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -454,6 +455,32 @@ TEST_F(SendPipeline, TheHistoryIsWrittenBeforeAnyPageAndWhateverTheOutcome)
     (void)send("555-1234/11", "not recorded", true, true);
     (void)send(";;", "second", false, false);
     EXPECT_EQ(historyLines(), (std::vector<std::string> {";;=second\r", "555-1234/11=first\r"}));
+}
+
+// A presenter that looks at the history file as each transmission starts, before its page goes.
+class HistoryPeekPresenter final : public SendPresenter
+{
+public:
+    explicit HistoryPeekPresenter(std::function<std::vector<std::string>()> readHistory)
+        : m_readHistory(std::move(readHistory))
+    { }
+    void showMessage(int, std::string_view, std::string_view) override { }
+    void showResults(const SendResults&) override { }
+    void transmissionStarted(const Transmission&) override { seen.push_back(m_readHistory()); }
+
+    std::vector<std::vector<std::string>> seen;
+
+private:
+    std::function<std::vector<std::string>()> m_readHistory;
+};
+
+TEST_F(SendPipeline, TheHistoryHoldsTheSendBeforeItsFirstTransmissionStarts)
+{
+    auto peek = std::make_shared<HistoryPeekPresenter>([this] { return historyLines(); });
+    sender.setPresenter(peek);
+    (void)send("555-1234/11;host!7", "early", false, false);
+    const std::vector<std::string> expected {"555-1234/11;host!7=early\r"};
+    EXPECT_EQ(peek->seen, (std::vector<std::vector<std::string>> {expected, expected}));
 }
 
 TEST_F(SendPipeline, ThirtyDifferentSendsLeaveTwentyOneHistoryLinesNewestFirst)

@@ -124,7 +124,7 @@ TEST(RecipientListSplit, EmptyEntriesDoNotCount)
               (std::vector<std::string> {"555-1234/11"}));
 }
 
-TEST(RecipientListSplit, EntriesBeyondTheFortiethAreMarked)
+TEST(RecipientListSplit, EntriesFromTheFortiethOnAreMarked)
 {
     std::string list;
     for (int i = 1; i <= 42; ++i) {
