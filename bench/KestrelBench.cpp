@@ -2,10 +2,12 @@
 // terminal, which answers every block at once. Run with
 //   build/bench/bench_kestrel --benchmark_repetitions=5
 //
-// kestrelPlugin20/<goAheadDelayMs>/<logLevel>: the plug-in loaded from its built file by class
-//   identifier and driven by dispatch number as a host drives it (clear, addMessage x20, send)
-//   with a headless view, over a TCP line device to the terminal on 127.0.0.1. Its time is
-//   the host's whole sequence; the go-ahead pause is set through the settings store.
+// kestrelPlugin/<goAheadDelayMs>/<logLevel>/<messages>: the plug-in loaded from its built file
+//   by class identifier and driven by dispatch number as a host drives it (clear, addMessage
+//   for each message, send) with a headless view, over a TCP line device to the terminal on
+//   127.0.0.1. Its time is the host's whole sequence; the go-ahead pause is set through the
+//   settings store. With 0 messages the send only connects, logs in and disconnects: the
+//   share of a send that does not depend on its messages.
 // kestrelEngineSocket20/<logLevel>: the IXO/TAP engine alone on the calling thread, over the
 //   serial layer's link on a socket pair to the terminal's thread: no frame, no line device.
 // kestrelEngineMemory20/<logLevel>: the engine over an in-memory link to the terminal's
@@ -16,7 +18,8 @@
 // Counters, per send: call_ms (the measured time, also the benchmark's time), fixed_wait_ms
 // (the protocol's fixed waits that applied: the pause after the go-ahead), sim_ms (the
 // terminal's own work, its pauses being 0), beyond_ms = call - fixed waits - terminal, and
-// per_msg_ms = beyond / 20. The plug-in's also shows load_ms (clear and the addMessage calls).
+// per_msg_ms = beyond / the messages. The plug-in's also shows load_ms (clear and the addMessage
+// calls).
 #include "BenchEnvironment.h"
 #include "KestrelIds.h"
 #include "KestrelSettings.h"
@@ -78,12 +81,12 @@ void fill(MessageList& list)
 }
 
 // Whether the terminal accepted every message, each with its identifier and its whole text.
-bool terminalGotAll(const std::vector<TapReceivedMessage>& received)
+bool terminalGotAll(const std::vector<TapReceivedMessage>& received, int count = kMessages)
 {
-    if (received.size() != static_cast<std::size_t>(kMessages)) {
+    if (received.size() != static_cast<std::size_t>(count)) {
         return false;
     }
-    for (int i = 0; i < kMessages; ++i) {
+    for (int i = 0; i < count; ++i) {
         const TapReceivedMessage& message = received[static_cast<std::size_t>(i)];
         if (message.pagerId != pagerId(i) || message.text != messageText(i)) {
             return false;
@@ -110,7 +113,8 @@ public:
         m_loadMs += milliseconds(load);
     }
 
-    void report(benchmark::State& state, bool withLoad = false) const
+    // The averages per send as counters; per_msg_ms only when the sends carried messages.
+    void report(benchmark::State& state, int messages = kMessages, bool withLoad = false) const
     {
         const auto average = [](double total) {
             return benchmark::Counter(total, benchmark::Counter::kAvgIterations);
@@ -120,7 +124,9 @@ public:
         state.counters["fixed_wait_ms"] = average(m_fixedMs);
         state.counters["sim_ms"] = average(m_terminalMs);
         state.counters["beyond_ms"] = average(beyond);
-        state.counters["per_msg_ms"] = average(beyond / kMessages);
+        if (messages > 0) {
+            state.counters["per_msg_ms"] = average(beyond / messages);
+        }
         if (withLoad) {
             state.counters["load_ms"] = average(m_loadMs);
         }
@@ -187,11 +193,11 @@ public:
         return true;
     }
 
-    // clear, then addMessage for each message; false when a call failed.
-    bool load()
+    // clear, then addMessage for each of the first `count` messages; false when a call failed.
+    bool load(int count)
     {
         bool ok = m_control.callMethod(KestrelIds::Clear);
-        for (int i = 0; ok && i < kMessages; ++i) {
+        for (int i = 0; ok && i < count; ++i) {
             std::int32_t code = -1;
             ok = m_control.callInt(KestrelIds::AddMessage, {pagerId(i), messageText(i)}, code)
                 && code == 0;
@@ -206,10 +212,14 @@ public:
         return m_control.callInt(KestrelIds::Send, {std::string("5551234")}, code) ? code : -1;
     }
 
-    // Whether every message's result code is 1 (sent).
-    bool allSent()
+    // Whether the control holds `count` messages, each with the result code 1 (sent).
+    bool allSent(int count)
     {
-        for (int i = 0; i < kMessages; ++i) {
+        std::int32_t held = -1;
+        if (!m_control.callInt(KestrelIds::GetMessageCount, {}, held) || held != count) {
+            return false;
+        }
+        for (int i = 0; i < count; ++i) {
             std::int32_t code = -1;
             if (!m_control.callInt(KestrelIds::GetMessageResultCode, {static_cast<std::int16_t>(i)},
                                    code)
@@ -227,9 +237,10 @@ private:
     std::string m_error;
 };
 
-void kestrelPlugin20(benchmark::State& state)
+void kestrelPlugin(benchmark::State& state)
 {
     const int goAheadDelayMs = static_cast<int>(state.range(0));
+    const int messages = static_cast<int>(state.range(2));
     PluginSetup setup(goAheadDelayMs, static_cast<int>(state.range(1)));
     if (!setup.error().empty()) {
         state.SkipWithError(setup.error().c_str());
@@ -247,13 +258,14 @@ void kestrelPlugin20(benchmark::State& state)
             return;
         }
         const Clock::time_point start = Clock::now();
-        const bool loaded = setup.load();
+        const bool loaded = setup.load(messages);
         const Clock::time_point loadedAt = Clock::now();
         const std::int32_t code = loaded ? setup.send() : -1;
         const Clock::time_point end = Clock::now();
         (void)terminal.waitForEnd(kEndWaitMs);
         terminal.stop();
-        if (code != 0 || !setup.allSent() || !terminalGotAll(terminal.messages())) {
+        if (code != 0 || !setup.allSent(messages) || !terminalGotAll(terminal.messages(), messages)
+            || !terminal.eotSeen()) {
             state.SkipWithError(("the send failed with code " + std::to_string(code)).c_str());
             return;
         }
@@ -261,17 +273,18 @@ void kestrelPlugin20(benchmark::State& state)
         times.add(end - start, std::chrono::milliseconds(goAheadDelayMs), terminal.handlingTime(),
                   loadedAt - start);
     }
-    times.report(state, true);
+    times.report(state, messages, true);
 }
-// The go-ahead pause at its minimum (0) and at its default (1000 ms); the default log level
-// (4) and every line (12).
-BENCHMARK(kestrelPlugin20)
-    ->Args({0, 4})
-    ->Args({0, 12})
+// 20 messages with the go-ahead pause at its minimum (0) and at its default (1000 ms), at the
+// default log level (4) and with every line (12); and the send without messages.
+BENCHMARK(kestrelPlugin)
+    ->Args({0, 4, kMessages})
+    ->Args({0, 12, kMessages})
+    ->Args({0, 4, 0})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(kestrelPlugin20)
-    ->Args({1000, 4})
+BENCHMARK(kestrelPlugin)
+    ->Args({1000, 4, kMessages})
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
