@@ -1,6 +1,13 @@
 #include "TapTerminal.h"
 
+#include "PortLink.h"
+#include "StreamPair.h"
+#include "TapTerminalSimulator.h"
+#include "log/LogFile.h"
+
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace {
 
@@ -171,6 +178,44 @@ TEST(TapTerminalTest, ABlockOtherThanTheUnansweredOneStartsAFreshMessage)
     ASSERT_EQ(terminal.messages().size(), 1u);
     EXPECT_EQ(terminal.messages()[0].pagerId, "8");
     EXPECT_EQ(terminal.messages()[0].text, "new");
+}
+
+// Reads one answer of the simulator up to the terminator; "" when none came in time.
+std::string answer(PortLink& link, std::string_view terminators)
+{
+    char buffer[128];
+    std::size_t length = sizeof buffer;
+    return link.read(buffer, length, terminators, 5000) ? std::string(buffer, length) : "";
+}
+
+TEST(TapTerminalSimulatorTest, HandlingTimeLeavesTheScriptedPausesOut)
+{
+    using namespace std::chrono_literals;
+    TapTerminalScript script;
+    script.loginDelayMs = 300;
+    script.answerDelayMs = 300;
+    StreamPair pair = StreamPair::sockets();
+    ASSERT_TRUE(pair.valid());
+    TapTerminalSimulator simulator(script);
+    ASSERT_TRUE(simulator.serve(pair.remote()));
+    LogFile closedLog(LogFile::Mode::PlugIn);
+    PortLink link(pair.local(), closedLog, "kestrel");
+
+    EXPECT_EQ(answer(link, "="), "ID=");
+    ASSERT_TRUE(link.write("\x1bPG1\r", 5));
+    EXPECT_EQ(answer(link, "p"), "\x06\r\x1b[p");
+    const std::string one = block("\x02"
+                                  "42\rhello\r\x03");
+    ASSERT_TRUE(link.write(one.data(), one.size()));
+    EXPECT_EQ(answer(link, "\x06"), "\r\x06");
+    ASSERT_TRUE(link.write("\x04\r", 2));
+    ASSERT_TRUE(simulator.waitForEnd(5000));
+    simulator.stop();
+
+    // Two pauses of 300 ms passed in the session; the simulator's own work is far shorter.
+    ASSERT_EQ(simulator.messages().size(), 1u);
+    EXPECT_GT(simulator.handlingTime(), 0ns);
+    EXPECT_LT(simulator.handlingTime(), 300ms);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -112,6 +113,11 @@ void TapTerminalSimulator::acceptAndServe()
         }
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd >= 0) {
+            // A terminal's answers go out as it makes them: without this, an answer written
+            // in two pieces (the login's ACK, then the go-ahead) would hold its second piece
+            // back until the caller's delayed acknowledgement of the first, some 40 ms.
+            const int on = 1;
+            (void)::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             run(fd, true);
             return;
         }
@@ -133,6 +139,15 @@ void TapTerminalSimulator::run(int fd, bool ownsFd)
 
 void TapTerminalSimulator::session(int fd)
 {
+    using Clock = std::chrono::steady_clock;
+    // The simulator is busy from the moment input is ready until its answers are written;
+    // the script's pauses and the waits for input are not its own work.
+    Clock::time_point busySince = Clock::now();
+    const auto endBusy = [this, &busySince] {
+        const Clock::duration spent = Clock::now() - busySince;
+        const std::lock_guard<std::mutex> guard(m_mutex);
+        m_handlingTime += spent;
+    };
     std::vector<TapTerminal::Output> out;
     {
         const std::lock_guard<std::mutex> guard(m_mutex);
@@ -141,9 +156,13 @@ void TapTerminalSimulator::session(int fd)
     char chunk[512];
     while (true) {
         for (const TapTerminal::Output& piece : out) {
-            if (!pause(piece.delayMs)) {
-                finish({});
-                return;
+            if (piece.delayMs > 0) {
+                endBusy();
+                if (!pause(piece.delayMs)) {
+                    finish({});
+                    return;
+                }
+                busySince = Clock::now();
             }
             if (!sendAll(fd, piece.bytes)) {
                 finish(systemError("write to the caller"));
@@ -151,6 +170,7 @@ void TapTerminalSimulator::session(int fd)
             }
         }
         out.clear();
+        endBusy();
         {
             const std::lock_guard<std::mutex> guard(m_mutex);
             if (m_terminal.eotSeen() && m_listenFd >= 0) {
@@ -169,6 +189,7 @@ void TapTerminalSimulator::session(int fd)
         if (fds[1].revents != 0) {
             break;
         }
+        busySince = Clock::now();
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
             continue;
@@ -295,4 +316,10 @@ std::string TapTerminalSimulator::failure() const
 {
     const std::lock_guard<std::mutex> guard(m_mutex);
     return m_failure;
+}
+
+std::chrono::nanoseconds TapTerminalSimulator::handlingTime() const
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_handlingTime;
 }

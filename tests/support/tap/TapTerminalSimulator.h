@@ -3,6 +3,7 @@
 #include "TapTerminal.h"
 #include "TapTerminalScript.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -49,6 +50,9 @@ public:
     std::string sent() const;
     // Why serving stopped early ("" while it runs or after a clean end), e.g. a failed write.
     std::string failure() const;
+    // The simulator's own share of the session: the time spent taking in what arrived and
+    // writing the answers, the script's pauses left out (a benchmark subtracts it).
+    std::chrono::nanoseconds handlingTime() const;
 
 private:
     void run(int fd, bool ownsFd);
@@ -68,5 +72,6 @@ private:
     int m_listenFd = -1;
     int m_port = 0;
     bool m_isSocket = false;
+    std::chrono::nanoseconds m_handlingTime {0}; // guarded by m_mutex
     std::thread m_thread;
 };
