@@ -6,6 +6,7 @@
 #include "FrameLogFixture.h"
 #include "KestrelIds.h"
 #include "KestrelSettings.h"
+#include "KestrelTestSettings.h"
 #include "ScriptedLines.h"
 #include "ScriptedTap.h"
 #include "line/Telephony.h"
@@ -20,13 +21,7 @@ namespace {
 class KestrelControlTest : public ::testing::Test
 {
 protected:
-    KestrelControlTest()
-    {
-        SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
-        (void)key.setNumber("callWaitMs", 5000);
-        (void)key.setNumber("updateWaitMs", 2000);
-        (void)key.setNumber("threadWaitMs", 10000);
-    }
+    KestrelControlTest() { EXPECT_TRUE(KestrelTestSettings::shortFrameWaits()); }
 
     void make()
     {
