@@ -65,10 +65,6 @@ private Q_SLOTS:
 
 private:
     DispatchClient create(bool showProgress = true);
-    // Calls the method on the GUI thread, or on a worker thread while the GUI thread serves
-    // events, as the plug-in's dialogs must allow both.
-    bool callOn(bool fromWorker, DispatchClient& control, std::int32_t dispId,
-                std::initializer_list<DispatchValue> args = {}, std::int32_t* result = nullptr);
     void threeLines();
 
     std::unique_ptr<GuiPluginHost> m_host;
@@ -92,27 +88,6 @@ DispatchClient KestrelGuiPluginTest::create(bool showProgress)
     return m_host->create(controlClass, showProgress);
 }
 
-bool KestrelGuiPluginTest::callOn(bool fromWorker, DispatchClient& control, std::int32_t dispId,
-                                  std::initializer_list<DispatchValue> args, std::int32_t* result)
-{
-    std::int32_t ignored = 0;
-    std::int32_t& out = result != nullptr ? *result : ignored;
-    if (!fromWorker) {
-        return result != nullptr ? control.callInt(dispId, args, out)
-                                 : control.callMethod(dispId, args);
-    }
-    bool called = false;
-    const std::vector<DispatchValue> copied(args);
-    const bool ended = onWorker([&] {
-        DispatchValue value;
-        called = control.invoke(dispId, CallKind::Method, copied, value) == DispatchStatus::Ok;
-        if (std::holds_alternative<std::int32_t>(value)) {
-            out = std::get<std::int32_t>(value);
-        }
-    });
-    return ended && called;
-}
-
 void KestrelGuiPluginTest::threeLines()
 {
     tcpLine("0", "127.0.0.1", 7001);
@@ -122,10 +97,7 @@ void KestrelGuiPluginTest::threeLines()
 
 void KestrelGuiPluginTest::sendShowsTheProgressDialog_data()
 {
-    QTest::addColumn<bool>("fromWorker");
-    QTest::addColumn<int>("modality");
-    QTest::newRow("send on the GUI thread") << false << int(Qt::ApplicationModal);
-    QTest::newRow("send from a worker thread") << true << int(Qt::NonModal);
+    GuiPluginHost::addSendThreadRows();
 }
 
 void KestrelGuiPluginTest::sendShowsTheProgressDialog()
@@ -144,7 +116,7 @@ void KestrelGuiPluginTest::sendShowsTheProgressDialog()
 
     ProgressWatcher watcher(progressCaption);
     std::int32_t result = -1;
-    QVERIFY(callOn(fromWorker, control, Send, {std::string("5551234")}, &result));
+    QVERIFY(GuiPluginHost::callOn(fromWorker, control, Send, {std::string("5551234")}, &result));
     QCOMPARE(result, 0);
     QTRY_COMPARE(watcher.hides, 1);
     QCOMPARE(watcher.shows, 1);
@@ -346,7 +318,7 @@ void KestrelGuiPluginTest::settingsDialogFromAWorkerThread()
         QTest::keyClicks(resends, QStringLiteral("7"));
         QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
     });
-    QVERIFY(callOn(true, control, ShowProperties));
+    QVERIFY(GuiPluginHost::callOn(true, control, ShowProperties));
     QVERIFY(driver.acted());
     QCOMPARE(kestrelKey().getNumber("maxSendPacket", -1), 7);
 }

@@ -85,10 +85,7 @@ DispatchClient PloverGuiPluginTest::create()
 
 void PloverGuiPluginTest::sendShowsTheProgressDialog_data()
 {
-    QTest::addColumn<bool>("fromWorker");
-    QTest::addColumn<int>("modality");
-    QTest::newRow("send on the GUI thread") << false << int(Qt::ApplicationModal);
-    QTest::newRow("send from a worker thread") << true << int(Qt::NonModal);
+    GuiPluginHost::addSendThreadRows();
 }
 
 void PloverGuiPluginTest::sendShowsTheProgressDialog()
@@ -104,12 +101,7 @@ void PloverGuiPluginTest::sendShowsTheProgressDialog()
 
     ProgressWatcher watcher(QStringLiteral("SNPP Paging"));
     std::int32_t result = -1;
-    const std::string address = m_server->address();
-    if (fromWorker) {
-        QVERIFY(onWorker([&] { (void)control.callInt(Send, {address}, result); }));
-    } else {
-        QVERIFY(control.callInt(Send, {address}, result));
-    }
+    QVERIFY(GuiPluginHost::callOn(fromWorker, control, Send, {m_server->address()}, &result));
     QCOMPARE(result, 0);
     QTRY_COMPARE(watcher.hides, 1);
     QCOMPARE(watcher.shows, 1);
@@ -201,9 +193,7 @@ void PloverGuiPluginTest::settingsDialogFromAWorkerThread()
         QTest::keyClick(port, Qt::Key_Up);
         QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
     });
-    bool called = false;
-    QVERIFY(onWorker([&] { called = control.callMethod(ShowProperties); }));
-    QVERIFY(called);
+    QVERIFY(GuiPluginHost::callOn(true, control, ShowProperties));
     QVERIFY(driver.acted());
     QCOMPARE(ploverKey().getNumber("port", -1), 445);
 }
