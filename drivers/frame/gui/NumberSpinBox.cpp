@@ -30,7 +30,7 @@ std::string NumberSpinBox::recordText() const
 {
     // The limit counts characters as typed, the record counts bytes: a character that takes
     // several bytes in the local encoding must not make the record overrun.
-    const QByteArray bytes = lineEdit()->text().toLocal8Bit();
+    const QByteArray bytes = text().toLocal8Bit();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))
         .substr(0, static_cast<std::size_t>(lineEdit()->maxLength()));
 }
