@@ -1,7 +1,5 @@
 #include "CompanionDialogs.h"
 
-#include "CompanionViewModule.h"
-
 namespace CompanionDialogs {
 
 DialogOutcome outcomeOf(int answer)
@@ -16,18 +14,20 @@ DialogOutcome outcomeOf(int answer)
     }
 }
 
-DialogOutcome showAbout(const std::string& modulePath, const AboutBoxSpec& spec, std::string& error)
+DialogOutcome settle(int answer, const std::string& modulePath, std::string_view what,
+                     std::string& error)
 {
-    const auto entry = reinterpret_cast<AboutFunction>(
-        CompanionViewModule::entryPoint(modulePath, aboutEntryName, error));
-    if (entry == nullptr) {
-        return DialogOutcome::NotShown;
-    }
-    const DialogOutcome outcome = outcomeOf(entry(CompanionViewModule::abiVersion, &spec));
+    const DialogOutcome outcome = outcomeOf(answer);
     if (outcome == DialogOutcome::NotShown) {
-        error = "the GUI module " + modulePath + " showed no about box (no GUI application)";
+        error = "the GUI module " + modulePath + " showed no " + std::string(what)
+            + " (no GUI application)";
     }
     return outcome;
+}
+
+DialogOutcome showAbout(const std::string& modulePath, const AboutBoxSpec& spec, std::string& error)
+{
+    return show(modulePath, aboutEntryName, spec, "about box", error);
 }
 
 } // namespace CompanionDialogs

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "CompanionViewModule.h"
+
 #include <string>
+#include <string_view>
 
 // The drivers' modal dialogs (settings and about box) live in the same companion GUI module
 // as the progress window (see CompanionViewModule). The plug-in hands a dialog its values in a
@@ -29,17 +32,41 @@ struct AboutBoxSpec
 
 namespace CompanionDialogs {
 
+// The type of a dialog entry point that shows its dialog on a record of type `Record`.
+template<typename Record>
+using EntryFunction = int (*)(int abiVersion, Record* record);
+
 // The name and type of the about box's entry point.
 inline constexpr const char* aboutEntryName = "nvShowAboutBox";
-using AboutFunction = int (*)(int abiVersion, const AboutBoxSpec* spec);
+using AboutFunction = EntryFunction<const AboutBoxSpec>;
+
+// An int an entry point answered, as an outcome (anything unknown counts as NotShown).
+DialogOutcome outcomeOf(int answer);
+
+// The outcome of the answer of an entry point of the module at `modulePath`; NotShown with
+// `error` saying that the module showed no `what` ("dialog", "about box").
+DialogOutcome settle(int answer, const std::string& modulePath, std::string_view what,
+                     std::string& error);
+
+// Shows the window that the entry point `entryName` of the module at `modulePath` runs on
+// `record`; NotShown with `error` saying why when the module or the entry point is missing or
+// the module shows no `what`.
+template<typename Record>
+DialogOutcome show(const std::string& modulePath, const char* entryName, Record& record,
+                   std::string_view what, std::string& error)
+{
+    const auto entry = reinterpret_cast<EntryFunction<Record>>(
+        CompanionViewModule::entryPoint(modulePath, entryName, error));
+    if (entry == nullptr) {
+        return DialogOutcome::NotShown;
+    }
+    return settle(entry(CompanionViewModule::abiVersion, &record), modulePath, what, error);
+}
 
 // Shows the about box of the module at `modulePath`; NotShown with `error` saying why when
 // the module is missing or shows nothing.
 DialogOutcome showAbout(const std::string& modulePath, const AboutBoxSpec& spec,
                         std::string& error);
-
-// An int an entry point answered, as an outcome (anything unknown counts as NotShown).
-DialogOutcome outcomeOf(int answer);
 
 } // namespace CompanionDialogs
 

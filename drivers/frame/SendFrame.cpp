@@ -247,6 +247,17 @@ void SendFrame::logLine(int level, std::string_view text)
     m_log.write(level, m_config.tag, "%.*s", static_cast<int>(text.size()), text.data());
 }
 
+void SendFrame::logOutsideSend(int level, std::string_view text) const
+{
+    // A log of its own, so that a line written between sends neither needs nor disturbs the
+    // send's log, which is open only while a send runs.
+    LogFile log(LogFile::Mode::PlugIn);
+    log.loadSettings();
+    log.openForAppend();
+    log.write(level, m_config.tag, "%.*s", static_cast<int>(text.size()), text.data());
+    log.close();
+}
+
 void SendFrame::logLine(const FrameLogLine& line)
 {
     logLine(line.level, line.text);

@@ -96,6 +96,9 @@ public:
     void runEngine(StepEngine& engine);
     // Writes one line with the frame's origin tag.
     void logLine(int level, std::string_view text);
+    // Writes one line with the frame's origin tag to the shared log outside a send (the log
+    // is opened for the line with the log settings of the moment).
+    void logOutsideSend(int level, std::string_view text) const;
     // Whether a protocol thread still runs (during a send, or one that a send had to let go):
     // the driver must not change what that thread reads, and send() refuses.
     bool isBusy() const { return m_threadActive.load(); }

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::int32_t codeNoDriver = 1;
-constexpr std::int32_t codeListFull = 207;
 constexpr std::int32_t codeCallUnavailable = 215;
 
 } // namespace
@@ -21,6 +19,9 @@ CKestrelCtrl::CKestrelCtrl(std::shared_ptr<CKestrelDriver> driver, ProgressViewF
     , m_views(std::move(views))
     , m_parentWindow(parentWindow)
     , m_dialogs(std::move(dialogs))
+    , m_core(m_driver.get(), m_dialogs.get(),
+             AboutBoxSpec {std::string(KestrelIds::aboutCaption),
+                           std::string(KestrelIds::aboutText), "kestrel", m_parentWindow})
 { }
 
 CKestrelCtrl::~CKestrelCtrl() = default;
@@ -55,7 +56,7 @@ DispatchStatus CKestrelCtrl::invoke(std::int32_t dispId, CallKind kind,
 std::int32_t CKestrelCtrl::send(std::string_view pspAddress)
 {
     if (!m_driver) {
-        return codeNoDriver;
+        return ControlCore::codeNoDriver;
     }
     const SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
     const KestrelSettings::ForSend settings = KestrelSettings::loadForSend(key);
@@ -73,35 +74,12 @@ std::int32_t CKestrelCtrl::send(std::string_view pspAddress)
     args.viewFactory = m_views;
     args.parentWindow = m_parentWindow;
     args.timings = settings.timings;
-    return m_driver->send(args, m_messages);
-}
-
-std::int32_t CKestrelCtrl::addMessage(std::string_view recipient, std::string_view message)
-{
-    if (!m_driver) {
-        return codeNoDriver;
-    }
-    if (!m_messages.add(recipient, message)) {
-        m_driver->setLastError(codeListFull);
-        return codeListFull;
-    }
-    return 0;
-}
-
-void CKestrelCtrl::clear()
-{
-    if (m_driver) {
-        m_messages.clear();
-    }
+    return m_driver->send(args, m_core.messages());
 }
 
 void CKestrelCtrl::showProperties()
 {
-    if (!m_driver) {
-        return;
-    }
-    if (!m_dialogs) {
-        m_driver->logOutsideSend(5, "Settings dialog not shown: no dialogs in this process");
+    if (!m_core.settingsDialogAvailable()) {
         return;
     }
     // The settings and the devices are read afresh at each opening; the dialog has no owner.
@@ -112,51 +90,11 @@ void CKestrelCtrl::showProperties()
                                              m_dialogs->lineDevices());
     }
     std::string error;
-    switch (m_dialogs->showProperties(record, error)) {
-    case DialogOutcome::Accepted: {
-        SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
-        if (!KestrelPropertiesFlow::store(key, record)) {
-            m_driver->logOutsideSend(2, "Settings not stored: cannot write " + key.name());
-        }
-        break;
-    }
-    case DialogOutcome::Rejected:
-        break;
-    case DialogOutcome::NotShown:
-        m_driver->logOutsideSend(5, "Settings dialog not shown: " + error);
-        break;
-    }
-}
-
-std::int32_t CKestrelCtrl::getMessageCount() const
-{
-    return m_driver ? m_messages.count() : codeNoDriver;
-}
-
-std::int32_t CKestrelCtrl::getMessageResultCode(std::int16_t msgIndex) const
-{
-    if (!m_driver) {
-        return codeNoDriver;
-    }
-    return static_cast<std::int32_t>(m_messages.result(msgIndex));
-}
-
-void CKestrelCtrl::aboutBox()
-{
-    if (!m_driver) {
+    if (!m_core.settingsAccepted(m_dialogs->showProperties(record, error), error)) {
         return;
     }
-    if (m_dialogs) {
-        AboutBoxSpec spec;
-        spec.caption = KestrelIds::aboutCaption;
-        spec.text = KestrelIds::aboutText;
-        spec.tag = "kestrel";
-        spec.parentWindow = m_parentWindow;
-        std::string error;
-        if (m_dialogs->showAbout(spec, error) != DialogOutcome::NotShown) {
-            return;
-        }
+    SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
+    if (!KestrelPropertiesFlow::store(key, record)) {
+        m_core.settingsNotStored(key.name());
     }
-    // Without a window the about box's line goes to the log.
-    m_driver->logOutsideSend(5, KestrelIds::aboutText);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ControlCore.h"
 #include "KestrelDialogs.h"
-#include "MessageList.h"
 #include "ProgressViewFactory.h"
 #include "plugin/DispatchControl.h"
 
@@ -38,19 +38,25 @@ public:
     std::string logFileName() const { return m_logFileName; }
     void setLogFileName(std::string_view name) { m_logFileName = name; }
     std::int32_t send(std::string_view pspAddress);
-    std::int32_t addMessage(std::string_view recipient, std::string_view message);
-    void clear();
+    std::int32_t addMessage(std::string_view recipient, std::string_view message)
+    {
+        return m_core.addMessage(recipient, message);
+    }
+    void clear() { m_core.clear(); }
     void showProperties();
-    std::int32_t getMessageCount() const;
-    std::int32_t getMessageResultCode(std::int16_t msgIndex) const;
-    void aboutBox();
+    std::int32_t getMessageCount() const { return m_core.getMessageCount(); }
+    std::int32_t getMessageResultCode(std::int16_t msgIndex) const
+    {
+        return m_core.getMessageResultCode(msgIndex);
+    }
+    void aboutBox() { m_core.aboutBox(); }
 
 private:
     std::shared_ptr<CKestrelDriver> m_driver;
     ProgressViewFactory m_views;
     void* m_parentWindow;
     std::unique_ptr<KestrelDialogs> m_dialogs;
-    MessageList m_messages;
+    ControlCore m_core; // the message list and the members the drivers share
     std::int32_t m_debugLevel = 0;
     std::string m_providerName;
     std::string m_clientName = "kestrel";

@@ -81,15 +81,6 @@ int CKestrelDriver::send(const SendArgs& args, MessageList& messages)
     return m_frame.send(request, messages);
 }
 
-void CKestrelDriver::logOutsideSend(int level, std::string_view text)
-{
-    LogFile log(LogFile::Mode::PlugIn);
-    log.loadSettings();
-    log.openForAppend();
-    log.write(level, m_frame.tag(), "%.*s", static_cast<int>(text.size()), text.data());
-    log.close();
-}
-
 void CKestrelDriver::runProtocol(SendFrame& frame)
 {
     frame.setRightAnimation(RightAnimation::Connecting);

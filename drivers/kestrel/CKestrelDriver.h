@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ControlledDriver.h"
 #include "LineSource.h"
 #include "SendDriver.h"
 #include "SendFrame.h"
@@ -25,6 +26,7 @@ class StepEngine;
 // into status texts and overall codes.
 class CKestrelDriver final : public SendDriver,
                              public CallObserver,
+                             public ControlledDriver,
                              public std::enable_shared_from_this<CKestrelDriver>
 {
 public:
@@ -57,9 +59,12 @@ public:
 
     // The overall code of the latest operation.
     int lastError() const { return m_frame.lastError(); }
-    void setLastError(int code) { m_frame.setLastError(code); }
-    // Writes one line to the shared log outside a send (the log is opened for the line).
-    void logOutsideSend(int level, std::string_view text);
+    // ControlledDriver: the control's codes and log lines outside a send.
+    void setLastError(int code) override { m_frame.setLastError(code); }
+    void logOutsideSend(int level, std::string_view text) override
+    {
+        m_frame.logOutsideSend(level, text);
+    }
 
     // The send frame's settings for the IXO/TAP driver.
     static FrameConfig frameConfig();

@@ -1,6 +1,5 @@
 #include "KestrelCompanionDialogs.h"
 
-#include "CompanionViewModule.h"
 #include "line/Telephony.h"
 
 KestrelCompanionDialogs::KestrelCompanionDialogs(std::string modulePath)
@@ -27,17 +26,7 @@ std::vector<std::optional<std::string>> KestrelCompanionDialogs::lineDevices()
 DialogOutcome KestrelCompanionDialogs::showProperties(KestrelDialogRecord& record,
                                                       std::string& error)
 {
-    const auto entry = reinterpret_cast<KestrelDialogEntry::Function>(
-        CompanionViewModule::entryPoint(m_modulePath, KestrelDialogEntry::name, error));
-    if (entry == nullptr) {
-        return DialogOutcome::NotShown;
-    }
-    const DialogOutcome outcome
-        = CompanionDialogs::outcomeOf(entry(CompanionViewModule::abiVersion, &record));
-    if (outcome == DialogOutcome::NotShown) {
-        error = "the GUI module " + m_modulePath + " showed no dialog (no GUI application)";
-    }
-    return outcome;
+    return CompanionDialogs::show(m_modulePath, KestrelDialogEntry::name, record, "dialog", error);
 }
 
 DialogOutcome KestrelCompanionDialogs::showAbout(const AboutBoxSpec& spec, std::string& error)

@@ -36,9 +36,8 @@ struct KestrelDialogRecord
 
 namespace KestrelDialogEntry {
 
-// The entry point of the companion module that shows the dialog, and its type.
+// The entry point of the companion module that shows the dialog (declared below).
 inline constexpr const char* name = "nvShowKestrelProperties";
-using Function = int (*)(int abiVersion, KestrelDialogRecord* record);
 // The most characters a box's text hands back.
 inline constexpr std::size_t maxBoxText = 127;
 

@@ -1,25 +1,21 @@
 #pragma once
 
-#include "CompanionDialogs.h"
+#include "DriverDialogs.h"
 #include "KestrelDialogRecord.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-// The windows the kestrel control can show besides its progress: the settings dialog and the
-// about box, with the line devices the settings dialog lists. The plug-in's implementation
-// reaches them through its companion GUI module; a control without one logs a line instead.
-class KestrelDialogs
+// The windows the kestrel control can show besides its progress: the settings dialog, with the
+// line devices it lists, and the about box. The plug-in's implementation reaches them through
+// its companion GUI module; a control without one logs a line instead.
+class KestrelDialogs : public DriverDialogs
 {
 public:
-    virtual ~KestrelDialogs() = default;
-
     // The line devices by number: each one's name, or none when it cannot be enumerated.
     virtual std::vector<std::optional<std::string>> lineDevices() = 0;
     // Shows the settings dialog on the record, which holds the edited values on Accepted;
     // NotShown with `error` saying why when there is no GUI to show it in.
     virtual DialogOutcome showProperties(KestrelDialogRecord& record, std::string& error) = 0;
-    // Shows the about box; NotShown with `error` saying why as above.
-    virtual DialogOutcome showAbout(const AboutBoxSpec& spec, std::string& error) = 0;
 };

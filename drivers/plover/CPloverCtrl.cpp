@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::int32_t codeNoDriver = 1;
-constexpr std::int32_t codeListFull = 207;
 constexpr std::int32_t codeOtherError = 216;
 
 } // namespace
@@ -22,6 +20,9 @@ CPloverCtrl::CPloverCtrl(std::shared_ptr<CPloverDriver> driver, ProgressViewFact
     , m_views(std::move(views))
     , m_parentWindow(parentWindow)
     , m_dialogs(std::move(dialogs))
+    , m_core(m_driver.get(), m_dialogs.get(),
+             AboutBoxSpec {std::string(PloverIds::aboutCaption), std::string(PloverIds::aboutText),
+                           "plover", m_parentWindow})
 { }
 
 CPloverCtrl::~CPloverCtrl() = default;
@@ -51,22 +52,10 @@ DispatchStatus CPloverCtrl::invoke(std::int32_t dispId, CallKind kind,
     return table.dispatch(*this, dispId, kind, args, result, error);
 }
 
-std::int32_t CPloverCtrl::addMessage(std::string_view recipient, std::string_view message)
-{
-    if (!m_driver) {
-        return codeNoDriver;
-    }
-    if (!m_messages.add(recipient, message)) {
-        m_driver->setLastError(codeListFull);
-        return codeListFull;
-    }
-    return 0;
-}
-
 std::int32_t CPloverCtrl::send(std::string_view serverAddress)
 {
     if (!m_driver) {
-        return codeNoDriver;
+        return ControlCore::codeNoDriver;
     }
     const ServerAddress address = ServerAddress::parse(serverAddress);
     if (!address.hasHost()) {
@@ -89,36 +78,12 @@ std::int32_t CPloverCtrl::send(std::string_view serverAddress)
     args.port = address.portOr(args.settings.port);
     args.viewFactory = m_views;
     args.parentWindow = m_parentWindow;
-    return m_driver->send(args, m_messages);
-}
-
-void CPloverCtrl::clear()
-{
-    if (m_driver) {
-        m_messages.clear();
-    }
-}
-
-std::int32_t CPloverCtrl::getMessageCount() const
-{
-    return m_driver ? m_messages.count() : codeNoDriver;
-}
-
-std::int32_t CPloverCtrl::getMessageResultCode(std::int16_t msgIndex) const
-{
-    if (!m_driver) {
-        return codeNoDriver;
-    }
-    return static_cast<std::int32_t>(m_messages.result(msgIndex));
+    return m_driver->send(args, m_core.messages());
 }
 
 void CPloverCtrl::showProperties()
 {
-    if (!m_driver) {
-        return;
-    }
-    if (!m_dialogs) {
-        m_driver->logOutsideSend(5, "Settings dialog not shown: no dialogs in this process");
+    if (!m_core.settingsDialogAvailable()) {
         return;
     }
     // The settings are read afresh at each opening; the dialog has no owner window.
@@ -127,42 +92,14 @@ void CPloverCtrl::showProperties()
     record.port = std::to_string(settings.port);
     record.disconOnClose = settings.disconOnClose;
     std::string error;
-    switch (m_dialogs->showProperties(record, error)) {
-    case DialogOutcome::Accepted:
-        // An empty box or one without a port number stores the default port.
-        settings.port = PloverSettings::portFromText(
-            std::string_view(record.port).substr(0, PloverDialogEntry::maxPortText));
-        settings.disconOnClose = record.disconOnClose;
-        if (!settings.saveDialogValues()) {
-            m_driver->logOutsideSend(2,
-                                     "Settings not stored: cannot write HKEY_CURRENT_USER\\"
-                                         + std::string(PloverKeys::key));
-        }
-        break;
-    case DialogOutcome::Rejected:
-        break;
-    case DialogOutcome::NotShown:
-        m_driver->logOutsideSend(5, "Settings dialog not shown: " + error);
-        break;
-    }
-}
-
-void CPloverCtrl::aboutBox()
-{
-    if (!m_driver) {
+    if (!m_core.settingsAccepted(m_dialogs->showProperties(record, error), error)) {
         return;
     }
-    if (m_dialogs) {
-        AboutBoxSpec spec;
-        spec.caption = PloverIds::aboutCaption;
-        spec.text = PloverIds::aboutText;
-        spec.tag = "plover";
-        spec.parentWindow = m_parentWindow;
-        std::string error;
-        if (m_dialogs->showAbout(spec, error) != DialogOutcome::NotShown) {
-            return;
-        }
+    // An empty box or one without a port number stores the default port.
+    settings.port = PloverSettings::portFromText(
+        std::string_view(record.port).substr(0, PloverDialogEntry::maxPortText));
+    settings.disconOnClose = record.disconOnClose;
+    if (!settings.saveDialogValues()) {
+        m_core.settingsNotStored("HKEY_CURRENT_USER\\" + std::string(PloverKeys::key));
     }
-    // Without a window the about box's line goes to the log.
-    m_driver->logOutsideSend(5, PloverIds::aboutText);
 }

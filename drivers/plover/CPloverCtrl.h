@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageList.h"
+#include "ControlCore.h"
 #include "PloverDialogs.h"
 #include "ProgressViewFactory.h"
 #include "plugin/DispatchControl.h"
@@ -36,20 +36,26 @@ public:
     void setProviderName(std::string_view name) { m_providerName = name; }
     std::int32_t debugLevel() const { return m_debugLevel; }
     void setDebugLevel(std::int32_t level) { m_debugLevel = level; }
-    std::int32_t addMessage(std::string_view recipient, std::string_view message);
+    std::int32_t addMessage(std::string_view recipient, std::string_view message)
+    {
+        return m_core.addMessage(recipient, message);
+    }
     std::int32_t send(std::string_view serverAddress);
-    void clear();
-    std::int32_t getMessageCount() const;
-    std::int32_t getMessageResultCode(std::int16_t msgIndex) const;
+    void clear() { m_core.clear(); }
+    std::int32_t getMessageCount() const { return m_core.getMessageCount(); }
+    std::int32_t getMessageResultCode(std::int16_t msgIndex) const
+    {
+        return m_core.getMessageResultCode(msgIndex);
+    }
     void showProperties();
-    void aboutBox();
+    void aboutBox() { m_core.aboutBox(); }
 
 private:
     std::shared_ptr<CPloverDriver> m_driver;
     ProgressViewFactory m_views;
     void* m_parentWindow;
     std::unique_ptr<PloverDialogs> m_dialogs;
-    MessageList m_messages;
+    ControlCore m_core; // the message list and the members the drivers share
     std::string m_clientName;
     std::string m_providerName;
     std::int32_t m_debugLevel = 0;

@@ -70,15 +70,6 @@ int CPloverDriver::send(const SendArgs& args, MessageList& messages)
     return m_frame.send(request, messages);
 }
 
-void CPloverDriver::logOutsideSend(int level, std::string_view text)
-{
-    LogFile log(LogFile::Mode::PlugIn);
-    log.loadSettings();
-    log.openForAppend();
-    log.write(level, m_frame.tag(), "%.*s", static_cast<int>(text.size()), text.data());
-    log.close();
-}
-
 void CPloverDriver::runProtocol(SendFrame& frame)
 {
     FrameSessionView view(frame);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ControlledDriver.h"
 #include "PloverSettings.h"
 #include "SendDriver.h"
 #include "SendFrame.h"
@@ -16,7 +17,9 @@ class SnppSession;
 // The SNPP driver object behind the plover control: one send connects to the SNPP server,
 // runs the SNPP engine over the connection and closes it, on the send frame's protocol
 // thread. It owns the transport for its whole life; each send connects anew.
-class CPloverDriver final : public SendDriver, public std::enable_shared_from_this<CPloverDriver>
+class CPloverDriver final : public SendDriver,
+                            public ControlledDriver,
+                            public std::enable_shared_from_this<CPloverDriver>
 {
 public:
     // What one send is given besides the messages.
@@ -43,9 +46,12 @@ public:
 
     // The overall code of the latest operation.
     int lastError() const { return m_frame.lastError(); }
-    void setLastError(int code) { m_frame.setLastError(code); }
-    // Writes one line to the shared log outside a send (the log is opened for the line).
-    void logOutsideSend(int level, std::string_view text);
+    // ControlledDriver: the control's codes and log lines outside a send.
+    void setLastError(int code) override { m_frame.setLastError(code); }
+    void logOutsideSend(int level, std::string_view text) override
+    {
+        m_frame.logOutsideSend(level, text);
+    }
 
     // The send frame's settings for the SNPP driver.
     static FrameConfig frameConfig();

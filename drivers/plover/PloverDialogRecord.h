@@ -15,9 +15,8 @@ struct PloverDialogRecord
 
 namespace PloverDialogEntry {
 
-// The entry point of the companion module that shows the dialog, and its type.
+// The entry point of the companion module that shows the dialog (declared below).
 inline constexpr const char* name = "nvShowPloverProperties";
-using Function = int (*)(int abiVersion, PloverDialogRecord* record);
 // The most characters the port box hands back.
 inline constexpr std::size_t maxPortText = 63;
 // The range of the port box's arrows.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CompanionDialogs.h"
+#include "DriverDialogs.h"
 #include "PloverDialogRecord.h"
 
 #include <string>
@@ -8,14 +8,10 @@
 // The windows the plover control can show besides its progress: the settings dialog and the
 // about box. The plug-in's implementation reaches them through its companion GUI module; a
 // control without one logs a line instead.
-class PloverDialogs
+class PloverDialogs : public DriverDialogs
 {
 public:
-    virtual ~PloverDialogs() = default;
-
     // Shows the settings dialog on the record, which holds the edited values on Accepted;
     // NotShown with `error` saying why when there is no GUI to show it in.
     virtual DialogOutcome showProperties(PloverDialogRecord& record, std::string& error) = 0;
-    // Shows the about box; NotShown with `error` saying why as above.
-    virtual DialogOutcome showAbout(const AboutBoxSpec& spec, std::string& error) = 0;
 };

@@ -19,4 +19,23 @@ DialogOutcome execModal(QDialog& dialog);
 // What nvShowAboutBox does: the about box of the spec, with the icon of its driver.
 int showAboutBox(int abiVersion, const AboutBoxSpec* spec);
 
+// What a settings dialog's entry point does: NotShown (as an int) for a null record, else
+// showDialog() of a `Dialog` made from the record, run modally without an owner window (it
+// is modal to the whole application); on Accepted the record takes the dialog's values.
+template<class Dialog, class Record>
+int showRecordDialog(int abiVersion, Record* record)
+{
+    if (record == nullptr) {
+        return static_cast<int>(DialogOutcome::NotShown);
+    }
+    return showDialog(abiVersion, [record] {
+        Dialog dialog(*record);
+        const DialogOutcome outcome = execModal(dialog);
+        if (outcome == DialogOutcome::Accepted) {
+            *record = dialog.record();
+        }
+        return outcome;
+    });
+}
+
 } // namespace CompanionEntries

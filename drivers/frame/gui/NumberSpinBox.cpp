@@ -21,6 +21,20 @@ void NumberSpinBox::setText(const QString& text)
     lineEdit()->setText(text);
 }
 
+void NumberSpinBox::setRecordText(const std::string& text)
+{
+    setText(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::string NumberSpinBox::recordText() const
+{
+    // The limit counts characters as typed, the record counts bytes: a character that takes
+    // several bytes in the local encoding must not make the record overrun.
+    const QByteArray bytes = text().toLocal8Bit();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))
+        .substr(0, static_cast<std::size_t>(lineEdit()->maxLength()));
+}
+
 int NumberSpinBox::leadingNumber() const
 {
     const QString text = lineEdit()->text();

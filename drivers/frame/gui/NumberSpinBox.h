@@ -2,6 +2,8 @@
 
 #include <QAbstractSpinBox>
 
+#include <string>
+
 // A text box with up and down arrows attached, as the drivers' settings dialogs use them: the
 // box takes any text (what it holds is what the dialog hands back), while the arrows and the
 // arrow keys step the number at the start of the text within their range.
@@ -15,6 +17,11 @@ public:
 
     // Replaces the box's text.
     void setText(const QString& text);
+    // Replaces the box's text with a settings record's text (8-bit, in the local encoding).
+    void setRecordText(const std::string& text);
+    // The box's text as a settings record holds it: 8-bit, in the local encoding, and cut to
+    // the box's maxLength bytes.
+    std::string recordText() const;
     // The arrows' range.
     int minimum() const { return m_minimum; }
     int maximum() const { return m_maximum; }

@@ -1,6 +1,7 @@
 #include "KestrelPropertiesDialog.h"
 
 #include "DeviceMarkArt.h"
+#include "DialogButtons.h"
 #include "NumberSpinBox.h"
 
 #include <QCheckBox>
@@ -23,24 +24,12 @@ constexpr int deviceRole = Qt::UserRole + 1;
 constexpr int arrowMinimum = 0;
 constexpr int arrowMaximum = 99;
 
-QString fromDriver(const std::string& text)
-{
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string toDriver(const QString& text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))
-        .substr(0, KestrelDialogEntry::maxBoxText);
-}
-
 NumberSpinBox* numberBox(const std::string& text, const QString& name, QWidget* parent)
 {
     auto* box = new NumberSpinBox(arrowMinimum, arrowMaximum,
                                   static_cast<int>(KestrelDialogEntry::maxBoxText), parent);
     box->setObjectName(name);
-    box->setText(fromDriver(text));
+    box->setRecordText(text);
     return box;
 }
 
@@ -98,17 +87,10 @@ KestrelPropertiesDialog::KestrelPropertiesDialog(const KestrelDialogRecord& reco
     addBoxRow(protocolGrid, 0, tr("Resends"), m_resends);
     protocolGrid->addWidget(m_transChars, 1, 0, 1, 2);
 
-    auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
-    QPushButton* ok = buttons->addButton(tr("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
+    QDialogButtonBox* buttons = DialogButtons::okCancel(this);
     // Help is there, as it always was, and does nothing.
     QPushButton* help = buttons->addButton(tr("&Help"), QDialogButtonBox::HelpRole);
     help->setObjectName(QStringLiteral("helpButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(devicesLabel, 0, 0, 1, 2);
@@ -121,7 +103,9 @@ KestrelPropertiesDialog::KestrelPropertiesDialog(const KestrelDialogRecord& reco
 void KestrelPropertiesDialog::fillDevices()
 {
     for (const KestrelDeviceRow& row : m_opened.rows) {
-        auto* item = new QTreeWidgetItem(m_devices, {fromDriver(row.name)});
+        auto* item = new QTreeWidgetItem(
+            m_devices,
+            {QString::fromLocal8Bit(row.name.data(), static_cast<qsizetype>(row.name.size()))});
         item->setData(0, markRole, static_cast<int>(row.mark));
         item->setData(0, deviceRole, row.device);
         item->setIcon(0, QIcon(DeviceMarkArt::picture(row.mark)));
@@ -164,9 +148,9 @@ KestrelDialogRecord KestrelPropertiesDialog::record() const
         auto& row = record.rows[static_cast<std::size_t>(i)];
         row.mark = static_cast<DeviceMark>(item->data(0, markRole).toInt());
     }
-    record.promptTimeout = toDriver(m_prompt->text());
-    record.readTimeout = toDriver(m_read->text());
-    record.resends = toDriver(m_resends->text());
+    record.promptTimeout = m_prompt->recordText();
+    record.readTimeout = m_read->recordText();
+    record.resends = m_resends->recordText();
     record.transChars = m_transChars->isChecked();
     return record;
 }

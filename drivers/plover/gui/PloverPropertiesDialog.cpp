@@ -1,5 +1,6 @@
 #include "PloverPropertiesDialog.h"
 
+#include "DialogButtons.h"
 #include "NumberSpinBox.h"
 
 #include <QCheckBox>
@@ -9,7 +10,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 PloverPropertiesDialog::PloverPropertiesDialog(const PloverDialogRecord& record, QWidget* parent)
@@ -22,7 +22,7 @@ PloverPropertiesDialog::PloverPropertiesDialog(const PloverDialogRecord& record,
     m_port = new NumberSpinBox(PloverDialogEntry::lowestPort, PloverDialogEntry::highestPort,
                                static_cast<int>(PloverDialogEntry::maxPortText), this);
     m_port->setObjectName(QStringLiteral("portBox"));
-    m_port->setText(QString::fromLocal8Bit(record.port.c_str()));
+    m_port->setRecordText(record.port);
     portLabel->setBuddy(m_port);
 
     auto* dialup = new QGroupBox(tr("Dialup Networking"), this);
@@ -41,14 +41,7 @@ PloverPropertiesDialog::PloverPropertiesDialog(const PloverDialogRecord& record,
     dialupLayout->addWidget(m_profiles);
     dialupLayout->addWidget(m_disconnect);
 
-    auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
-    QPushButton* ok = buttons->addButton(tr("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = DialogButtons::okCancel(this);
 
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(portLabel);
@@ -63,9 +56,7 @@ PloverPropertiesDialog::PloverPropertiesDialog(const PloverDialogRecord& record,
 PloverDialogRecord PloverPropertiesDialog::record() const
 {
     PloverDialogRecord record = m_opened;
-    const QByteArray port = m_port->text().toLocal8Bit();
-    record.port = std::string(port.constData(), static_cast<std::size_t>(port.size()))
-                      .substr(0, PloverDialogEntry::maxPortText);
+    record.port = m_port->recordText();
     record.disconOnClose = m_disconnect->isChecked();
     return record;
 }

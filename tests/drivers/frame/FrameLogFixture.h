@@ -1,11 +1,8 @@
 #pragma once
 
 #include "ScopedRegistry.h"
-#include "log/LogFile.h"
-#include "settings/SettingsKey.h"
-#include "settings/SharedSettings.h"
+#include "TestLogFile.h"
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,13 +11,7 @@
 class FrameLogFixture
 {
 public:
-    explicit FrameLogFixture(int level = 12)
-    {
-        SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
-        (void)paths.setString("logFile", logPath());
-        SettingsKey log(RootKey::CurrentUser, SharedSettings::Log::key);
-        (void)log.setNumber("logLevel", level);
-    }
+    explicit FrameLogFixture(int level = 12) { TestLogFile::useFile(logPath(), level); }
 
     std::string logPath() const { return m_registry.dir().file("ndlog.dat"); }
     const ScopedRegistry& registry() const { return m_registry; }
@@ -28,30 +19,13 @@ public:
     // Every line of the log, in file order.
     std::vector<LogEntry> entries() const
     {
-        std::vector<LogEntry> result;
-        std::istringstream in(m_registry.dir().read("ndlog.dat"));
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            LogEntry entry;
-            if (LogFile::parseLine(line, entry)) {
-                result.push_back(entry);
-            }
-        }
-        return result;
+        return TestLogFile::parse(m_registry.dir().read("ndlog.dat"));
     }
 
     // The level of the first line with exactly this message and tag, or -1.
     int levelOf(const std::string& message, const std::string& tag = "kestrel") const
     {
-        for (const LogEntry& entry : entries()) {
-            if (entry.message == message && entry.tag == tag) {
-                return entry.level;
-            }
-        }
-        return -1;
+        return TestLogFile::levelOf(entries(), message, tag);
     }
 
     // The position of the first line with this message, or -1.

@@ -1,8 +1,11 @@
 // A companion progress-window module for the frame's tests, built like the real GUI module
 // but without a GUI: its view shows itself at once, counts as visible, and presses Cancel as
 // soon as it is up when the caption asks it to. It makes no view for the tag "nogui", as the
-// real module does when no GUI application runs.
+// real module does when no GUI application runs. Its dialogs answer what their record says:
+// the about box by its text ("accept", "reject", anything else: not shown).
+#include "CompanionDialogs.h"
 #include "CompanionViewModule.h"
+#include "TestDialogRecord.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -64,4 +67,29 @@ extern "C" ProgressView* nvCreateProgressView(int abiVersion, const ProgressView
         return nullptr;
     }
     return new CompanionTestView(spec->caption.find("press cancel") != std::string::npos);
+}
+
+extern "C" int nvShowAboutBox(int abiVersion, const AboutBoxSpec* spec)
+{
+    if (abiVersion != CompanionViewModule::abiVersion || spec == nullptr) {
+        return static_cast<int>(DialogOutcome::NotShown);
+    }
+    if (spec->text == "accept") {
+        return static_cast<int>(DialogOutcome::Accepted);
+    }
+    if (spec->text == "reject") {
+        return static_cast<int>(DialogOutcome::Rejected);
+    }
+    return static_cast<int>(DialogOutcome::NotShown);
+}
+
+extern "C" int nvShowTestDialog(int abiVersion, TestDialogRecord* record)
+{
+    if (abiVersion != CompanionViewModule::abiVersion || record == nullptr) {
+        return static_cast<int>(DialogOutcome::NotShown);
+    }
+    if (record->answer == static_cast<int>(DialogOutcome::Accepted)) {
+        record->text += " (edited)";
+    }
+    return record->answer;
 }

@@ -1,10 +1,10 @@
 #include "GuiTestStore.h"
 
-#include "settings/SettingsKey.h"
-#include "settings/SharedSettings.h"
+#include "TestLogFile.h"
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 GuiTestStore::GuiTestStore()
 {
@@ -12,10 +12,7 @@ GuiTestStore::GuiTestStore()
         m_previous = previous;
     }
     setenv("NORVANE_REGISTRY", registryPath().c_str(), 1);
-    SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
-    (void)paths.setString("logFile", m_dir.filePath(QStringLiteral("ndlog.dat")).toStdString());
-    SettingsKey log(RootKey::CurrentUser, SharedSettings::Log::key);
-    (void)log.setNumber("logLevel", 12);
+    TestLogFile::useFile(m_dir.filePath(QStringLiteral("ndlog.dat")).toStdString(), 12);
 }
 
 GuiTestStore::~GuiTestStore()
@@ -34,29 +31,15 @@ std::string GuiTestStore::registryPath() const
 
 std::vector<LogEntry> GuiTestStore::entries() const
 {
-    std::vector<LogEntry> result;
-    std::ifstream in(m_dir.filePath(QStringLiteral("ndlog.dat")).toStdString());
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        LogEntry entry;
-        if (LogFile::parseLine(line, entry)) {
-            result.push_back(entry);
-        }
-    }
-    return result;
+    std::ifstream in(m_dir.filePath(QStringLiteral("ndlog.dat")).toStdString(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return TestLogFile::parse(text.str());
 }
 
 int GuiTestStore::levelOf(const std::string& message, const std::string& tag) const
 {
-    for (const LogEntry& entry : entries()) {
-        if (entry.message == message && entry.tag == tag) {
-            return entry.level;
-        }
-    }
-    return -1;
+    return TestLogFile::levelOf(entries(), message, tag);
 }
 
 bool GuiTestStore::hasLineStarting(const std::string& text, const std::string& tag) const

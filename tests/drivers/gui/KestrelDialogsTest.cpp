@@ -3,6 +3,7 @@
 // hands back), the about box and the property page that binds nothing.
 #include "AboutDialog.h"
 #include "ClipArt.h"
+#include "GuiTestTools.h"
 #include "KestrelPropertiesDialog.h"
 #include "KestrelPropertyPage.h"
 #include "NumberSpinBox.h"
@@ -29,16 +30,6 @@ KestrelDialogRecord threeDevices()
     record.resends = "3";
     record.transChars = true;
     return record;
-}
-
-template<typename T>
-T* child(QWidget* parent, const char* name)
-{
-    T* found = parent->findChild<T*>(QLatin1String(name));
-    if (found == nullptr) {
-        qWarning("no child %s", name);
-    }
-    return found;
 }
 
 void clickRow(QTreeWidget* list, int row)

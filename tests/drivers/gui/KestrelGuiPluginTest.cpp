@@ -3,15 +3,13 @@
 // windows. Its companion module shows the progress dialog of a send to the simulated paging
 // terminal over a TCP line (the send called on the GUI thread and from a worker thread), the
 // settings dialog, whose OK the plug-in stores, and the about box.
-#include "GuiTestStore.h"
+#include "GuiPluginHost.h"
+#include "GuiTestTools.h"
 #include "KestrelIds.h"
-#include "KestrelSettings.h"
+#include "KestrelTestSettings.h"
 #include "ModalDriver.h"
 #include "ProgressWatcher.h"
 #include "TapTerminalSimulator.h"
-#include "line/LineSettings.h"
-#include "plugin/ControlLoader.h"
-#include "settings/SettingsKey.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -22,9 +20,6 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include <atomic>
-#include <thread>
-
 using namespace KestrelIds;
 
 namespace {
@@ -33,44 +28,17 @@ constexpr const char* pluginPath = NV_KESTREL_PLUGIN_PATH;
 const QString progressCaption = QStringLiteral("IXO/TAP Paging");
 const QString settingsCaption = QStringLiteral("Kestrel ActiveX Properties");
 
-template<typename T>
-T* child(QWidget* parent, const char* name)
-{
-    return parent->findChild<T*>(QLatin1String(name));
-}
+using KestrelTestSettings::modemListBytes;
+using KestrelTestSettings::storedModemList;
 
 SettingsKey kestrelKey()
 {
-    return SettingsKey(RootKey::CurrentUser, KestrelSettings::key);
-}
-
-std::string modemListBytes(const std::vector<std::uint32_t>& devices)
-{
-    std::string bytes;
-    auto append = [&bytes](std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    append(static_cast<std::uint32_t>(devices.size()));
-    for (std::uint32_t device : devices) {
-        append(device);
-    }
-    return bytes;
-}
-
-std::string storedModemList()
-{
-    std::string bytes;
-    return kestrelKey().getBinary("modemList", bytes, 4096) ? bytes : "absent";
+    return KestrelTestSettings::key();
 }
 
 void tcpLine(const std::string& name, const std::string& host, int port)
 {
-    SettingsKey key(RootKey::CurrentUser, std::string(LineSettings::linesKey) + "\\" + name);
-    (void)key.setString("type", "tcp");
-    (void)key.setString("host", host);
-    (void)key.setNumber("port", port);
+    QVERIFY(KestrelTestSettings::tcpLine(name, host, port));
 }
 
 } // namespace
@@ -97,73 +65,27 @@ private Q_SLOTS:
 
 private:
     DispatchClient create(bool showProgress = true);
-    // Calls the method on the GUI thread, or on a worker thread while the GUI thread serves
-    // events, as the plug-in's dialogs must allow both.
-    bool callOn(bool fromWorker, DispatchClient& control, std::int32_t dispId,
-                std::initializer_list<DispatchValue> args = {}, std::int32_t* result = nullptr);
     void threeLines();
 
-    std::unique_ptr<GuiTestStore> m_store;
-    std::unique_ptr<ControlLoader> m_loader;
+    std::unique_ptr<GuiPluginHost> m_host;
 };
 
 void KestrelGuiPluginTest::init()
 {
-    m_store = std::make_unique<GuiTestStore>();
-    QVERIFY(m_store->isValid());
-    SettingsKey key = kestrelKey();
-    QVERIFY(key.setNumber("maxPromptTimeout", 1));
-    QVERIFY(key.setNumber("maxReadTimeout", 1));
-    QVERIFY(key.setNumber("goAheadDelayMs", 10));
-    QVERIFY(key.setNumber("callWaitMs", 5000));
-    QVERIFY(key.setNumber("updateWaitMs", 2000));
-    QVERIFY(key.setNumber("threadWaitMs", 10000));
-    m_loader = std::make_unique<ControlLoader>();
-    QVERIFY2(m_loader->registerServer(pluginPath), m_loader->lastErrorText().c_str());
+    m_host = std::make_unique<GuiPluginHost>(pluginPath);
+    QVERIFY2(m_host->isValid(), m_host->lastError().c_str());
+    QVERIFY(KestrelTestSettings::shortTerminalWaits());
+    QVERIFY(KestrelTestSettings::shortFrameWaits());
 }
 
 void KestrelGuiPluginTest::cleanup()
 {
-    m_loader.reset();
-    m_store.reset();
+    m_host.reset();
 }
 
 DispatchClient KestrelGuiPluginTest::create(bool showProgress)
 {
-    ControlOptions options;
-    options.showProgress = showProgress;
-    DispatchClient control = m_loader->create(controlClass, options);
-    if (!control.isValid()) {
-        qWarning("cannot create the control: %s", m_loader->lastErrorText().c_str());
-    }
-    return control;
-}
-
-bool KestrelGuiPluginTest::callOn(bool fromWorker, DispatchClient& control, std::int32_t dispId,
-                                  std::initializer_list<DispatchValue> args, std::int32_t* result)
-{
-    std::int32_t ignored = 0;
-    std::int32_t& out = result != nullptr ? *result : ignored;
-    if (!fromWorker) {
-        return result != nullptr ? control.callInt(dispId, args, out)
-                                 : control.callMethod(dispId, args);
-    }
-    std::atomic<bool> done {false};
-    bool called = false;
-    const std::vector<DispatchValue> copied(args);
-    std::thread worker([&] {
-        DispatchValue value;
-        called = control.invoke(dispId, CallKind::Method, copied, value) == DispatchStatus::Ok;
-        if (std::holds_alternative<std::int32_t>(value)) {
-            out = std::get<std::int32_t>(value);
-        }
-        done = true;
-    });
-    for (int i = 0; i < 6000 && !done; ++i) {
-        QTest::qWait(5);
-    }
-    worker.join();
-    return called;
+    return m_host->create(controlClass, showProgress);
 }
 
 void KestrelGuiPluginTest::threeLines()
@@ -175,10 +97,7 @@ void KestrelGuiPluginTest::threeLines()
 
 void KestrelGuiPluginTest::sendShowsTheProgressDialog_data()
 {
-    QTest::addColumn<bool>("fromWorker");
-    QTest::addColumn<int>("modality");
-    QTest::newRow("send on the GUI thread") << false << int(Qt::ApplicationModal);
-    QTest::newRow("send from a worker thread") << true << int(Qt::NonModal);
+    GuiPluginHost::addSendThreadRows();
 }
 
 void KestrelGuiPluginTest::sendShowsTheProgressDialog()
@@ -197,7 +116,7 @@ void KestrelGuiPluginTest::sendShowsTheProgressDialog()
 
     ProgressWatcher watcher(progressCaption);
     std::int32_t result = -1;
-    QVERIFY(callOn(fromWorker, control, Send, {std::string("5551234")}, &result));
+    QVERIFY(GuiPluginHost::callOn(fromWorker, control, Send, {std::string("5551234")}, &result));
     QCOMPARE(result, 0);
     QTRY_COMPARE(watcher.hides, 1);
     QCOMPARE(watcher.shows, 1);
@@ -216,11 +135,11 @@ void KestrelGuiPluginTest::sendShowsTheProgressDialog()
     QVERIFY(control.callInt(GetMessageResultCode, {std::int16_t(1)}, code));
     QCOMPARE(code, 1);
     QCOMPARE(terminal.messages().size(), std::size_t(2));
-    QCOMPARE(m_store->levelOf("Progress dialog init"), 10);
-    QCOMPARE(m_store->levelOf("Provider name=IXO/TAP Paging (Acme)"), 10);
+    QCOMPARE(m_host->store().levelOf("Progress dialog init"), 10);
+    QCOMPARE(m_host->store().levelOf("Provider name=IXO/TAP Paging (Acme)"), 10);
     // The window went, and no headless view stood in for it.
-    QVERIFY(!m_store->hasLineStarting("Progress window not shown"));
-    QVERIFY(!m_store->hasLineStarting("Status: "));
+    QVERIFY(!m_host->store().hasLineStarting("Progress window not shown"));
+    QVERIFY(!m_host->store().hasLineStarting("Status: "));
 }
 
 void KestrelGuiPluginTest::cancelInTheDialogAbortsTheSend()
@@ -262,8 +181,8 @@ void KestrelGuiPluginTest::cancelInTheDialogAbortsTheSend()
     QVERIFY(!watcher.cancelEnabledAtClose);
     QVERIFY(control.callInt(GetMessageResultCode, {std::int16_t(0)}, code));
     QCOMPARE(code, 5);
-    QCOMPARE(m_store->levelOf("User clicked cancel button"), 9);
-    QCOMPARE(m_store->levelOf("Send failed - Last Error bad (err=213)"), 8);
+    QCOMPARE(m_host->store().levelOf("User clicked cancel button"), 9);
+    QCOMPARE(m_host->store().levelOf("Send failed - Last Error bad (err=213)"), 8);
 }
 
 void KestrelGuiPluginTest::settingsDialogOpensWithTheDialogDefaults()
@@ -399,7 +318,7 @@ void KestrelGuiPluginTest::settingsDialogFromAWorkerThread()
         QTest::keyClicks(resends, QStringLiteral("7"));
         QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
     });
-    QVERIFY(callOn(true, control, ShowProperties));
+    QVERIFY(GuiPluginHost::callOn(true, control, ShowProperties));
     QVERIFY(driver.acted());
     QCOMPARE(kestrelKey().getNumber("maxSendPacket", -1), 7);
 }
@@ -418,7 +337,7 @@ void KestrelGuiPluginTest::aboutBox()
     QVERIFY(driver.acted());
     QCOMPARE(text, QStringLiteral("Kestrel Control, Version 1.0"));
     QVERIFY(hasIcon);
-    QCOMPARE(m_store->levelOf("Kestrel Control, Version 1.0"), -1);
+    QCOMPARE(m_host->store().levelOf("Kestrel Control, Version 1.0"), -1);
 }
 
 void KestrelGuiPluginTest::hostThatDidNotAskForWindowsGetsLogLines()
@@ -432,8 +351,8 @@ void KestrelGuiPluginTest::hostThatDidNotAskForWindowsGetsLogLines()
     QVERIFY(control.callMethod(AboutBox));
     QTest::qWait(50);
     QVERIFY(!driver.acted());
-    QCOMPARE(m_store->levelOf("Settings dialog not shown: no dialogs in this process"), 5);
-    QCOMPARE(m_store->levelOf("Kestrel Control, Version 1.0"), 5);
+    QCOMPARE(m_host->store().levelOf("Settings dialog not shown: no dialogs in this process"), 5);
+    QCOMPARE(m_host->store().levelOf("Kestrel Control, Version 1.0"), 5);
     QCOMPARE(kestrelKey().getNumber("maxSendPacket", -1), -1);
 }
 

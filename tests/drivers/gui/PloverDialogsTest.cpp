@@ -1,6 +1,7 @@
 // The plover plug-in's dialogs as widgets, on Qt's offscreen platform: the "SNPP Driver
 // Properties" dialog (the port box and its arrows, the disabled profile list, the check box,
 // what it hands back) and the property page that binds nothing.
+#include "GuiTestTools.h"
 #include "NumberSpinBox.h"
 #include "PloverPropertiesDialog.h"
 #include "PloverPropertyPage.h"
@@ -13,12 +14,6 @@
 #include <QTest>
 
 namespace {
-
-template<typename T>
-T* child(QWidget* parent, const char* name)
-{
-    return parent->findChild<T*>(QLatin1String(name));
-}
 
 PloverDialogRecord stored(const std::string& port, bool disconnect)
 {

@@ -3,13 +3,13 @@
 // windows. Its companion module shows the progress dialog of a send to the test SNPP server
 // (the send called on the GUI thread and from a worker thread), the settings dialog, whose OK
 // the plug-in stores, and the about box.
-#include "GuiTestStore.h"
+#include "GuiPluginHost.h"
+#include "GuiTestTools.h"
 #include "ModalDriver.h"
 #include "PloverIds.h"
 #include "PloverSettings.h"
 #include "ProgressWatcher.h"
 #include "SnppTestServer.h"
-#include "plugin/ControlLoader.h"
 #include "settings/SettingsKey.h"
 
 #include <QAbstractSpinBox>
@@ -20,9 +20,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <atomic>
-#include <thread>
-
 using namespace PloverIds;
 
 namespace {
@@ -30,30 +27,9 @@ namespace {
 constexpr const char* pluginPath = NV_PLOVER_PLUGIN_PATH;
 const QString settingsCaption = QStringLiteral("SNPP Driver Properties");
 
-template<typename T>
-T* child(QWidget* parent, const char* name)
-{
-    return parent->findChild<T*>(QLatin1String(name));
-}
-
 SettingsKey ploverKey()
 {
     return SettingsKey(RootKey::CurrentUser, PloverKeys::key);
-}
-
-// Runs `call` on a worker thread while the GUI thread serves events; true when it ended.
-bool onWorker(const std::function<void()>& call)
-{
-    std::atomic<bool> done {false};
-    std::thread worker([&] {
-        call();
-        done = true;
-    });
-    for (int i = 0; i < 6000 && !done; ++i) {
-        QTest::qWait(5);
-    }
-    worker.join();
-    return done;
 }
 
 } // namespace
@@ -78,23 +54,20 @@ private Q_SLOTS:
 private:
     DispatchClient create();
 
-    std::unique_ptr<GuiTestStore> m_store;
-    std::unique_ptr<ControlLoader> m_loader;
+    std::unique_ptr<GuiPluginHost> m_host;
     std::unique_ptr<SnppTestServer> m_server;
 };
 
 void PloverGuiPluginTest::init()
 {
-    m_store = std::make_unique<GuiTestStore>();
-    QVERIFY(m_store->isValid());
+    m_host = std::make_unique<GuiPluginHost>(pluginPath);
+    QVERIFY2(m_host->isValid(), m_host->lastError().c_str());
     SettingsKey key = ploverKey();
     QVERIFY(key.setNumber("replyTimeoutMs", 2000));
     QVERIFY(key.setNumber("lookupTimeoutMs", 2000));
     QVERIFY(key.setNumber("statusPauseMs", 0));
     QVERIFY(key.setNumber("updateWaitMs", 2000));
     QVERIFY(key.setNumber("threadWaitMs", 10000));
-    m_loader = std::make_unique<ControlLoader>();
-    QVERIFY2(m_loader->registerServer(pluginPath), m_loader->lastErrorText().c_str());
     m_server = std::make_unique<SnppTestServer>();
     QVERIFY(m_server->start());
 }
@@ -102,27 +75,17 @@ void PloverGuiPluginTest::init()
 void PloverGuiPluginTest::cleanup()
 {
     m_server.reset();
-    m_loader.reset();
-    m_store.reset();
+    m_host.reset();
 }
 
 DispatchClient PloverGuiPluginTest::create()
 {
-    ControlOptions options;
-    options.showProgress = true;
-    DispatchClient control = m_loader->create(controlClass, options);
-    if (!control.isValid()) {
-        qWarning("cannot create the control: %s", m_loader->lastErrorText().c_str());
-    }
-    return control;
+    return m_host->create(controlClass);
 }
 
 void PloverGuiPluginTest::sendShowsTheProgressDialog_data()
 {
-    QTest::addColumn<bool>("fromWorker");
-    QTest::addColumn<int>("modality");
-    QTest::newRow("send on the GUI thread") << false << int(Qt::ApplicationModal);
-    QTest::newRow("send from a worker thread") << true << int(Qt::NonModal);
+    GuiPluginHost::addSendThreadRows();
 }
 
 void PloverGuiPluginTest::sendShowsTheProgressDialog()
@@ -138,12 +101,7 @@ void PloverGuiPluginTest::sendShowsTheProgressDialog()
 
     ProgressWatcher watcher(QStringLiteral("SNPP Paging"));
     std::int32_t result = -1;
-    const std::string address = m_server->address();
-    if (fromWorker) {
-        QVERIFY(onWorker([&] { (void)control.callInt(Send, {address}, result); }));
-    } else {
-        QVERIFY(control.callInt(Send, {address}, result));
-    }
+    QVERIFY(GuiPluginHost::callOn(fromWorker, control, Send, {m_server->address()}, &result));
     QCOMPARE(result, 0);
     QTRY_COMPARE(watcher.hides, 1);
     QCOMPARE(watcher.shows, 1);
@@ -157,9 +115,9 @@ void PloverGuiPluginTest::sendShowsTheProgressDialog()
     QCOMPARE(m_server->pages().size(), std::size_t(2));
     QVERIFY(control.callInt(GetMessageResultCode, {std::int16_t(1)}, code));
     QCOMPARE(code, 1);
-    QCOMPARE(m_store->levelOf("Dialog init", "plover"), 10);
-    QCOMPARE(m_store->levelOf("Dialog providername=SNPP Paging (Acme)", "plover"), 10);
-    QVERIFY(!m_store->hasLineStarting("Progress window not shown", "plover"));
+    QCOMPARE(m_host->store().levelOf("Dialog init", "plover"), 10);
+    QCOMPARE(m_host->store().levelOf("Dialog providername=SNPP Paging (Acme)", "plover"), 10);
+    QVERIFY(!m_host->store().hasLineStarting("Progress window not shown", "plover"));
 }
 
 void PloverGuiPluginTest::settingsDialogShowsTheStoredValues()
@@ -235,9 +193,7 @@ void PloverGuiPluginTest::settingsDialogFromAWorkerThread()
         QTest::keyClick(port, Qt::Key_Up);
         QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
     });
-    bool called = false;
-    QVERIFY(onWorker([&] { called = control.callMethod(ShowProperties); }));
-    QVERIFY(called);
+    QVERIFY(GuiPluginHost::callOn(true, control, ShowProperties));
     QVERIFY(driver.acted());
     QCOMPARE(ploverKey().getNumber("port", -1), 445);
 }
@@ -253,7 +209,7 @@ void PloverGuiPluginTest::aboutBox()
     QVERIFY(control.callMethod(AboutBox));
     QVERIFY(driver.acted());
     QCOMPARE(text, QStringLiteral("Plover Control, Version 1.0"));
-    QCOMPARE(m_store->levelOf("Plover Control, Version 1.0", "plover"), -1);
+    QCOMPARE(m_host->store().levelOf("Plover Control, Version 1.0", "plover"), -1);
 }
 
 QTEST_MAIN(PloverGuiPluginTest)

@@ -7,6 +7,7 @@
 #include "ClipPlayer.h"
 #include "CompanionViewModule.h"
 #include "GuiTestStore.h"
+#include "GuiTestTools.h"
 #include "QtProgressView.h"
 #include "ScriptedDriver.h"
 #include "SendFrame.h"
@@ -19,7 +20,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -56,12 +56,6 @@ FrameConfig ploverConfig()
     config.cancelAborts = false;
     config.stopEngineWhenViewEnds = false;
     return config;
-}
-
-template<typename T>
-T* child(QWidget* parent, const char* name)
-{
-    return parent->findChild<T*>(QLatin1String(name));
 }
 
 // The progress dialog on screen, or null.
@@ -242,16 +236,10 @@ int ProgressDialogTest::runSend(const FrameConfig& config, bool fromWorker,
     if (!fromWorker) {
         return frame.send(m_request, m_messages);
     }
-    std::atomic<bool> done {false};
     int result = -999;
-    std::thread worker([&] {
-        result = frame.send(m_request, m_messages);
-        done = true;
-    });
-    for (int i = 0; i < 4000 && !done; ++i) {
-        QTest::qWait(5);
+    if (!onWorker([&] { result = frame.send(m_request, m_messages); }, 20000)) {
+        qWarning("the send from a worker thread took more than 20 seconds");
     }
-    worker.join();
     return result;
 }
 

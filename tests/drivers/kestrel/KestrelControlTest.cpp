@@ -6,6 +6,7 @@
 #include "FrameLogFixture.h"
 #include "KestrelIds.h"
 #include "KestrelSettings.h"
+#include "KestrelTestSettings.h"
 #include "ScriptedLines.h"
 #include "ScriptedTap.h"
 #include "line/Telephony.h"
@@ -20,13 +21,7 @@ namespace {
 class KestrelControlTest : public ::testing::Test
 {
 protected:
-    KestrelControlTest()
-    {
-        SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
-        (void)key.setNumber("callWaitMs", 5000);
-        (void)key.setNumber("updateWaitMs", 2000);
-        (void)key.setNumber("threadWaitMs", 10000);
-    }
+    KestrelControlTest() { EXPECT_TRUE(KestrelTestSettings::shortFrameWaits()); }
 
     void make()
     {
@@ -61,18 +56,8 @@ protected:
     std::int32_t resultCode(std::int16_t index) { return callInt(GetMessageResultCode, {index}); }
     void setModemList(const std::vector<std::uint32_t>& devices, std::uint32_t count)
     {
-        std::string bytes;
-        auto append = [&bytes](std::uint32_t value) {
-            for (int i = 0; i < 4; ++i) {
-                bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-            }
-        };
-        append(count);
-        for (std::uint32_t device : devices) {
-            append(device);
-        }
-        SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
-        ASSERT_TRUE(key.setBinary("modemList", bytes));
+        ASSERT_TRUE(KestrelTestSettings::key().setBinary(
+            "modemList", KestrelTestSettings::modemListBytes(count, devices)));
     }
     // Waits until the engine has logged in (its status is in the log).
     bool eventuallyLoggedIn()

@@ -5,6 +5,7 @@
 #include "FrameLogFixture.h"
 #include "KestrelIds.h"
 #include "KestrelSettings.h"
+#include "KestrelTestSettings.h"
 #include "SocketLines.h"
 #include "TapStepEngine.h"
 #include "TapTerminalSimulator.h"
@@ -21,13 +22,7 @@ namespace {
 class KestrelEngineSendTest : public ::testing::Test
 {
 protected:
-    KestrelEngineSendTest()
-    {
-        SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
-        (void)key.setNumber("maxPromptTimeout", 1);
-        (void)key.setNumber("maxReadTimeout", 1);
-        (void)key.setNumber("goAheadDelayMs", 10);
-    }
+    KestrelEngineSendTest() { EXPECT_TRUE(KestrelTestSettings::shortTerminalWaits()); }
 
     // Sends the messages through a control whose host cancels when `cancel` says so.
     std::int32_t sendThrough(TapTerminalSimulator& terminal,

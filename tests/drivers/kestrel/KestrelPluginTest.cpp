@@ -4,8 +4,7 @@
 #include "FakeModem.h"
 #include "FrameLogFixture.h"
 #include "KestrelIds.h"
-#include "KestrelSettings.h"
-#include "LineSettings.h"
+#include "KestrelTestSettings.h"
 #include "TapTerminalSimulator.h"
 #include "plugin/ClassRegistry.h"
 #include "plugin/ControlLoader.h"
@@ -30,13 +29,8 @@ class KestrelPluginTest : public ::testing::Test
 protected:
     KestrelPluginTest()
     {
-        SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
-        (void)key.setNumber("maxPromptTimeout", 1);
-        (void)key.setNumber("maxReadTimeout", 1);
-        (void)key.setNumber("goAheadDelayMs", 10);
-        (void)key.setNumber("callWaitMs", 5000);
-        (void)key.setNumber("updateWaitMs", 2000);
-        (void)key.setNumber("threadWaitMs", 10000);
+        EXPECT_TRUE(KestrelTestSettings::shortTerminalWaits());
+        EXPECT_TRUE(KestrelTestSettings::shortFrameWaits());
         EXPECT_TRUE(loader.registerServer(pluginPath)) << loader.lastErrorText();
     }
 
@@ -63,7 +57,7 @@ protected:
     }
     static void tcpLine(const std::string& name, int port)
     {
-        writeLine(name, {{"type", "tcp"}, {"host", "127.0.0.1"}}, {{"port", port}});
+        ASSERT_TRUE(KestrelTestSettings::tcpLine(name, "127.0.0.1", port));
     }
     static void modemLine(const std::string& name, const std::string& device)
     {
@@ -75,18 +69,8 @@ protected:
     }
     static void setModemList(const std::vector<std::uint32_t>& devices)
     {
-        std::string bytes;
-        auto append = [&bytes](std::uint32_t value) {
-            for (int i = 0; i < 4; ++i) {
-                bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-            }
-        };
-        append(static_cast<std::uint32_t>(devices.size()));
-        for (std::uint32_t device : devices) {
-            append(device);
-        }
-        SettingsKey key(RootKey::CurrentUser, KestrelSettings::key);
-        ASSERT_TRUE(key.setBinary("modemList", bytes));
+        ASSERT_TRUE(KestrelTestSettings::key().setBinary(
+            "modemList", KestrelTestSettings::modemListBytes(devices)));
     }
 
     static std::int32_t callInt(DispatchClient& control, std::int32_t dispId,

@@ -7,6 +7,8 @@
 #include "FrameLogFixture.h"
 #include "KestrelIds.h"
 #include "KestrelSettings.h"
+#include "KestrelTestSettings.h"
+#include "ScriptedDialogSeam.h"
 #include "ScriptedLines.h"
 #include "settings/SettingsKey.h"
 
@@ -16,20 +18,8 @@
 
 namespace {
 
-std::string modemListBytes(const std::vector<std::uint32_t>& devices)
-{
-    std::string bytes;
-    auto append = [&bytes](std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    append(static_cast<std::uint32_t>(devices.size()));
-    for (std::uint32_t device : devices) {
-        append(device);
-    }
-    return bytes;
-}
+using KestrelTestSettings::modemListBytes;
+using KestrelTestSettings::storedModemList;
 
 std::vector<DeviceMark> marksOf(const KestrelDialogRecord& record)
 {
@@ -45,15 +35,10 @@ const std::vector<std::optional<std::string>> threeModems = {"COM1", "COM2", "CO
 class KestrelPropertiesFlowTest : public ::testing::Test
 {
 protected:
-    SettingsKey openKey() { return SettingsKey(RootKey::CurrentUser, KestrelSettings::key); }
+    static SettingsKey openKey() { return KestrelTestSettings::key(); }
     KestrelDialogRecord openRecord(const std::vector<std::optional<std::string>>& devices)
     {
         return KestrelPropertiesFlow::open(KestrelSettings::loadForDialog(openKey()), devices);
-    }
-    std::string storedModemList()
-    {
-        std::string bytes;
-        return openKey().getBinary("modemList", bytes, 4096) ? bytes : "absent";
     }
 
     FrameLogFixture log;
@@ -167,35 +152,13 @@ TEST_F(KestrelPropertiesFlowTest, BoxTextsAreReadAsAtoiReadsThem)
     }
 }
 
-// A dialog seam that answers as the test says and keeps what it was shown.
-class ScriptedDialogs final : public KestrelDialogs
+// The kestrel dialog seam, which also lists the line devices.
+class ScriptedKestrelDialogs final : public ScriptedDialogSeam<KestrelDialogs, KestrelDialogRecord>
 {
 public:
-    std::vector<std::optional<std::string>> devices = threeModems;
-    DialogOutcome answer = DialogOutcome::Accepted;
-    std::function<void(KestrelDialogRecord&)> edit = [](KestrelDialogRecord&) {};
-    std::vector<KestrelDialogRecord>* shown = nullptr;
-    std::vector<AboutBoxSpec>* abouts = nullptr;
+    using ScriptedDialogSeam::ScriptedDialogSeam;
 
-    std::vector<std::optional<std::string>> lineDevices() override { return devices; }
-    DialogOutcome showProperties(KestrelDialogRecord& record, std::string& error) override
-    {
-        shown->push_back(record);
-        if (answer == DialogOutcome::NotShown) {
-            error = "no GUI application";
-            return answer;
-        }
-        edit(record);
-        return answer;
-    }
-    DialogOutcome showAbout(const AboutBoxSpec& spec, std::string& error) override
-    {
-        abouts->push_back(spec);
-        if (answer == DialogOutcome::NotShown) {
-            error = "no GUI application";
-        }
-        return answer;
-    }
+    std::vector<std::optional<std::string>> lineDevices() override { return threeModems; }
 };
 
 class KestrelControlDialogsTest : public KestrelPropertiesFlowTest
@@ -205,22 +168,12 @@ protected:
         DialogOutcome answer,
         std::function<void(KestrelDialogRecord&)> edit = [](KestrelDialogRecord&) {})
     {
-        auto dialogs = std::make_unique<ScriptedDialogs>();
-        dialogs->answer = answer;
-        dialogs->edit = std::move(edit);
-        dialogs->shown = &shown;
-        dialogs->abouts = &abouts;
+        auto dialogs
+            = std::make_unique<ScriptedKestrelDialogs>(answer, std::move(edit), shown, abouts);
         auto driver = std::make_shared<CKestrelDriver>(
             std::make_unique<ScriptedLineSource>(plans, fallback, lines), nullptr);
         return std::make_unique<CKestrelCtrl>(driver, nullptr, &owner, std::move(dialogs));
     }
-    void call(CKestrelCtrl& ctrl, std::int32_t dispId)
-    {
-        DispatchValue result;
-        std::string error;
-        EXPECT_EQ(ctrl.invoke(dispId, CallKind::Method, {}, result, error), DispatchStatus::Ok);
-    }
-
     int owner = 0;
     std::vector<KestrelDialogRecord> shown;
     std::vector<AboutBoxSpec> abouts;
@@ -235,7 +188,7 @@ TEST_F(KestrelControlDialogsTest, OkStoresWhatTheDialogHandsBack)
         record.rows[1].mark = DeviceMark::NotSelected;
         record.resends = "5";
     });
-    call(*ctrl, KestrelIds::ShowProperties);
+    callMethod(*ctrl, KestrelIds::ShowProperties);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].promptTimeout, "6");
     EXPECT_EQ(storedModemList(), modemListBytes({0, 2}));
@@ -251,7 +204,7 @@ TEST_F(KestrelControlDialogsTest, CancelStoresNothing)
         record.rows[0].mark = DeviceMark::NotSelected;
         record.resends = "9";
     });
-    call(*ctrl, KestrelIds::ShowProperties);
+    callMethod(*ctrl, KestrelIds::ShowProperties);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(storedModemList(), "absent");
     EXPECT_EQ(openKey().getNumber("maxSendPacket", -1), -1);
@@ -261,8 +214,8 @@ TEST_F(KestrelControlDialogsTest, CancelStoresNothing)
 TEST_F(KestrelControlDialogsTest, NoGuiLogsWhyAndStoresNothing)
 {
     auto ctrl = makeControl(DialogOutcome::NotShown);
-    call(*ctrl, KestrelIds::ShowProperties);
-    call(*ctrl, KestrelIds::AboutBox);
+    callMethod(*ctrl, KestrelIds::ShowProperties);
+    callMethod(*ctrl, KestrelIds::AboutBox);
     EXPECT_EQ(log.levelOf("Settings dialog not shown: no GUI application"), 5);
     EXPECT_EQ(log.levelOf("Kestrel Control, Version 1.0"), 5);
     EXPECT_EQ(openKey().getNumber("maxPromptTimeout", -1), -1);
@@ -271,7 +224,7 @@ TEST_F(KestrelControlDialogsTest, NoGuiLogsWhyAndStoresNothing)
 TEST_F(KestrelControlDialogsTest, AboutBoxNamesTheControlAndItsOwner)
 {
     auto ctrl = makeControl(DialogOutcome::Accepted);
-    call(*ctrl, KestrelIds::AboutBox);
+    callMethod(*ctrl, KestrelIds::AboutBox);
     ASSERT_EQ(abouts.size(), 1u);
     EXPECT_EQ(abouts[0].caption, "About Kestrel Control");
     EXPECT_EQ(abouts[0].text, "Kestrel Control, Version 1.0");

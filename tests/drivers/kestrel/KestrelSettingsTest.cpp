@@ -1,5 +1,6 @@
 #include "KestrelSettings.h"
 
+#include "KestrelTestSettings.h"
 #include "ScopedRegistry.h"
 #include "settings/SettingsKey.h"
 
@@ -7,20 +8,7 @@
 
 namespace {
 
-std::string modemListBytes(std::uint32_t count, const std::vector<std::uint32_t>& devices)
-{
-    std::string bytes;
-    auto append = [&bytes](std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    append(count);
-    for (std::uint32_t device : devices) {
-        append(device);
-    }
-    return bytes;
-}
+using KestrelTestSettings::modemListBytes;
 
 std::vector<std::uint32_t> numbers(std::uint32_t from, std::uint32_t count)
 {

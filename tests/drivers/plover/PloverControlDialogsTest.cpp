@@ -6,6 +6,7 @@
 #include "FrameLogFixture.h"
 #include "PloverIds.h"
 #include "PloverSettings.h"
+#include "ScriptedDialogSeam.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>
@@ -14,34 +15,7 @@
 
 namespace {
 
-// A dialog seam that answers as the test says and keeps what it was shown.
-class ScriptedPloverDialogs final : public PloverDialogs
-{
-public:
-    DialogOutcome answer = DialogOutcome::Accepted;
-    std::function<void(PloverDialogRecord&)> edit = [](PloverDialogRecord&) {};
-    std::vector<PloverDialogRecord>* shown = nullptr;
-    std::vector<AboutBoxSpec>* abouts = nullptr;
-
-    DialogOutcome showProperties(PloverDialogRecord& record, std::string& error) override
-    {
-        shown->push_back(record);
-        if (answer == DialogOutcome::NotShown) {
-            error = "no GUI application";
-        } else {
-            edit(record);
-        }
-        return answer;
-    }
-    DialogOutcome showAbout(const AboutBoxSpec& spec, std::string& error) override
-    {
-        abouts->push_back(spec);
-        if (answer == DialogOutcome::NotShown) {
-            error = "no GUI application";
-        }
-        return answer;
-    }
-};
+using ScriptedPloverDialogs = ScriptedDialogSeam<PloverDialogs, PloverDialogRecord>;
 
 class PloverControlDialogsTest : public ::testing::Test
 {
@@ -50,19 +24,10 @@ protected:
         DialogOutcome answer,
         std::function<void(PloverDialogRecord&)> edit = [](PloverDialogRecord&) {})
     {
-        auto dialogs = std::make_unique<ScriptedPloverDialogs>();
-        dialogs->answer = answer;
-        dialogs->edit = std::move(edit);
-        dialogs->shown = &shown;
-        dialogs->abouts = &abouts;
+        auto dialogs
+            = std::make_unique<ScriptedPloverDialogs>(answer, std::move(edit), shown, abouts);
         return std::make_unique<CPloverCtrl>(std::make_shared<CPloverDriver>(), nullptr, &owner,
                                              std::move(dialogs));
-    }
-    static void call(CPloverCtrl& ctrl, std::int32_t dispId)
-    {
-        DispatchValue result;
-        std::string error;
-        EXPECT_EQ(ctrl.invoke(dispId, CallKind::Method, {}, result, error), DispatchStatus::Ok);
     }
     static SettingsKey key() { return SettingsKey(RootKey::CurrentUser, PloverKeys::key); }
 
@@ -75,10 +40,10 @@ protected:
 TEST_F(PloverControlDialogsTest, OpensWithTheStoredValuesOrTheirDefaults)
 {
     auto ctrl = makeControl(DialogOutcome::Rejected);
-    call(*ctrl, PloverIds::ShowProperties);
+    callMethod(*ctrl, PloverIds::ShowProperties);
     ASSERT_TRUE(key().setNumber("port", 3000));
     ASSERT_TRUE(key().setNumber("disconOnClose", 1));
-    call(*ctrl, PloverIds::ShowProperties);
+    callMethod(*ctrl, PloverIds::ShowProperties);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].port, "444");
     EXPECT_FALSE(shown[0].disconOnClose);
@@ -112,7 +77,7 @@ TEST_F(PloverControlDialogsTest, OkReadsThePortBox)
             record.port = c.text;
             record.disconOnClose = true;
         });
-        call(*ctrl, PloverIds::ShowProperties);
+        callMethod(*ctrl, PloverIds::ShowProperties);
         EXPECT_EQ(key().getNumber("port", -1), c.stored);
         EXPECT_EQ(key().getNumber("disconOnClose", -1), 1);
     }
@@ -123,7 +88,7 @@ TEST_F(PloverControlDialogsTest, OnlyTheFirst63CharactersOfThePortBoxAreRead)
     auto ctrl = makeControl(DialogOutcome::Accepted, [](PloverDialogRecord& record) {
         record.port = std::string(63, ' ') + "3000";
     });
-    call(*ctrl, PloverIds::ShowProperties);
+    callMethod(*ctrl, PloverIds::ShowProperties);
     EXPECT_EQ(key().getNumber("port", -1), 444);
 }
 
@@ -133,7 +98,7 @@ TEST_F(PloverControlDialogsTest, CancelStoresNothing)
         record.port = "3000";
         record.disconOnClose = true;
     });
-    call(*ctrl, PloverIds::ShowProperties);
+    callMethod(*ctrl, PloverIds::ShowProperties);
     EXPECT_EQ(key().getNumber("port", -1), -1);
     EXPECT_EQ(key().getNumber("disconOnClose", -1), -1);
 }
@@ -141,8 +106,8 @@ TEST_F(PloverControlDialogsTest, CancelStoresNothing)
 TEST_F(PloverControlDialogsTest, NoGuiLogsWhy)
 {
     auto ctrl = makeControl(DialogOutcome::NotShown);
-    call(*ctrl, PloverIds::ShowProperties);
-    call(*ctrl, PloverIds::AboutBox);
+    callMethod(*ctrl, PloverIds::ShowProperties);
+    callMethod(*ctrl, PloverIds::AboutBox);
     EXPECT_EQ(log.levelOf("Settings dialog not shown: no GUI application", "plover"), 5);
     EXPECT_EQ(log.levelOf("Plover Control, Version 1.0", "plover"), 5);
     EXPECT_EQ(key().getNumber("port", -1), -1);
@@ -151,7 +116,7 @@ TEST_F(PloverControlDialogsTest, NoGuiLogsWhy)
 TEST_F(PloverControlDialogsTest, AboutBoxNamesTheControlAndItsOwner)
 {
     auto ctrl = makeControl(DialogOutcome::Accepted);
-    call(*ctrl, PloverIds::AboutBox);
+    callMethod(*ctrl, PloverIds::AboutBox);
     ASSERT_EQ(abouts.size(), 1u);
     EXPECT_EQ(abouts[0].caption, "About Plover Control");
     EXPECT_EQ(abouts[0].text, "Plover Control, Version 1.0");

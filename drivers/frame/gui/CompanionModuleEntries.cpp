@@ -1,0 +1,17 @@
+// The entry points that every companion GUI module exports alike: its progress window and its
+// about box. norvane_add_driver_gui compiles this file into each module, since a copy in the
+// static library would be left out of a module in which nothing calls it.
+#include "CompanionDialogs.h"
+#include "CompanionEntries.h"
+#include "CompanionViewModule.h"
+#include "QtProgressView.h"
+
+extern "C" ProgressView* nvCreateProgressView(int abiVersion, const ProgressViewSpec* spec)
+{
+    return QtProgressView::create(abiVersion, spec);
+}
+
+extern "C" int nvShowAboutBox(int abiVersion, const AboutBoxSpec* spec)
+{
+    return CompanionEntries::showAboutBox(abiVersion, spec);
+}
