@@ -25,9 +25,10 @@ DialogOutcome settle(int answer, const std::string& modulePath, std::string_view
     return outcome;
 }
 
-DialogOutcome showAbout(const std::string& modulePath, const AboutBoxSpec& spec, std::string& error)
+DialogOutcome showAbout(const std::string& modulePath, const AboutBoxRequest& setup,
+                        std::string& error)
 {
-    return show(modulePath, aboutEntryName, spec, "about box", error);
+    return show(modulePath, aboutEntryName, setup, "about box", error);
 }
 
 } // namespace CompanionDialogs

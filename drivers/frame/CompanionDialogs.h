@@ -22,7 +22,7 @@ enum class DialogOutcome : int {
 };
 
 // What an about box shows.
-struct AboutBoxSpec
+struct AboutBoxRequest
 {
     std::string caption; // "About Kestrel Control"
     std::string text; // "Kestrel Control, Version 1.0"
@@ -38,7 +38,7 @@ using EntryFunction = int (*)(int abiVersion, Record* record);
 
 // The name and type of the about box's entry point.
 inline constexpr const char* aboutEntryName = "nvShowAboutBox";
-using AboutFunction = EntryFunction<const AboutBoxSpec>;
+using AboutFunction = EntryFunction<const AboutBoxRequest>;
 
 // An int an entry point answered, as an outcome (anything unknown counts as NotShown).
 DialogOutcome outcomeOf(int answer);
@@ -65,11 +65,11 @@ DialogOutcome show(const std::string& modulePath, const char* entryName, Record&
 
 // Shows the about box of the module at `modulePath`; NotShown with `error` saying why when
 // the module is missing or shows nothing.
-DialogOutcome showAbout(const std::string& modulePath, const AboutBoxSpec& spec,
+DialogOutcome showAbout(const std::string& modulePath, const AboutBoxRequest& setup,
                         std::string& error);
 
 } // namespace CompanionDialogs
 
 // The about box's entry point as a companion module defines it.
 extern "C" __attribute__((visibility("default"))) int nvShowAboutBox(int abiVersion,
-                                                                     const AboutBoxSpec* spec);
+                                                                     const AboutBoxRequest* setup);

@@ -56,13 +56,13 @@ void* entryPoint(const std::string& modulePath, const char* name, std::string& e
 }
 
 std::unique_ptr<ProgressView> createView(const std::string& modulePath,
-                                         const ProgressViewSpec& spec, std::string& error)
+                                         const ProgressViewSetup& setup, std::string& error)
 {
     const auto entry = reinterpret_cast<CreateFunction>(entryPoint(modulePath, entryName, error));
     if (entry == nullptr) {
         return nullptr;
     }
-    std::unique_ptr<ProgressView> view(entry(abiVersion, &spec));
+    std::unique_ptr<ProgressView> view(entry(abiVersion, &setup));
     if (!view) {
         error = "the progress window module " + modulePath
             + " made no view (no GUI application, or a different interface version)";

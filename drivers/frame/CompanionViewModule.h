@@ -11,19 +11,19 @@
 // same plug-in file serves the GUI program and the command-line program.
 //
 // The module exports, with C linkage,
-//     ProgressView* nvCreateProgressView(int abiVersion, const ProgressViewSpec* spec);
+//     ProgressView* nvCreateProgressView(int abiVersion, const ProgressViewSetup* setup);
 // which returns a new view (deleted by the plug-in through its virtual destructor), or null
 // when it cannot show one: no GUI application object in the process, or an abiVersion other
 // than its own. Both sides are built from this project's headers with the same compiler.
 namespace CompanionViewModule {
 
-// Raised whenever ProgressView, ProgressViewSpec or a record that a dialog entry point takes
-// (AboutBoxSpec, the drivers' settings records) change.
+// Raised whenever ProgressView, ProgressViewSetup or a record that a dialog entry point takes
+// (AboutBoxRequest, the drivers' settings records) change.
 inline constexpr int abiVersion = 1;
 // The name of the entry point.
 inline constexpr const char* entryName = "nvCreateProgressView";
 // The entry point's type.
-using CreateFunction = ProgressView* (*)(int abiVersion, const ProgressViewSpec* spec);
+using CreateFunction = ProgressView* (*)(int abiVersion, const ProgressViewSetup* setup);
 
 // The path of the companion module `fileName` in the folder of the library at `libraryPath`.
 std::string besideLibrary(const std::string& libraryPath, const std::string& fileName);
@@ -36,11 +36,11 @@ void* entryPoint(const std::string& modulePath, const char* name, std::string& e
 // missing, lacks the entry point, or made no view). A module is loaded once per process and
 // stays loaded: a GUI toolkit does not survive being unloaded.
 std::unique_ptr<ProgressView> createView(const std::string& modulePath,
-                                         const ProgressViewSpec& spec, std::string& error);
+                                         const ProgressViewSetup& setup, std::string& error);
 
 } // namespace CompanionViewModule
 
 // The entry point as a companion module defines it (declared here so that its definition is
 // checked against this signature and exported).
 extern "C" __attribute__((visibility("default"))) ProgressView*
-nvCreateProgressView(int abiVersion, const ProgressViewSpec* spec);
+nvCreateProgressView(int abiVersion, const ProgressViewSetup* setup);

@@ -3,7 +3,7 @@
 #include "ControlledDriver.h"
 #include "DriverDialogs.h"
 
-ControlCore::ControlCore(ControlledDriver* driver, DriverDialogs* dialogs, AboutBoxSpec about)
+ControlCore::ControlCore(ControlledDriver* driver, DriverDialogs* dialogs, AboutBoxRequest about)
     : m_driver(driver)
     , m_dialogs(dialogs)
     , m_about(std::move(about))

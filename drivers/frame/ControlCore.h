@@ -25,7 +25,7 @@ public:
     // A core over `driver` (null: the control has none) that shows the control's windows
     // through `dialogs` (null: none in this process, a log line stands in) and whose about box
     // is `about`. Neither is owned; both outlive the core.
-    ControlCore(ControlledDriver* driver, DriverDialogs* dialogs, AboutBoxSpec about);
+    ControlCore(ControlledDriver* driver, DriverDialogs* dialogs, AboutBoxRequest about);
 
     // The dispatch members of the same names.
     std::int32_t addMessage(std::string_view recipient, std::string_view message);
@@ -49,6 +49,6 @@ public:
 private:
     ControlledDriver* m_driver;
     DriverDialogs* m_dialogs;
-    const AboutBoxSpec m_about;
+    const AboutBoxRequest m_about;
     MessageList m_messages;
 };

@@ -5,12 +5,12 @@
 // Which loop the right-hand animation of a progress view plays.
 enum class RightAnimation {
     Stopped, // halted on its current frame
-    Connecting, // frames 0 .. ProgressViewSpec::connectingLastFrame, over and over
+    Connecting, // frames 0 .. ProgressViewSetup::connectingLastFrame, over and over
     Connected, // the whole clip, over and over
 };
 
 // What a progress view shows that stays the same for one send.
-struct ProgressViewSpec
+struct ProgressViewSetup
 {
     std::string tag; // the driver's origin tag ("kestrel", "plover")
     std::string caption; // the window's title ("IXO/TAP Paging (Provider)")
@@ -66,7 +66,7 @@ public:
     virtual void setPhase(int phase) = 0;
     // Replaces the status line.
     virtual void setStatus(const std::string& text) = 0;
-    // Moves the progress bar (0 .. ProgressViewSpec::progressMaximum).
+    // Moves the progress bar (0 .. ProgressViewSetup::progressMaximum).
     virtual void setProgress(int value) = 0;
     // Enables or disables the Cancel button.
     virtual void setCancelEnabled(bool enabled) = 0;

@@ -12,7 +12,7 @@ class SendReporter;
 // Makes the progress view of one send; the reporter gives the send's log and origin tag.
 // A factory that returns null leaves the send headless.
 using ProgressViewFactory
-    = std::function<std::unique_ptr<ProgressView>(const ProgressViewSpec&, SendReporter&)>;
+    = std::function<std::unique_ptr<ProgressView>(const ProgressViewSetup&, SendReporter&)>;
 
 // The ways a driver gets its progress view.
 namespace ProgressViews {

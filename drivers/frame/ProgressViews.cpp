@@ -8,10 +8,10 @@ namespace ProgressViews {
 
 ProgressViewFactory headless(std::function<bool()> isCancelled)
 {
-    return [isCancelled = std::move(isCancelled)](const ProgressViewSpec& spec,
+    return [isCancelled = std::move(isCancelled)](const ProgressViewSetup& setup,
                                                   SendReporter& reporter) {
         return std::make_unique<HeadlessProgressView>(reporter.log(), std::string(reporter.tag()),
-                                                      isCancelled, spec.progressMaximum,
+                                                      isCancelled, setup.progressMaximum,
                                                       cancelPollInterval);
     };
 }
@@ -23,17 +23,17 @@ ProgressViewFactory chosen(bool showProgress, std::string modulePath,
     if (!showProgress) {
         return fallback;
     }
-    return [modulePath = std::move(modulePath),
-            fallback = std::move(fallback)](const ProgressViewSpec& spec, SendReporter& reporter) {
+    return [modulePath = std::move(modulePath), fallback = std::move(fallback)](
+               const ProgressViewSetup& setup, SendReporter& reporter) {
         std::string error;
         std::unique_ptr<ProgressView> view
-            = CompanionViewModule::createView(modulePath, spec, error);
+            = CompanionViewModule::createView(modulePath, setup, error);
         if (view) {
             return view;
         }
         // The host asked for a window it cannot have here; the send goes on without one.
         reporter.log().write(5, reporter.tag(), "Progress window not shown: %s", error.c_str());
-        return fallback(spec, reporter);
+        return fallback(setup, reporter);
     };
 }
 

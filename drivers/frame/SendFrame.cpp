@@ -111,19 +111,19 @@ void SendFrame::resetForSend(const SendRequest& request, const MessageList& mess
     m_timings = request.timings;
     m_session = messages;
 
-    m_spec = ProgressViewSpec {};
-    m_spec.tag = m_config.tag;
-    m_spec.caption = m_providerName.empty() ? m_config.caption
-                                            : m_config.caption + " (" + m_providerName + ")";
-    m_spec.versionLabel = m_config.versionLabel;
-    m_spec.initialStatus = m_config.initialStatus;
-    m_spec.progressMaximum = 2 * messages.count();
-    m_spec.leftClip = m_config.leftClip;
-    m_spec.leftClipFrames = m_config.leftClipFrames;
-    m_spec.rightClip = m_config.rightClip;
-    m_spec.rightClipFrames = m_config.rightClipFrames;
-    m_spec.connectingLastFrame = m_config.connectingLastFrame;
-    m_spec.parentWindow = request.parentWindow;
+    m_setup = ProgressViewSetup {};
+    m_setup.tag = m_config.tag;
+    m_setup.caption = m_providerName.empty() ? m_config.caption
+                                             : m_config.caption + " (" + m_providerName + ")";
+    m_setup.versionLabel = m_config.versionLabel;
+    m_setup.initialStatus = m_config.initialStatus;
+    m_setup.progressMaximum = 2 * messages.count();
+    m_setup.leftClip = m_config.leftClip;
+    m_setup.leftClipFrames = m_config.leftClipFrames;
+    m_setup.rightClip = m_config.rightClip;
+    m_setup.rightClipFrames = m_config.rightClipFrames;
+    m_setup.connectingLastFrame = m_config.connectingLastFrame;
+    m_setup.parentWindow = request.parentWindow;
 
     {
         const std::lock_guard<std::mutex> guard(m_mutex);
@@ -149,11 +149,11 @@ std::unique_ptr<ProgressView> SendFrame::makeView(const SendRequest& request)
 {
     std::unique_ptr<ProgressView> view;
     if (request.viewFactory) {
-        view = request.viewFactory(m_spec, *this);
+        view = request.viewFactory(m_setup, *this);
     }
     if (!view) {
         view = std::make_unique<HeadlessProgressView>(m_log, m_config.tag, nullptr,
-                                                      m_spec.progressMaximum);
+                                                      m_setup.progressMaximum);
     }
     return view;
 }

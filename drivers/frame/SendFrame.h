@@ -129,7 +129,7 @@ private:
     std::string m_providerName;
     std::string m_address;
     FrameTimings m_timings;
-    ProgressViewSpec m_spec;
+    ProgressViewSetup m_setup;
     MessageList m_session;
 
     FrameEvent m_gate {FrameEvent::Reset::Manual}; // open while the view takes updates or is gone

@@ -165,7 +165,7 @@ void SendFrame::viewShown()
 {
     logLine(m_config.viewInit);
     logLine(m_config.viewCaption.level,
-            FrameText::fill(m_config.viewCaption.text, {m_spec.caption}));
+            FrameText::fill(m_config.viewCaption.text, {m_setup.caption}));
     {
         // What the protocol reported before the view came up is shown at once.
         const std::lock_guard<std::mutex> guard(m_mutex);

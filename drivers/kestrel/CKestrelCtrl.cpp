@@ -20,8 +20,8 @@ CKestrelCtrl::CKestrelCtrl(std::shared_ptr<CKestrelDriver> driver, ProgressViewF
     , m_parentWindow(parentWindow)
     , m_dialogs(std::move(dialogs))
     , m_core(m_driver.get(), m_dialogs.get(),
-             AboutBoxSpec {std::string(KestrelIds::aboutCaption),
-                           std::string(KestrelIds::aboutText), "kestrel", m_parentWindow})
+             AboutBoxRequest {std::string(KestrelIds::aboutCaption),
+                              std::string(KestrelIds::aboutText), "kestrel", m_parentWindow})
 { }
 
 CKestrelCtrl::~CKestrelCtrl() = default;

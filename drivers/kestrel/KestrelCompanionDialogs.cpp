@@ -29,7 +29,7 @@ DialogOutcome KestrelCompanionDialogs::showProperties(KestrelDialogRecord& recor
     return CompanionDialogs::show(m_modulePath, KestrelDialogEntry::name, record, "dialog", error);
 }
 
-DialogOutcome KestrelCompanionDialogs::showAbout(const AboutBoxSpec& spec, std::string& error)
+DialogOutcome KestrelCompanionDialogs::showAbout(const AboutBoxRequest& setup, std::string& error)
 {
-    return CompanionDialogs::showAbout(m_modulePath, spec, error);
+    return CompanionDialogs::showAbout(m_modulePath, setup, error);
 }

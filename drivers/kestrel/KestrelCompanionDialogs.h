@@ -15,7 +15,7 @@ public:
 
     std::vector<std::optional<std::string>> lineDevices() override;
     DialogOutcome showProperties(KestrelDialogRecord& record, std::string& error) override;
-    DialogOutcome showAbout(const AboutBoxSpec& spec, std::string& error) override;
+    DialogOutcome showAbout(const AboutBoxRequest& setup, std::string& error) override;
 
 private:
     std::string m_modulePath;

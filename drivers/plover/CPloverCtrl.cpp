@@ -21,8 +21,8 @@ CPloverCtrl::CPloverCtrl(std::shared_ptr<CPloverDriver> driver, ProgressViewFact
     , m_parentWindow(parentWindow)
     , m_dialogs(std::move(dialogs))
     , m_core(m_driver.get(), m_dialogs.get(),
-             AboutBoxSpec {std::string(PloverIds::aboutCaption), std::string(PloverIds::aboutText),
-                           "plover", m_parentWindow})
+             AboutBoxRequest {std::string(PloverIds::aboutCaption),
+                              std::string(PloverIds::aboutText), "plover", m_parentWindow})
 { }
 
 CPloverCtrl::~CPloverCtrl() = default;

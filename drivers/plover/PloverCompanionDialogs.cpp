@@ -9,7 +9,7 @@ DialogOutcome PloverCompanionDialogs::showProperties(PloverDialogRecord& record,
     return CompanionDialogs::show(m_modulePath, PloverDialogEntry::name, record, "dialog", error);
 }
 
-DialogOutcome PloverCompanionDialogs::showAbout(const AboutBoxSpec& spec, std::string& error)
+DialogOutcome PloverCompanionDialogs::showAbout(const AboutBoxRequest& setup, std::string& error)
 {
-    return CompanionDialogs::showAbout(m_modulePath, spec, error);
+    return CompanionDialogs::showAbout(m_modulePath, setup, error);
 }

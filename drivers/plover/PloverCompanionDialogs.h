@@ -14,7 +14,7 @@ public:
     explicit PloverCompanionDialogs(std::string modulePath);
 
     DialogOutcome showProperties(PloverDialogRecord& record, std::string& error) override;
-    DialogOutcome showAbout(const AboutBoxSpec& spec, std::string& error) override;
+    DialogOutcome showAbout(const AboutBoxRequest& setup, std::string& error) override;
 
 private:
     std::string m_modulePath;

@@ -21,17 +21,17 @@ DialogOutcome execModal(QDialog& dialog)
     return dialog.exec() == QDialog::Accepted ? DialogOutcome::Accepted : DialogOutcome::Rejected;
 }
 
-int showAboutBox(int abiVersion, const AboutBoxSpec* spec)
+int showAboutBox(int abiVersion, const AboutBoxRequest* setup)
 {
-    if (spec == nullptr) {
+    if (setup == nullptr) {
         return static_cast<int>(DialogOutcome::NotShown);
     }
-    return showDialog(abiVersion, [spec] {
-        const QString tag = QString::fromStdString(spec->tag);
-        AboutDialog dialog(QString::fromLocal8Bit(spec->caption.c_str()),
+    return showDialog(abiVersion, [setup] {
+        const QString tag = QString::fromStdString(setup->tag);
+        AboutDialog dialog(QString::fromLocal8Bit(setup->caption.c_str()),
                            ClipArt::controlIcon(ClipArt::themeOf(tag)),
-                           QString::fromLocal8Bit(spec->text.c_str()),
-                           GuiThread::ownerWidget(spec->parentWindow));
+                           QString::fromLocal8Bit(setup->text.c_str()),
+                           GuiThread::ownerWidget(setup->parentWindow));
         return execModal(dialog);
     });
 }

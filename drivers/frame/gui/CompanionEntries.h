@@ -16,8 +16,8 @@ namespace CompanionEntries {
 int showDialog(int abiVersion, const std::function<DialogOutcome()>& show);
 // Runs the dialog modally (application-modal, serving events) and says how it closed.
 DialogOutcome execModal(QDialog& dialog);
-// What nvShowAboutBox does: the about box of the spec, with the icon of its driver.
-int showAboutBox(int abiVersion, const AboutBoxSpec* spec);
+// What nvShowAboutBox does: the about box the request describes, with the icon of its driver.
+int showAboutBox(int abiVersion, const AboutBoxRequest* setup);
 
 // What a settings dialog's entry point does: NotShown (as an int) for a null record, else
 // showDialog() of a `Dialog` made from the record, run modally without an owner window (it

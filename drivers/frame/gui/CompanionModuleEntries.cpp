@@ -6,12 +6,12 @@
 #include "CompanionViewModule.h"
 #include "QtProgressView.h"
 
-extern "C" ProgressView* nvCreateProgressView(int abiVersion, const ProgressViewSpec* spec)
+extern "C" ProgressView* nvCreateProgressView(int abiVersion, const ProgressViewSetup* setup)
 {
-    return QtProgressView::create(abiVersion, spec);
+    return QtProgressView::create(abiVersion, setup);
 }
 
-extern "C" int nvShowAboutBox(int abiVersion, const AboutBoxSpec* spec)
+extern "C" int nvShowAboutBox(int abiVersion, const AboutBoxRequest* setup)
 {
-    return CompanionEntries::showAboutBox(abiVersion, spec);
+    return CompanionEntries::showAboutBox(abiVersion, setup);
 }

@@ -20,20 +20,20 @@ QString fromDriver(const std::string& text)
 
 } // namespace
 
-ProgressDialog::ProgressDialog(const ProgressViewSpec& spec, QWidget* parent)
+ProgressDialog::ProgressDialog(const ProgressViewSetup& setup, QWidget* parent)
     : QDialog(parent)
-    , m_spec(spec)
+    , m_setup(setup)
 {
-    setWindowTitle(fromDriver(spec.caption));
-    const ClipArt::Theme theme = ClipArt::themeOf(fromDriver(spec.tag));
+    setWindowTitle(fromDriver(setup.caption));
+    const ClipArt::Theme theme = ClipArt::themeOf(fromDriver(setup.tag));
 
-    m_phaseClip = new ClipPlayer(ClipArt::phaseFrames(theme, spec.leftClipFrames), this);
+    m_phaseClip = new ClipPlayer(ClipArt::phaseFrames(theme, setup.leftClipFrames), this);
     m_phaseClip->setObjectName(QStringLiteral("phaseClip"));
     m_linkClip = new ClipPlayer(
-        ClipArt::linkFrames(theme, spec.rightClipFrames, spec.connectingLastFrame), this);
+        ClipArt::linkFrames(theme, setup.rightClipFrames, setup.connectingLastFrame), this);
     m_linkClip->setObjectName(QStringLiteral("linkClip"));
 
-    m_status = new QLabel(fromDriver(spec.initialStatus), this);
+    m_status = new QLabel(fromDriver(setup.initialStatus), this);
     m_status->setObjectName(QStringLiteral("statusText"));
     m_status->setWordWrap(true);
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -47,7 +47,7 @@ ProgressDialog::ProgressDialog(const ProgressViewSpec& spec, QWidget* parent)
     m_progress->setTextVisible(false);
     // A range of 0..0 would turn the bar into a busy indicator; an empty list shows an
     // empty bar instead.
-    m_progress->setRange(0, spec.progressMaximum > 0 ? spec.progressMaximum : 1);
+    m_progress->setRange(0, setup.progressMaximum > 0 ? setup.progressMaximum : 1);
     m_progress->setValue(0);
     m_progress->setEnabled(false);
 
@@ -70,8 +70,8 @@ ProgressDialog::ProgressDialog(const ProgressViewSpec& spec, QWidget* parent)
     buttons->addStretch();
 
     auto* layout = new QVBoxLayout(this);
-    if (!spec.versionLabel.empty()) {
-        auto* version = new QLabel(fromDriver(spec.versionLabel), this);
+    if (!setup.versionLabel.empty()) {
+        auto* version = new QLabel(fromDriver(setup.versionLabel), this);
         version->setObjectName(QStringLiteral("versionLabel"));
         version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         layout->addWidget(version);
@@ -113,7 +113,7 @@ void ProgressDialog::setRightAnimation(RightAnimation animation)
     m_animation = animation;
     switch (animation) {
     case RightAnimation::Connecting:
-        m_linkClip->play(0, m_spec.connectingLastFrame);
+        m_linkClip->play(0, m_setup.connectingLastFrame);
         break;
     case RightAnimation::Connected:
         m_linkClip->play(0, m_linkClip->frameCount() - 1);

@@ -21,8 +21,8 @@ public:
     // The phase in which the progress bar is enabled (messages going out).
     static constexpr int sendingPhase = 3;
 
-    // A dialog showing the spec's caption, version label, first status and progress range.
-    explicit ProgressDialog(const ProgressViewSpec& spec, QWidget* parent = nullptr);
+    // A dialog showing the setup's caption, version label, first status and progress range.
+    explicit ProgressDialog(const ProgressViewSetup& setup, QWidget* parent = nullptr);
 
     // Shows the phase's frame of the left animation; enables the bar in sendingPhase only.
     void setPhase(int phase);
@@ -55,7 +55,7 @@ protected:
 private:
     void requestCancel();
 
-    const ProgressViewSpec m_spec;
+    const ProgressViewSetup m_setup;
     ClipPlayer* m_phaseClip = nullptr;
     ClipPlayer* m_linkClip = nullptr;
     QLabel* m_status = nullptr;

@@ -15,8 +15,8 @@
 // the view is gone, so they hold this, never the view.
 struct QtProgressView::Shared : std::enable_shared_from_this<Shared>
 {
-    explicit Shared(const ProgressViewSpec& viewSpec)
-        : spec(viewSpec)
+    explicit Shared(const ProgressViewSetup& viewSetup)
+        : setup(viewSetup)
     { }
 
     // GUI thread: makes and shows the dialog and reports it shown; false (nothing shown)
@@ -28,7 +28,7 @@ struct QtProgressView::Shared : std::enable_shared_from_this<Shared>
     // dialog goes at once, or later when a call of it may still be on the stack.
     void letGo(bool deleteNow);
 
-    const ProgressViewSpec spec;
+    const ProgressViewSetup setup;
 
     // GUI thread only.
     QPointer<ProgressDialog> dialog;
@@ -55,7 +55,7 @@ bool QtProgressView::Shared::open(ProgressViewEvents& viewEvents, bool modal)
     }
     modalHere = modal;
     events = &viewEvents;
-    dialog = new ProgressDialog(spec, GuiThread::ownerWidget(spec.parentWindow));
+    dialog = new ProgressDialog(setup, GuiThread::ownerWidget(setup.parentWindow));
     // A send from another thread blocks no window of the GUI thread: the user keeps working
     // while it runs.
     dialog->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
@@ -102,17 +102,17 @@ void QtProgressView::Shared::letGo(bool deleteNow)
     released.notify_all();
 }
 
-QtProgressView* QtProgressView::create(int abiVersion, const ProgressViewSpec* spec)
+QtProgressView* QtProgressView::create(int abiVersion, const ProgressViewSetup* setup)
 {
-    if (abiVersion != CompanionViewModule::abiVersion || spec == nullptr
+    if (abiVersion != CompanionViewModule::abiVersion || setup == nullptr
         || !GuiThread::available()) {
         return nullptr;
     }
-    return new QtProgressView(*spec);
+    return new QtProgressView(*setup);
 }
 
-QtProgressView::QtProgressView(const ProgressViewSpec& spec)
-    : m_shared(std::make_shared<Shared>(spec))
+QtProgressView::QtProgressView(const ProgressViewSetup& setup)
+    : m_shared(std::make_shared<Shared>(setup))
 { }
 
 QtProgressView::~QtProgressView()

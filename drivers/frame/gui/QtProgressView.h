@@ -16,12 +16,12 @@ class ProgressDialog;
 class QtProgressView final : public ProgressView
 {
 public:
-    // A view for the spec, or null when abiVersion is not this build's or no QApplication
+    // A view for the setup, or null when abiVersion is not this build's or no QApplication
     // exists (the companion module's nvCreateProgressView).
-    static QtProgressView* create(int abiVersion, const ProgressViewSpec* spec);
+    static QtProgressView* create(int abiVersion, const ProgressViewSetup* setup);
 
-    // A view for the spec; a QApplication must exist.
-    explicit QtProgressView(const ProgressViewSpec& spec);
+    // A view for the setup; a QApplication must exist.
+    explicit QtProgressView(const ProgressViewSetup& setup);
     ~QtProgressView() override;
 
     int run(ProgressViewEvents& events) override;

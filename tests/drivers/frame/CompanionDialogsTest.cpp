@@ -54,10 +54,10 @@ TEST(CompanionDialogsTest, AboutBoxSaysItWasNotShown)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        AboutBoxSpec spec;
-        spec.text = c.text;
+        AboutBoxRequest setup;
+        setup.text = c.text;
         std::string error;
-        EXPECT_EQ(CompanionDialogs::showAbout(testModule, spec, error), c.outcome);
+        EXPECT_EQ(CompanionDialogs::showAbout(testModule, setup, error), c.outcome);
         EXPECT_EQ(error, c.outcome == DialogOutcome::NotShown ? notShown("about box") : "");
     }
 }

@@ -34,23 +34,23 @@ public:
         : m_answer(answer)
     { }
 
-    DialogOutcome showAbout(const AboutBoxSpec& spec, std::string& error) override
+    DialogOutcome showAbout(const AboutBoxRequest& setup, std::string& error) override
     {
-        shown.push_back(spec);
+        shown.push_back(setup);
         if (m_answer == DialogOutcome::NotShown) {
             error = "no GUI application";
         }
         return m_answer;
     }
 
-    std::vector<AboutBoxSpec> shown;
+    std::vector<AboutBoxRequest> shown;
 
 private:
     const DialogOutcome m_answer;
 };
 
 int owner = 0;
-const AboutBoxSpec about {"About Test Control", "Test Control, Version 1.0", "test", &owner};
+const AboutBoxRequest about {"About Test Control", "Test Control, Version 1.0", "test", &owner};
 
 using Lines = std::vector<std::pair<int, std::string>>;
 

@@ -18,7 +18,7 @@ class ScriptedDialogSeam : public Dialogs
 {
 public:
     ScriptedDialogSeam(DialogOutcome answer, std::function<void(Record&)> edit,
-                       std::vector<Record>& shown, std::vector<AboutBoxSpec>& abouts)
+                       std::vector<Record>& shown, std::vector<AboutBoxRequest>& abouts)
         : m_answer(answer)
         , m_edit(std::move(edit))
         , m_shown(shown)
@@ -35,9 +35,9 @@ public:
         }
         return m_answer;
     }
-    DialogOutcome showAbout(const AboutBoxSpec& spec, std::string& error) override
+    DialogOutcome showAbout(const AboutBoxRequest& setup, std::string& error) override
     {
-        m_abouts.push_back(spec);
+        m_abouts.push_back(setup);
         if (m_answer == DialogOutcome::NotShown) {
             error = "no GUI application";
         }
@@ -48,7 +48,7 @@ private:
     const DialogOutcome m_answer;
     const std::function<void(Record&)> m_edit;
     std::vector<Record>& m_shown;
-    std::vector<AboutBoxSpec>& m_abouts;
+    std::vector<AboutBoxRequest>& m_abouts;
 };
 
 // Calls the control's method `dispId`, which takes no arguments, and expects it to run.

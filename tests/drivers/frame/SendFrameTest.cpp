@@ -32,8 +32,8 @@ protected:
     int sendWith(ScriptedView& view, const FrameConfig& config = FrameConfig {})
     {
         SendFrame frame(config, driver);
-        request.viewFactory = [&view](const ProgressViewSpec& spec, SendReporter&) {
-            lastSpec = spec;
+        request.viewFactory = [&view](const ProgressViewSetup& setup, SendReporter&) {
+            lastSetup = setup;
             return std::make_unique<BorrowedView>(view);
         };
         return frame.send(request, messages);
@@ -43,7 +43,7 @@ protected:
     ScriptedDriver driver;
     MessageList messages;
     SendRequest request;
-    static inline ProgressViewSpec lastSpec;
+    static inline ProgressViewSetup lastSetup;
 };
 
 TEST_F(SendFrameTest, ExchangeThatRunsToItsEndReturnsZeroAndCopiesTheResults)
@@ -63,16 +63,16 @@ TEST_F(SendFrameTest, ExchangeThatRunsToItsEndReturnsZeroAndCopiesTheResults)
     ScriptedView view;
     EXPECT_EQ(sendWith(view), 0);
 
-    EXPECT_EQ(lastSpec.parentWindow, &owner);
+    EXPECT_EQ(lastSetup.parentWindow, &owner);
     EXPECT_EQ(messages.result(0), MessageResult::Sent);
     EXPECT_EQ(messages.result(1), MessageResult::Rejected);
     const ScriptedView::Record record = view.record();
     EXPECT_EQ(record.endResult, 1);
     EXPECT_EQ(record.statuses.back(), "Dialing 5551234");
     EXPECT_EQ(record.progress.back(), 4);
-    EXPECT_EQ(lastSpec.caption, "IXO/TAP Paging (Acme Paging)");
-    EXPECT_EQ(lastSpec.progressMaximum, 4);
-    EXPECT_EQ(lastSpec.initialStatus, "Initializing...");
+    EXPECT_EQ(lastSetup.caption, "IXO/TAP Paging (Acme Paging)");
+    EXPECT_EQ(lastSetup.progressMaximum, 4);
+    EXPECT_EQ(lastSetup.initialStatus, "Initializing...");
 }
 
 TEST_F(SendFrameTest, EveryLineOfTheSendHasItsLevelAndOrder)
@@ -128,7 +128,7 @@ TEST_F(SendFrameTest, CaptionWithoutProviderAndEmptyClientName)
     };
     ScriptedView view;
     ASSERT_EQ(sendWith(view), 0);
-    EXPECT_EQ(lastSpec.caption, "IXO/TAP Paging");
+    EXPECT_EQ(lastSetup.caption, "IXO/TAP Paging");
     EXPECT_EQ(client, "unknownClient");
     EXPECT_EQ(log.levelOf("Provider name=IXO/TAP Paging"), 10);
 }
@@ -349,7 +349,7 @@ TEST_F(SendFrameTest, ThreadThatIgnoresTheInterruptIsLetGoAndBlocksTheNextSend)
     };
     SendFrame frame(FrameConfig {}, driver);
     ScriptedView first(ScriptedView::Show::Fail);
-    request.viewFactory = [&first](const ProgressViewSpec&, SendReporter&) {
+    request.viewFactory = [&first](const ProgressViewSetup&, SendReporter&) {
         return std::make_unique<BorrowedView>(first);
     };
     EXPECT_EQ(frame.send(request, messages), 213);
@@ -359,7 +359,7 @@ TEST_F(SendFrameTest, ThreadThatIgnoresTheInterruptIsLetGoAndBlocksTheNextSend)
 
     request.keepAlive.reset();
     ScriptedView second;
-    request.viewFactory = [&second](const ProgressViewSpec&, SendReporter&) {
+    request.viewFactory = [&second](const ProgressViewSetup&, SendReporter&) {
         return std::make_unique<BorrowedView>(second);
     };
     EXPECT_EQ(frame.send(request, messages), 216);
@@ -369,7 +369,7 @@ TEST_F(SendFrameTest, ThreadThatIgnoresTheInterruptIsLetGoAndBlocksTheNextSend)
     ASSERT_TRUE(gone.wait());
     driver.body = [](SendFrame&) {};
     ScriptedView third;
-    request.viewFactory = [&third](const ProgressViewSpec&, SendReporter&) {
+    request.viewFactory = [&third](const ProgressViewSetup&, SendReporter&) {
         return std::make_unique<BorrowedView>(third);
     };
     // The thread has ended (it let go of the keep-alive last): the frame sends again.
@@ -397,7 +397,7 @@ TEST_F(SendFrameTest, LastErrorOutsideASendIsNotFinal)
     driver.body = [](SendFrame& frame) { ASSERT_TRUE(frame.waitForCallEvent()); };
     SendFrame frame(FrameConfig {}, driver);
     ScriptedView view;
-    request.viewFactory = [&view](const ProgressViewSpec&, SendReporter&) {
+    request.viewFactory = [&view](const ProgressViewSetup&, SendReporter&) {
         return std::make_unique<BorrowedView>(view);
     };
     std::thread user([&] {

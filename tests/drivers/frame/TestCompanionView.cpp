@@ -61,23 +61,24 @@ private:
 
 } // namespace
 
-extern "C" ProgressView* nvCreateProgressView(int abiVersion, const ProgressViewSpec* spec)
+extern "C" ProgressView* nvCreateProgressView(int abiVersion, const ProgressViewSetup* setup)
 {
-    if (abiVersion != CompanionViewModule::abiVersion || spec == nullptr || spec->tag == "nogui") {
+    if (abiVersion != CompanionViewModule::abiVersion || setup == nullptr
+        || setup->tag == "nogui") {
         return nullptr;
     }
-    return new CompanionTestView(spec->caption.find("press cancel") != std::string::npos);
+    return new CompanionTestView(setup->caption.find("press cancel") != std::string::npos);
 }
 
-extern "C" int nvShowAboutBox(int abiVersion, const AboutBoxSpec* spec)
+extern "C" int nvShowAboutBox(int abiVersion, const AboutBoxRequest* setup)
 {
-    if (abiVersion != CompanionViewModule::abiVersion || spec == nullptr) {
+    if (abiVersion != CompanionViewModule::abiVersion || setup == nullptr) {
         return static_cast<int>(DialogOutcome::NotShown);
     }
-    if (spec->text == "accept") {
+    if (setup->text == "accept") {
         return static_cast<int>(DialogOutcome::Accepted);
     }
-    if (spec->text == "reject") {
+    if (setup->text == "reject") {
         return static_cast<int>(DialogOutcome::Rejected);
     }
     return static_cast<int>(DialogOutcome::NotShown);

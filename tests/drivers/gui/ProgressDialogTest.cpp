@@ -26,20 +26,20 @@ using namespace std::chrono_literals;
 
 namespace {
 
-ProgressViewSpec kestrelSpec(int messages = 2)
+ProgressViewSetup kestrelSetup(int messages = 2)
 {
-    ProgressViewSpec spec;
-    spec.tag = "kestrel";
-    spec.caption = "IXO/TAP Paging (Acme)";
-    spec.versionLabel = "kestrel v1.0";
-    spec.initialStatus = "Initializing...";
-    spec.progressMaximum = 2 * messages;
-    spec.leftClip = 117;
-    spec.leftClipFrames = 5;
-    spec.rightClip = 118;
-    spec.rightClipFrames = 31;
-    spec.connectingLastFrame = 15;
-    return spec;
+    ProgressViewSetup setup;
+    setup.tag = "kestrel";
+    setup.caption = "IXO/TAP Paging (Acme)";
+    setup.versionLabel = "kestrel v1.0";
+    setup.initialStatus = "Initializing...";
+    setup.progressMaximum = 2 * messages;
+    setup.leftClip = 117;
+    setup.leftClipFrames = 5;
+    setup.rightClip = 118;
+    setup.rightClipFrames = 31;
+    setup.connectingLastFrame = 15;
+    return setup;
 }
 
 // The SNPP driver's differences in what its window shows.
@@ -131,9 +131,9 @@ Seen look(ProgressDialog* dialog)
 
 ProgressViewFactory qtViews()
 {
-    return [](const ProgressViewSpec& spec, SendReporter&) {
+    return [](const ProgressViewSetup& setup, SendReporter&) {
         return std::unique_ptr<ProgressView>(
-            QtProgressView::create(CompanionViewModule::abiVersion, &spec));
+            QtProgressView::create(CompanionViewModule::abiVersion, &setup));
     };
 }
 
@@ -245,7 +245,7 @@ int ProgressDialogTest::runSend(const FrameConfig& config, bool fromWorker,
 
 void ProgressDialogTest::showsWhatTheSpecSays()
 {
-    ProgressDialog dialog(kestrelSpec(3));
+    ProgressDialog dialog(kestrelSetup(3));
     dialog.show();
     const Seen seen = look(&dialog);
     QCOMPARE(seen.caption, QStringLiteral("IXO/TAP Paging (Acme)"));
@@ -267,10 +267,10 @@ void ProgressDialogTest::showsWhatTheSpecSays()
 
 void ProgressDialogTest::aSpecWithoutVersionLabelShowsNone()
 {
-    ProgressViewSpec spec = kestrelSpec();
-    spec.versionLabel.clear();
-    spec.caption = "SNPP Paging";
-    ProgressDialog dialog(spec);
+    ProgressViewSetup setup = kestrelSetup();
+    setup.versionLabel.clear();
+    setup.caption = "SNPP Paging";
+    ProgressDialog dialog(setup);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("SNPP Paging"));
     QVERIFY(child<QLabel>(&dialog, "versionLabel") == nullptr);
 }
@@ -290,7 +290,7 @@ void ProgressDialogTest::phaseShowsItsFrameAndEnablesTheBarWhileSending()
 {
     QFETCH(int, phase);
     QFETCH(bool, barEnabled);
-    ProgressDialog dialog(kestrelSpec());
+    ProgressDialog dialog(kestrelSetup());
     dialog.setPhase(3);
     dialog.setPhase(phase);
     QCOMPARE(child<ClipPlayer>(&dialog, "phaseClip")->currentFrame(), phase);
@@ -321,7 +321,7 @@ void ProgressDialogTest::clipsAreDrawnFramePerFrame()
 
 void ProgressDialogTest::rightAnimationPlaysItsLoops()
 {
-    ProgressDialog dialog(kestrelSpec());
+    ProgressDialog dialog(kestrelSetup());
     auto* link = child<ClipPlayer>(&dialog, "linkClip");
     dialog.setRightAnimation(RightAnimation::Connecting);
     QVERIFY(link->isPlaying());
@@ -359,7 +359,7 @@ void ProgressDialogTest::aLoopWrapsToItsFirstFrame()
 
 void ProgressDialogTest::cancelAsksWithoutClosing()
 {
-    ProgressDialog dialog(kestrelSpec());
+    ProgressDialog dialog(kestrelSetup());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QSignalSpy asked(&dialog, &ProgressDialog::cancelRequested);
@@ -372,7 +372,7 @@ void ProgressDialogTest::cancelAsksWithoutClosing()
 
 void ProgressDialogTest::disabledCancelAsksNothing()
 {
-    ProgressDialog dialog(kestrelSpec());
+    ProgressDialog dialog(kestrelSetup());
     dialog.show();
     QSignalSpy asked(&dialog, &ProgressDialog::cancelRequested);
     dialog.setCancelEnabled(false);
@@ -387,7 +387,7 @@ void ProgressDialogTest::disabledCancelAsksNothing()
 
 void ProgressDialogTest::finishClosesWithItsResult()
 {
-    ProgressDialog dialog(kestrelSpec());
+    ProgressDialog dialog(kestrelSetup());
     dialog.show();
     QSignalSpy finished(&dialog, &QDialog::finished);
     dialog.finish(2);
@@ -398,7 +398,7 @@ void ProgressDialogTest::finishClosesWithItsResult()
 
 void ProgressDialogTest::emptyListShowsAnEmptyBar()
 {
-    ProgressDialog dialog(kestrelSpec(0));
+    ProgressDialog dialog(kestrelSetup(0));
     auto* bar = child<QProgressBar>(&dialog, "progressBar");
     // Not a busy indicator (a range of 0..0): an empty bar.
     QVERIFY(bar->maximum() > bar->minimum());
@@ -407,19 +407,19 @@ void ProgressDialogTest::emptyListShowsAnEmptyBar()
 
 void ProgressDialogTest::viewIsMadeOnlyForThisInterfaceVersion()
 {
-    const ProgressViewSpec spec = kestrelSpec();
-    QVERIFY(QtProgressView::create(CompanionViewModule::abiVersion + 1, &spec) == nullptr);
+    const ProgressViewSetup setup = kestrelSetup();
+    QVERIFY(QtProgressView::create(CompanionViewModule::abiVersion + 1, &setup) == nullptr);
     QVERIFY(QtProgressView::create(CompanionViewModule::abiVersion, nullptr) == nullptr);
     const std::unique_ptr<QtProgressView> view(
-        QtProgressView::create(CompanionViewModule::abiVersion, &spec));
+        QtProgressView::create(CompanionViewModule::abiVersion, &setup));
     QVERIFY(view != nullptr);
     QVERIFY(view->isVisible());
 }
 
 void ProgressDialogTest::endBeforeRunReturnsAtOnce()
 {
-    const ProgressViewSpec spec = kestrelSpec();
-    QtProgressView view(spec);
+    const ProgressViewSetup setup = kestrelSetup();
+    QtProgressView view(setup);
     view.end(2);
     view.end(1);
     CountingEvents events;
@@ -428,7 +428,7 @@ void ProgressDialogTest::endBeforeRunReturnsAtOnce()
     QCOMPARE(dialogsAlive(), 0);
 
     // From another thread too: nothing is shown and run() does not wait.
-    QtProgressView other(spec);
+    QtProgressView other(setup);
     other.end(1);
     int result = 0;
     std::thread worker([&] { result = other.run(events); });

@@ -176,7 +176,7 @@ protected:
     }
     int owner = 0;
     std::vector<KestrelDialogRecord> shown;
-    std::vector<AboutBoxSpec> abouts;
+    std::vector<AboutBoxRequest> abouts;
     LineRecord lines;
     std::map<std::uint32_t, LinePlan> plans;
     LinePlan fallback;

@@ -34,7 +34,7 @@ protected:
     FrameLogFixture log;
     int owner = 0;
     std::vector<PloverDialogRecord> shown;
-    std::vector<AboutBoxSpec> abouts;
+    std::vector<AboutBoxRequest> abouts;
 };
 
 TEST_F(PloverControlDialogsTest, OpensWithTheStoredValuesOrTheirDefaults)

@@ -42,11 +42,11 @@ protected:
     // A control whose sends show `view`.
     std::unique_ptr<CPloverCtrl> control(ScriptedView& view)
     {
-        ProgressViewFactory views = [&view](const ProgressViewSpec& spec, SendReporter&) {
-            EXPECT_EQ(spec.caption, "SNPP Paging");
-            EXPECT_EQ(spec.versionLabel, "");
-            EXPECT_EQ(spec.rightClip, 203);
-            EXPECT_EQ(spec.connectingLastFrame, 12);
+        ProgressViewFactory views = [&view](const ProgressViewSetup& setup, SendReporter&) {
+            EXPECT_EQ(setup.caption, "SNPP Paging");
+            EXPECT_EQ(setup.versionLabel, "");
+            EXPECT_EQ(setup.rightClip, 203);
+            EXPECT_EQ(setup.connectingLastFrame, 12);
             return std::make_unique<BorrowedView>(view);
         };
         return std::make_unique<CPloverCtrl>(std::make_shared<CPloverDriver>(), std::move(views));
