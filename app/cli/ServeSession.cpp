@@ -6,6 +6,7 @@
 #include "log/LogLevel.h"
 #include "settings/SettingsKey.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -171,13 +172,14 @@ ExitCode ServeSession::stop(int signal)
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left <= 0ms) {
+            const bool both = !gatewayEnded && !schedulerEnded;
+            const char* which = both ? "gateway and scheduler threads were"
+                : gatewayEnded       ? "scheduler thread was"
+                                     : "gateway thread was";
             log.write(LogLevel::Errors, tag,
                       "Stop: the %s still running %lld ms after the stop request; ending "
-                      "without waiting for it",
-                      !gatewayEnded && !schedulerEnded ? "gateway and scheduler threads were"
-                          : gatewayEnded               ? "scheduler thread was"
-                                                       : "gateway thread was",
-                      static_cast<long long>(bound.count()));
+                      "without waiting for %s",
+                      which, static_cast<long long>(bound.count()), both ? "them" : "it");
             say("the threads did not end within " + std::to_string(bound.count())
                 + " ms; ending without them");
             endNow(static_cast<int>(ExitCode::Success));

@@ -314,7 +314,9 @@ protected:
         EXPECT_EQ(client.ask("MESS stuck"), "250 Message accepted");
         ASSERT_TRUE(client.send("SEND\r\n"));
         const auto sending = [this] {
-            for (const FakeCall& call : FakeDriverRecord(recordFile).calls()) {
+            // A local: a range-for over a member of a temporary would dangle.
+            const FakeDriverRecord record(recordFile);
+            for (const FakeCall& call : record.calls()) {
                 if (call.member == "send") {
                     return true;
                 }
