@@ -98,11 +98,11 @@ bool ServeSession::start()
 void ServeSession::restartGateway()
 {
     LogFile log;
-    log.write(LogLevel::Trans, tag, "SIGHUP: restarting the gateway with fresh settings");
-    // The log file may have moved with the settings.
+    // The log file may have moved with the settings: follow it from this line on.
     if (m_foreground && log.path() != m_echo.path()) {
         m_echo.start(log.path());
     }
+    log.write(LogLevel::Trans, tag, "SIGHUP: restarting the gateway with fresh settings");
     m_gateway.restart();
 }
 

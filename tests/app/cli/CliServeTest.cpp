@@ -212,6 +212,40 @@ TEST_F(CliServe, SighupMakesTheGatewayReadItsSettingsAgain)
     expectCleanEnd(stopServe(), serve);
 }
 
+TEST_F(CliServe, ForegroundFollowsTheLogToItsNewFileAfterSighup)
+{
+    configureGateway(true, gatewayPort.text());
+    ASSERT_TRUE(startServe({"--foreground"}));
+    ASSERT_TRUE(waitListening(gatewayPort)) << logText() << serve.err();
+
+    SettingsKey paths(RootKey::CurrentUser, std::string(desk) + "\\Paths");
+    ASSERT_TRUE(paths.setString("logFile", registry.dir().file("moved.dat")));
+    ASSERT_TRUE(serve.signal(SIGHUP));
+    const auto movedHas = [this](const std::string& text) {
+        return registry.dir().read("moved.dat").find(text) != std::string::npos;
+    };
+    for (int tries = 0; tries < 500 && !movedHas("Serve:Gateway listening on port"); ++tries) {
+        std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_TRUE(movedHas("Serve:Gateway listening on port")) << serve.err();
+    EXPECT_TRUE(movedHas("Serve:SIGHUP: restarting the gateway with fresh settings"));
+    expectCleanEnd(stopServe(), serve);
+    // The old file got none of serve's lines after the SIGHUP (the gateway's pass that was
+    // running still wrote its "Received signal" there).
+    EXPECT_EQ(logCount("Serve:SIGHUP"), 0);
+    EXPECT_EQ(logCount("Serve:Stopped"), 0);
+    // Both the old file's lines and the moved file's were echoed, the SIGHUP line included.
+    const std::string err = serve.err();
+    EXPECT_NE(err.find("Trans Serve: SIGHUP: restarting the gateway with fresh settings"),
+              std::string::npos)
+        << err;
+    const std::string listening = "Trans Serve: Gateway listening on port " + gatewayPort.text();
+    const std::size_t first = err.find(listening);
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_NE(err.find(listening, first + 1), std::string::npos) << err;
+    EXPECT_NE(err.find("Trans Serve: Stopped"), std::string::npos) << err;
+}
+
 TEST_F(CliServe, APortInUseIsReportedTheSchedulerRunsOnAndSighupTriesAgain)
 {
     PortHolder holder(gatewayPort.number());
