@@ -10,6 +10,7 @@ norvane_packages=(
     libnet-snpp-perl
     libsqlite3-dev
     hylafax-client
+    systemd
     clang libclang-rt-14-dev
     qt6-base-dev libgl-dev libegl-dev
 )

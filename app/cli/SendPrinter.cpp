@@ -112,7 +112,7 @@ void SendPrinter::transmissionStarted(const Transmission& transmission)
         m_err << ", part " << transmission.part << " of " << transmission.parts;
     }
     m_err << "...\n" << std::flush;
-    m_relay = std::make_unique<DriverLogRelay>(m_err, "  ");
+    m_relay = std::make_unique<LogRelay>(m_err, "  ");
     m_relay->start(m_logPath);
 }
 

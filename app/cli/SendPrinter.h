@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DriverLogRelay.h"
+#include "LogRelay.h"
 #include "SendPresenter.h"
 
 #include <cstdint>
@@ -45,7 +45,7 @@ private:
     std::string m_logPath;
     std::ostream& m_out;
     std::ostream& m_err;
-    std::unique_ptr<DriverLogRelay> m_relay;
+    std::unique_ptr<LogRelay> m_relay;
     bool m_rowsShown = false;
     int m_messageId = 0;
 };

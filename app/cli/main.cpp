@@ -10,6 +10,7 @@
 #include "RegsvrCommand.h"
 #include "SavedCommand.h"
 #include "SendCommand.h"
+#include "ServeCommand.h"
 
 #include <array>
 #include <csignal>
@@ -34,6 +35,7 @@ constexpr auto commands = std::to_array<CliCommand>({
     SavedCommand::command,
     HistoryCommand::command,
     SendCommand::command,
+    ServeCommand::command,
 });
 // clang-format on
 

@@ -30,7 +30,8 @@ void deliver(const GatewayStep& step, TcpSocket& connection, LogFile& log)
 } // namespace
 
 ClientSession::ClientSession(TcpSocket& connection, const CommandInterpreter& interpreter,
-                             GatewaySender& sender, WakeEvent* wake, std::function<bool()> abandon)
+                             GatewaySender& sender, GatewayWake* wake,
+                             std::function<bool()> abandon)
     : m_connection(connection)
     , m_interpreter(interpreter)
     , m_sender(sender)

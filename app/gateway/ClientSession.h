@@ -5,7 +5,7 @@
 class CommandInterpreter;
 class GatewaySender;
 class TcpSocket;
-class WakeEvent;
+class GatewayWake;
 
 // Serves one admitted client: the greeting, then each command line read from the connection
 // is handed to the interpreter, its replies are sent and its log lines written, until the
@@ -17,7 +17,7 @@ public:
     // A session on `connection`; SEND goes to `sender`. `wake` and `abandon` let the gateway
     // interrupt a wait for the client (either may be null).
     ClientSession(TcpSocket& connection, const CommandInterpreter& interpreter,
-                  GatewaySender& sender, WakeEvent* wake, std::function<bool()> abandon);
+                  GatewaySender& sender, GatewayWake* wake, std::function<bool()> abandon);
 
     // Runs the exchange to its end and closes the connection.
     void serve();
@@ -26,6 +26,6 @@ private:
     TcpSocket& m_connection;
     const CommandInterpreter& m_interpreter;
     GatewaySender& m_sender;
-    WakeEvent* m_wake;
+    GatewayWake* m_wake;
     std::function<bool()> m_abandon;
 };

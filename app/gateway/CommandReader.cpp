@@ -1,6 +1,6 @@
 #include "CommandReader.h"
 
-#include "WakeEvent.h"
+#include "GatewayWake.h"
 #include "net/SocketError.h"
 #include "net/SystemCalls.h"
 #include "net/TcpSocket.h"
@@ -10,7 +10,8 @@
 #include <poll.h>
 #include <utility>
 
-CommandReader::CommandReader(TcpSocket& connection, WakeEvent* wake, std::function<bool()> abandon)
+CommandReader::CommandReader(TcpSocket& connection, GatewayWake* wake,
+                             std::function<bool()> abandon)
     : m_connection(connection)
     , m_wake(wake)
     , m_abandon(std::move(abandon))

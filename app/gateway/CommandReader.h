@@ -6,7 +6,7 @@
 #include <string>
 
 class TcpSocket;
-class WakeEvent;
+class GatewayWake;
 
 // How reading a command line ended.
 enum class ReadOutcome {
@@ -25,7 +25,7 @@ public:
     static constexpr int byteWaitMs = 30000;
 
     // A reader of `connection`; `wake` and `abandon` may be empty (no interruption).
-    CommandReader(TcpSocket& connection, WakeEvent* wake, std::function<bool()> abandon);
+    CommandReader(TcpSocket& connection, GatewayWake* wake, std::function<bool()> abandon);
 
     // Reads the next non-empty line (see LineAssembler) into `line`.
     ReadOutcome readLine(std::string& line, int waitMs = byteWaitMs);
@@ -39,7 +39,7 @@ private:
     bool abandoned() const;
 
     TcpSocket& m_connection;
-    WakeEvent* m_wake;
+    GatewayWake* m_wake;
     std::function<bool()> m_abandon;
     LineAssembler m_assembler;
 };

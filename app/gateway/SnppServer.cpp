@@ -74,6 +74,23 @@ void SnppServer::requestShutdown()
     m_wake.signal();
 }
 
+GatewayStatus SnppServer::status() const
+{
+    std::lock_guard lock(m_statusMutex);
+    return m_status;
+}
+
+void SnppServer::setStatus(GatewayOutcome outcome, const std::string& port, int error,
+                           const std::string& errorText)
+{
+    std::lock_guard lock(m_statusMutex);
+    ++m_status.serial;
+    m_status.outcome = outcome;
+    m_status.port = port;
+    m_status.error = error;
+    m_status.errorText = errorText;
+}
+
 bool SnppServer::finishOrContinue()
 {
     // A restart asked for while the body was deciding to end must not be lost: the body reads
@@ -112,6 +129,7 @@ void SnppServer::run()
         }
         if (!enabled) {
             log.write(LogLevel::Debug, tag, "Disabled - ending thread");
+            setStatus(GatewayOutcome::Disabled, port);
             if (finishOrContinue()) {
                 return;
             }
@@ -120,12 +138,15 @@ void SnppServer::run()
         if (!listener.bind(port)) {
             log.write(LogLevel::Errors, tag, "Cannot open server port (erc=%d)",
                       listener.lastError());
+            setStatus(GatewayOutcome::PortFailed, port, listener.lastError(),
+                      listener.lastErrorText());
             if (finishOrContinue()) {
                 return;
             }
             continue;
         }
         m_listeningPort.store(listener.port());
+        setStatus(GatewayOutcome::Listening, port);
         log.close();
 
         AcceptOutcome outcome = AcceptOutcome::Client;
@@ -140,6 +161,7 @@ void SnppServer::run()
         listener.close();
         if (outcome == AcceptOutcome::Stop) {
             log.write(LogLevel::Debug, tag, "Stop requested - ending thread");
+            setStatus(GatewayOutcome::Stopped, port);
             if (finishOrContinue()) {
                 return;
             }

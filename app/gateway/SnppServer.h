@@ -1,7 +1,8 @@
 #pragma once
 
 #include "AllowList.h"
-#include "WakeEvent.h"
+#include "GatewayStatus.h"
+#include "GatewayWake.h"
 #include "threads/WorkerThread.h"
 
 #include <atomic>
@@ -52,6 +53,8 @@ public:
     int signalValue() const { return m_signal.load(); }
     // The port the gateway listens on now; 0 while it does not listen.
     int listeningPort() const { return m_listeningPort.load(); }
+    // What the latest reading of the settings led to; safe from any thread.
+    GatewayStatus status() const;
 
 protected:
     void run() override;
@@ -64,15 +67,20 @@ private:
     AcceptOutcome waitForClient(TcpSocket& listener, std::unique_ptr<TcpSocket>& connection);
     void admit(TcpSocket& connection, const GatewayOptions& options);
     bool finishOrContinue();
+    void setStatus(GatewayOutcome outcome, const std::string& port, int error = 0,
+                   const std::string& errorText = {});
 
     GatewaySender& m_sender;
     ProviderDatabase* m_providers;
     AddressBookSelection* m_books;
-    WakeEvent m_wake;
+    GatewayWake m_wake;
     std::atomic<int> m_signal {noSignal};
     std::atomic<int> m_listeningPort {0};
     AllowList m_allowList;
 
     std::mutex m_phaseMutex; // guards m_finishing against restart()
     bool m_finishing = false;
+
+    mutable std::mutex m_statusMutex; // guards m_status
+    GatewayStatus m_status;
 };

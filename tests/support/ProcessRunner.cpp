@@ -12,9 +12,8 @@
 
 extern char** environ;
 
-namespace {
-
-std::vector<std::string> mergedEnvironment(const std::map<std::string, std::string>& extra)
+std::vector<std::string>
+ProcessRunner::environmentWith(const std::map<std::string, std::string>& extra)
 {
     std::vector<std::string> result;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -29,6 +28,8 @@ std::vector<std::string> mergedEnvironment(const std::map<std::string, std::stri
     }
     return result;
 }
+
+namespace {
 
 std::vector<char*> pointers(std::vector<std::string>& texts)
 {
@@ -59,7 +60,7 @@ ProcessResult ProcessRunner::run(const std::vector<std::string>& argv,
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     std::vector<std::string> args = argv;
-    std::vector<std::string> env = mergedEnvironment(environment);
+    std::vector<std::string> env = environmentWith(environment);
     std::vector<char*> argPointers = pointers(args);
     std::vector<char*> envPointers = pointers(env);
     pid_t pid = -1;

@@ -24,4 +24,7 @@ public:
     static ProcessResult run(const std::vector<std::string>& argv,
                              const std::map<std::string, std::string>& environment = {},
                              const std::string& input = {}, int timeoutMs = 20000);
+    // The test's environment ("NAME=value" texts) with the extra variables set on top.
+    static std::vector<std::string>
+    environmentWith(const std::map<std::string, std::string>& environment);
 };

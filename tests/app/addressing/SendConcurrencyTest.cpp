@@ -1,4 +1,4 @@
-#include "GatewaySender.h"
+#include "GatewaySendAdapter.h"
 #include "SchedulerSendAdapter.h"
 #include "SendFixture.h"
 
@@ -144,29 +144,12 @@ TEST_F(SendConcurrency, TheSchedulersAdapterSendsQuietlyWithoutHistoryUnderItsTa
     EXPECT_EQ(record().transmissions().size(), 1U);
 }
 
-// The gateway's road to the pipeline, as the gateway's own adapter makes it: one call.
-class PipelineGatewaySender final : public GatewaySender
-{
-public:
-    explicit PipelineGatewaySender(Sender& sender)
-        : m_sender(sender)
-    { }
-    bool sendGatewayPages(std::string_view recipients, std::string_view message,
-                          std::string_view originTag, GatewaySendCounts& counts) override
-    {
-        return m_sender.sendToRecipients(recipients, message, true, true, originTag, &counts.sent,
-                                         &counts.failed, &counts.total);
-    }
-
-private:
-    Sender& m_sender;
-};
-
 TEST_F(SendConcurrency, TheGatewayLearnsTheCountsOfItsRelayedSend)
 {
-    PipelineGatewaySender adapter(sender);
+    GatewaySendAdapter adapter(sender);
+    GatewaySender& gateway = adapter;
     GatewaySendCounts counts;
-    ASSERT_TRUE(adapter.sendGatewayPages("555-1234/11;;nobody;host!2", "relayed", "SNPP(10.0.0.7)",
+    ASSERT_TRUE(gateway.sendGatewayPages("555-1234/11;;nobody;host!2", "relayed", "SNPP(10.0.0.7)",
                                          counts));
     EXPECT_EQ(counts.sent, 2);
     EXPECT_EQ(counts.failed, 1);

@@ -49,6 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase {{"log", "--level"}, 2, "--level needs a value"},
         UsageCase {{"log", "extra"}, 2, "unexpected argument \"extra\""},
         UsageCase {{"log", "--purge", "--follow"}, 2, "cannot be combined"},
+        UsageCase {{"serve", "now"}, 2, "unexpected argument \"now\""},
+        UsageCase {{"serve", "--port", "444"}, 2, "unknown option --port"},
         UsageCase {{"reg", "query", "HKCU\\Missing"}, 1, "no key HKEY_CURRENT_USER\\Missing"},
         UsageCase {
             {"reg", "import", "/nonexistent/file.reg"}, 1, "cannot read /nonexistent/file.reg"}));
@@ -56,14 +58,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliUsage, HelpAndVersionEverywhere)
 {
     ScopedRegistry registry;
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>> {{"--help"}, {"reg", "--help"}, {"log", "--help"}}) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>> {
+             {"--help"}, {"reg", "--help"}, {"log", "--help"}, {"serve", "--help"}}) {
         const ProcessResult result = runCli(registry, arguments);
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_NE(result.out.find("Usage: norvane-cli"), std::string::npos) << result.out;
     }
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>> {
-             {"--version"}, {"reg", "--version"}, {"log", "--version"}}) {
+             {"--version"}, {"reg", "--version"}, {"log", "--version"}, {"serve", "--version"}}) {
         const ProcessResult result = runCli(registry, arguments);
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.out.rfind("norvane-cli ", 0), 0u) << result.out;

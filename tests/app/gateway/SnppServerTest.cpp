@@ -43,6 +43,43 @@ TEST_F(GatewayServerTest, APortThatCannotBeBoundEndsTheThreadWithTheErrorCode)
     EXPECT_TRUE(server->waitForEnd(5s));
 }
 
+TEST_F(GatewayServerTest, TheStatusTellsWhatEachReadingOfTheSettingsLedTo)
+{
+    world.configure(false, port.text());
+    start();
+    ASSERT_TRUE(server->waitForEnd(5s));
+    GatewayStatus status = server->status();
+    EXPECT_EQ(status.outcome, GatewayOutcome::Disabled);
+    EXPECT_EQ(status.port, port.text());
+    const unsigned disabledSerial = status.serial;
+    EXPECT_GT(disabledSerial, 0U);
+
+    TcpSocket holder;
+    ASSERT_TRUE(holder.bind(port.text()));
+    ASSERT_EQ(holder.acceptConnection(1, 5), nullptr); // listening now
+    world.configure(true, port.text());
+    server->restart();
+    ASSERT_TRUE(server->waitForEnd(5s));
+    status = server->status();
+    EXPECT_EQ(status.outcome, GatewayOutcome::PortFailed);
+    EXPECT_EQ(status.error, 7);
+    EXPECT_FALSE(status.errorText.empty());
+    EXPECT_GT(status.serial, disabledSerial);
+
+    holder.close();
+    server->restart();
+    ASSERT_TRUE(waitListening(port.number()));
+    status = server->status();
+    EXPECT_EQ(status.outcome, GatewayOutcome::Listening);
+    EXPECT_EQ(status.error, 0);
+    EXPECT_TRUE(status.errorText.empty());
+
+    server->requestShutdown();
+    ASSERT_TRUE(server->waitForEnd(5s));
+    EXPECT_EQ(server->status().outcome, GatewayOutcome::Stopped);
+    EXPECT_EQ(server->status().serial, status.serial + 1);
+}
+
 TEST_F(GatewayServerTest, AnEmptyHostsKeyRefusesEveryClient)
 {
     world.configure(true, port.text());

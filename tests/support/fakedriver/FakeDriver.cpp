@@ -175,8 +175,9 @@ std::int32_t FakeDriver::send(std::string_view address)
     }
     const auto until = std::chrono::steady_clock::now()
         + std::chrono::milliseconds(key.getNumber(FakeDriverIds::Script::sendDelayMs, 0));
+    const bool deaf = key.getNumber(FakeDriverIds::Script::deafToCancel, 0) != 0;
     while (std::chrono::steady_clock::now() < until) {
-        if (m_site.isCancelled()) {
+        if (!deaf && m_site.isCancelled()) {
             code = 213;
             break;
         }

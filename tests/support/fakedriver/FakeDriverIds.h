@@ -25,6 +25,7 @@ inline constexpr std::string_view sendCode = "sendCode"; // number: send's code 
 inline constexpr std::string_view sendCodes = "sendCodes"; // string "address=code;..."
 inline constexpr std::string_view messageCodes = "messageCodes"; // string "pin=code;..."
 inline constexpr std::string_view sendDelayMs = "sendDelayMs"; // number: send's duration
+inline constexpr std::string_view deafToCancel = "deafToCancel"; // number: 1 ignores cancel
 inline constexpr std::string_view holdBack = "holdBack"; // number: messages not counted
 inline constexpr std::string_view capacity = "capacity"; // number: list size (20)
 inline constexpr std::string_view failCreate = "failCreate"; // number: 1 refuses creation

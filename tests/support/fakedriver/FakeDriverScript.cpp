@@ -17,8 +17,8 @@ FakeDriverScript::FakeDriverScript(const std::string& recordFile)
 {
     SettingsKey script = key();
     using namespace FakeDriverIds::Script;
-    for (const std::string_view name :
-         {sendCode, sendCodes, messageCodes, sendDelayMs, holdBack, capacity, failCreate}) {
+    for (const std::string_view name : {sendCode, sendCodes, messageCodes, sendDelayMs,
+                                        deafToCancel, holdBack, capacity, failCreate}) {
         (void)script.deleteValue(name);
     }
     (void)script.setString(FakeDriverIds::Script::recordFile, recordFile);
@@ -67,6 +67,11 @@ void FakeDriverScript::setMessageCode(std::int32_t pin, std::int32_t code)
 void FakeDriverScript::setSendDelayMs(std::int32_t ms)
 {
     (void)key().setNumber(FakeDriverIds::Script::sendDelayMs, ms);
+}
+
+void FakeDriverScript::setDeafToCancel(bool deaf)
+{
+    (void)key().setNumber(FakeDriverIds::Script::deafToCancel, deaf ? 1 : 0);
 }
 
 void FakeDriverScript::setHoldBack(std::int32_t count)

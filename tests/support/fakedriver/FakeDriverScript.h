@@ -28,6 +28,9 @@ public:
     void setMessageCode(std::int32_t pin, std::int32_t code);
     // Each send takes this long, asking the host's cancel callback meanwhile (cancel: 213).
     void setSendDelayMs(std::int32_t ms);
+    // The send's delay runs to its end whatever the host's cancel callback says (a driver
+    // stuck in a call).
+    void setDeafToCancel(bool deaf);
     // getMessageCount reports this many messages fewer than the list holds.
     void setHoldBack(std::int32_t count);
     // The message list holds this many (addMessage answers 207 beyond).

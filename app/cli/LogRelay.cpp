@@ -1,4 +1,4 @@
-#include "DriverLogRelay.h"
+#include "LogRelay.h"
 
 #include "log/LogFile.h"
 
@@ -26,32 +26,35 @@ long long sizeOf(const std::string& path)
 
 } // namespace
 
-DriverLogRelay::DriverLogRelay(std::ostream& out, std::string prefix)
+LogRelay::LogRelay(std::ostream& out, std::string prefix, Lines lines)
     : m_out(out)
     , m_prefix(std::move(prefix))
+    , m_lines(lines)
 { }
 
-DriverLogRelay::~DriverLogRelay()
+LogRelay::~LogRelay()
 {
     stop();
 }
 
-void DriverLogRelay::start(const std::string& path)
+void LogRelay::start(const std::string& path)
 {
     stop();
     m_stopping = false;
-    m_thread = std::thread(&DriverLogRelay::run, this, path, sizeOf(path));
+    m_path = path;
+    m_thread = std::thread(&LogRelay::run, this, path, sizeOf(path));
 }
 
-void DriverLogRelay::stop()
+void LogRelay::stop()
 {
     if (m_thread.joinable()) {
         m_stopping = true;
         m_thread.join();
     }
+    m_path.clear();
 }
 
-void DriverLogRelay::run(std::string path, long long offset)
+void LogRelay::run(std::string path, long long offset)
 {
     std::string partial;
     for (;;) {
@@ -65,7 +68,7 @@ void DriverLogRelay::run(std::string path, long long offset)
     }
 }
 
-long long DriverLogRelay::relayFrom(const std::string& path, long long offset, std::string& partial)
+long long LogRelay::relayFrom(const std::string& path, long long offset, std::string& partial)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -96,8 +99,15 @@ long long DriverLogRelay::relayFrom(const std::string& path, long long offset, s
             line.remove_suffix(1);
         }
         LogEntry entry;
-        if (LogFile::parseLine(line, entry) && isDriverTag(entry.tag)) {
-            m_out << m_prefix << entry.tag << ": " << entry.message << '\n' << std::flush;
+        if (LogFile::parseLine(line, entry) && (m_lines == Lines::All || isDriverTag(entry.tag))) {
+            // One write per line, so that other writers of the stream do not split it.
+            std::string shown = m_prefix;
+            if (m_lines == Lines::All) {
+                shown += LogFile::levelName(entry.level);
+                shown += ' ';
+            }
+            shown += entry.tag + ": " + entry.message + '\n';
+            m_out << shown << std::flush;
         }
         start = end + 1;
     }

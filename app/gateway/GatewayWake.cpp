@@ -1,21 +1,21 @@
-#include "WakeEvent.h"
+#include "GatewayWake.h"
 
 #include <cstdint>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-WakeEvent::WakeEvent()
+GatewayWake::GatewayWake()
     : m_handle(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 { }
 
-WakeEvent::~WakeEvent()
+GatewayWake::~GatewayWake()
 {
     if (m_handle >= 0) {
         ::close(m_handle);
     }
 }
 
-void WakeEvent::signal()
+void GatewayWake::signal()
 {
     if (m_handle < 0) {
         return;
@@ -26,7 +26,7 @@ void WakeEvent::signal()
     (void)!::write(m_handle, &one, sizeof one);
 }
 
-void WakeEvent::clear()
+void GatewayWake::clear()
 {
     if (m_handle < 0) {
         return;

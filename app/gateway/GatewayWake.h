@@ -3,14 +3,14 @@
 // A wake-up that another thread sends to a thread waiting on sockets: a descriptor that turns
 // readable when signalled, to be polled beside the sockets. Signals do not count up; one
 // clear() takes them all.
-class WakeEvent
+class GatewayWake
 {
 public:
     // Makes the descriptor; isValid() tells whether the system gave one.
-    WakeEvent();
-    ~WakeEvent();
-    WakeEvent(const WakeEvent&) = delete;
-    WakeEvent& operator=(const WakeEvent&) = delete;
+    GatewayWake();
+    ~GatewayWake();
+    GatewayWake(const GatewayWake&) = delete;
+    GatewayWake& operator=(const GatewayWake&) = delete;
 
     // Makes the descriptor readable. Safe from any thread.
     void signal();

@@ -1,0 +1,48 @@
+#include "ServeCommand.h"
+
+#include "ArgumentList.h"
+#include "CliOutput.h"
+#include "ServeSession.h"
+
+#include <iostream>
+
+namespace {
+
+constexpr std::string_view usage
+    = "Usage: norvane-cli serve [--foreground]\n"
+      "\n"
+      "Runs the SNPP gateway and the scheduler without a GUI, as the desktop program does,\n"
+      "until SIGINT (Ctrl-C) or SIGTERM. Pages relayed by SNPP clients and due saved messages\n"
+      "go out through the driver plug-ins, quietly and without history entries. The gateway\n"
+      "reads its settings (SnppSrv: enabled, port, hosts, fromAdbOnly, level2Login) when it\n"
+      "starts and again on SIGHUP. While it is disabled or its port cannot be opened, that\n"
+      "is said on stderr and the scheduler runs alone.\n"
+      "\n"
+      "A stop cancels the send in progress and waits at most Serve\\stopWaitMs milliseconds\n"
+      "(default 15000) for both threads; a second SIGINT or SIGTERM ends at once. Everything\n"
+      "is written to the shared log (origin \"Serve\" for start, restart and stop).\n"
+      "Exit code 0 after a stop, 1 when a thread could not start.\n"
+      "\n"
+      "Options:\n"
+      "  --foreground, -f  also echo every line written to the shared log on stderr\n"
+      "  --help            show this text\n";
+
+} // namespace
+
+ExitCode ServeCommand::run(const std::vector<std::string>& arguments)
+{
+    ArgumentList list(arguments);
+    if (list.takeFlag("--help", "-h")) {
+        return CliOutput::help(usage);
+    }
+    const bool foreground = list.takeFlag("--foreground", "-f");
+    if (const auto problem = list.problem()) {
+        return CliOutput::usageError(*problem, usage);
+    }
+    const std::vector<std::string> words = list.positional();
+    if (!words.empty()) {
+        return CliOutput::usageError("unexpected argument \"" + words.front() + "\"", usage);
+    }
+    ServeSession session(std::cerr, foreground);
+    return session.run();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "settings/SettingDefinition.h"
+
+#include <string_view>
+
+// The settings of "norvane-cli serve" (HKEY_CURRENT_USER), read when it stops.
+namespace ServeSettings {
+
+inline constexpr std::string_view key = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Serve";
+// Milliseconds that a stop (SIGINT, SIGTERM) waits for the gateway and scheduler threads,
+// after the send in progress was cancelled, before the process ends without them. Values
+// below 0 read as the default.
+inline constexpr NumberSetting stopWaitMs {"stopWaitMs", 15000};
+
+} // namespace ServeSettings
