@@ -1,14 +1,21 @@
 // Client sessions per second through the SNPP gateway (greeting, PAGE, MESS, SEND, QUIT, each
-// reply awaited) with a sender that only counts, against the same client script talking to
-// Net::SNPP::Server (libnet-snpp-perl), which the benchmark starts as a Perl process. Run with
+// reply awaited), against the same client script talking to Net::SNPP::Server
+// (libnet-snpp-perl), which the benchmark starts as a Perl process. Run with
 //   build/bench/bench_gateway --benchmark_min_time=2
-// "gatewayVsNetSnppServer" runs both in turn in each iteration and reports gateway/Perl as
-// "ratio" (above 1: the gateway serves more sessions per second).
+// The gateway relays each SEND either to a sender that only counts (/0: the gateway's own
+// work) or through the send pipeline to the fake driver plug-in (/1: the whole relay: address
+// book, grammar, driver loaded from its file, result rows, log lines).
+// "gatewayVsNetSnppServer" runs both servers in turn in each iteration and reports Perl time
+// over gateway time as "ratio" (above 1: the gateway serves more sessions per second).
 #include "AddressBook.h"
 #include "AddressBookSelection.h"
 #include "BenchEnvironment.h"
+#include "FakeDriverIds.h"
+#include "FakeDriverScript.h"
+#include "GatewaySendAdapter.h"
 #include "GatewaySender.h"
 #include "ProviderDatabase.h"
+#include "Sender.h"
 #include "SnppServer.h"
 #include "settings/SettingsKey.h"
 #include "settings/SharedSettings.h"
@@ -56,6 +63,27 @@ public:
 
 private:
     std::atomic<int> m_sends {0};
+};
+
+// The gateway's sender, switched between the counting one and the send pipeline.
+class SwitchingSender final : public GatewaySender
+{
+public:
+    explicit SwitchingSender(GatewaySender& pipeline)
+        : m_pipeline(pipeline)
+    { }
+    bool sendGatewayPages(std::string_view recipients, std::string_view message,
+                          std::string_view originTag, GatewaySendCounts& counts) override
+    {
+        GatewaySender& target = m_usePipeline.load() ? m_pipeline : m_counting;
+        return target.sendGatewayPages(recipients, message, originTag, counts);
+    }
+    void usePipeline(bool use) { m_usePipeline = use; }
+
+private:
+    GatewaySender& m_pipeline;
+    CountingSender m_counting;
+    std::atomic<bool> m_usePipeline {false};
 };
 
 int freePort()
@@ -158,6 +186,8 @@ public:
                           "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\SnppSrv\\hosts");
         (void)hosts.setString("127.0.0.1", "rwx");
         (void)m_providers.open();
+        // The pipeline's IXO/TAP driver is the fake plug-in, which answers at once.
+        m_driverReady = FakeDriverScript::registerAs(FakeDriverIds::kestrelClass);
         AddressBook* book = m_books.selectFromSettings();
         if (book != nullptr && book->open()) {
             (void)book->add("pin1234567", "555-1234/1234567");
@@ -173,14 +203,22 @@ public:
     GatewayRig& operator=(const GatewayRig&) = delete;
 
     int port() const { return m_port; }
-    bool ready() const { return m_server->listeningPort() == m_port; }
+    bool ready() const { return m_driverReady && m_server->listeningPort() == m_port; }
+    // Relays SENDs through the send pipeline (true) or to the counting sender.
+    void usePipeline(bool use) { m_sender.usePipeline(use); }
+    // The fake driver's record of every call, which grows with each relayed page.
+    void clearRecord() const { std::remove(m_environment.file("record.txt").c_str()); }
 
 private:
     BenchEnvironment m_environment;
     int m_port;
-    CountingSender m_sender;
+    FakeDriverScript m_script {m_environment.file("record.txt")};
+    bool m_driverReady = false;
     ProviderDatabase m_providers;
     AddressBookSelection m_books;
+    Sender m_pipeline {&m_providers, &m_books, nullptr};
+    GatewaySendAdapter m_adapter {m_pipeline};
+    SwitchingSender m_sender {m_adapter};
     std::unique_ptr<SnppServer> m_server;
 };
 
@@ -255,7 +293,9 @@ void runSessions(benchmark::State& state, int port, bool ready, const char* what
 
 void gatewaySessions(benchmark::State& state)
 {
+    gatewayRig->usePipeline(state.range(0) != 0);
     runSessions(state, gatewayRig->port(), gatewayRig->ready(), "the gateway did not start");
+    gatewayRig->clearRecord();
 }
 
 void netSnppServerSessions(benchmark::State& state)
@@ -278,6 +318,7 @@ void gatewayVsNetSnppServer(benchmark::State& state)
         state.SkipWithError("a server did not start");
         return;
     }
+    gatewayRig->usePipeline(state.range(0) != 0);
     double gatewaySeconds = 0;
     double perlSeconds = 0;
     bool ok = true;
@@ -293,13 +334,14 @@ void gatewayVsNetSnppServer(benchmark::State& state)
     state.counters["gateway_per_s"] = sessions / gatewaySeconds;
     state.counters["perl_per_s"] = sessions / perlSeconds;
     state.counters["ratio"] = perlSeconds / gatewaySeconds;
+    gatewayRig->clearRecord();
 }
 
 } // namespace
 
-BENCHMARK(gatewaySessions)->UseRealTime();
+BENCHMARK(gatewaySessions)->Arg(0)->Arg(1)->UseRealTime();
 BENCHMARK(netSnppServerSessions)->UseRealTime();
-BENCHMARK(gatewayVsNetSnppServer)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(gatewayVsNetSnppServer)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
