@@ -1,13 +1,12 @@
 #include "AddressCommand.h"
 
 #include "AddressBook.h"
-#include "AddressBookSelection.h"
 #include "AddressChecker.h"
 #include "AddressGrammar.h"
 #include "ArgumentList.h"
+#include "CliDirectories.h"
 #include "CliOutput.h"
 #include "HeadlessPrompt.h"
-#include "ProviderDatabase.h"
 
 #include <cstdio>
 #include <iostream>
@@ -49,20 +48,10 @@ ExitCode AddressCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::usageError("check takes one TEXT", usage);
     }
 
-    const auto prompt
-        = std::make_shared<HeadlessPrompt>(&std::cerr, std::string(programName) + ": ");
-    ProviderDatabase providers(prompt);
-    if (!providers.open()) {
-        // Addresses with numbers still check; names of providers will not translate.
-        std::cerr << programName << ": " << providers.lastError() << '\n';
-    }
-    AddressBookSelection books(prompt);
-    AddressBook* book = books.selectFromSettings();
-    if (book && !book->open()) {
-        std::cerr << programName << ": " << book->lastErrorText() << '\n';
-    }
+    CliDirectories directories(std::cerr);
+    AddressBook* book = directories.open(true);
 
-    AddressChecker checker(&providers, book, prompt.get());
+    AddressChecker checker(&directories.providers(), book, &directories.prompt());
     AddressCheck kind = AddressCheck::CheckNone;
     (void)checker.checkAddress(true, args[1], kind);
     std::cout << "check: " << addressCheckName(kind) << '\n';

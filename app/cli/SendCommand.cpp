@@ -1,10 +1,8 @@
 #include "SendCommand.h"
 
-#include "AddressBookSelection.h"
 #include "ArgumentList.h"
+#include "CliDirectories.h"
 #include "CliOutput.h"
-#include "HeadlessPrompt.h"
-#include "ProviderDatabase.h"
 #include "SendPrinter.h"
 #include "SendResults.h"
 #include "Sender.h"
@@ -111,19 +109,13 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::usageError("the message is empty", usage);
     }
 
-    const auto prompt
-        = std::make_shared<HeadlessPrompt>(&std::cerr, std::string(programName) + ": ");
-    ProviderDatabase providers(prompt);
-    if (!providers.open()) {
-        // Numbers still go; provider names will not translate.
-        std::cerr << programName << ": " << providers.lastError() << '\n';
-    }
-    AddressBookSelection books(prompt);
-    (void)books.selectFromSettings();
+    // The send opens the book itself, as each send does.
+    CliDirectories directories(std::cerr);
+    (void)directories.open(false);
     MessageHistory history;
     history.initPath();
 
-    Sender sender(&providers, &books, &history);
+    Sender sender(&directories.providers(), &directories.books(), &history);
     ControlOptions options;
     options.isCancelled = [] { return g_cancelled.load(); };
     sender.setDriverOptions(options);

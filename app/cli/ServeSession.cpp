@@ -1,6 +1,5 @@
 #include "ServeSession.h"
 
-#include "HeadlessPrompt.h"
 #include "ServeSettings.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
@@ -39,14 +38,12 @@ ServeSession::ServeSession(std::ostream& err, bool foreground)
     , m_err(err)
     , m_foreground(foreground)
     , m_echo(err, "", LogRelay::Lines::All)
-    , m_prompt(std::make_shared<HeadlessPrompt>(&err, std::string(programName) + ": "))
-    , m_providers(m_prompt)
-    , m_books(m_prompt)
+    , m_directories(err)
     // Every send of serve is quiet and leaves the history alone, so it needs none.
-    , m_sender(&m_providers, &m_books, nullptr)
+    , m_sender(&m_directories.providers(), &m_directories.books(), nullptr)
     , m_gatewayRoad(m_sender)
     , m_schedulerRoad(m_sender)
-    , m_gateway(m_gatewayRoad, &m_providers, &m_books)
+    , m_gateway(m_gatewayRoad, &m_directories.providers(), &m_directories.books())
     , m_scheduler(m_store, m_schedulerRoad)
 { }
 
@@ -64,15 +61,9 @@ bool ServeSession::start()
     if (m_foreground) {
         m_echo.start(log.path());
     }
-    if (!m_providers.open()) {
-        // Numbers still go; provider names will not translate.
-        say(m_providers.lastError());
-    }
-    // Open from the start, as the compose window does: the gateway asks it about "pin" entries
-    // and, with fromAdbOnly, about every pager identifier.
-    if (AddressBook* book = m_books.selectFromSettings(); book != nullptr && !book->open()) {
-        say(book->lastErrorText());
-    }
+    // The book is open from the start, as the compose window's is: the gateway asks it about
+    // "pin" entries and, with fromAdbOnly, about every pager identifier.
+    (void)m_directories.open(true);
     m_store.initPath();
     ControlOptions options;
     options.isCancelled = [this] { return m_cancelled.load(); };

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "AddressBookSelection.h"
 #include "CliCommand.h"
+#include "CliDirectories.h"
 #include "GatewaySendAdapter.h"
 #include "LogRelay.h"
-#include "ProviderDatabase.h"
 #include "SchedulerSendAdapter.h"
 #include "Sender.h"
 #include "SignalWatcher.h"
@@ -16,8 +15,6 @@
 #include <chrono>
 #include <iosfwd>
 #include <memory>
-
-class HeadlessPrompt;
 
 // What "norvane-cli serve" runs: the SNPP gateway thread and the scheduler thread sending
 // through one Sender with the real driver plug-ins, without a GUI, until SIGINT or SIGTERM.
@@ -55,9 +52,7 @@ private:
     std::ostream& m_err;
     const bool m_foreground;
     LogRelay m_echo;
-    std::shared_ptr<HeadlessPrompt> m_prompt;
-    ProviderDatabase m_providers;
-    AddressBookSelection m_books;
+    CliDirectories m_directories;
     // Polled by the drivers of the running send (and by the send before each transmission).
     std::atomic<bool> m_cancelled {false};
     Sender m_sender;
