@@ -14,7 +14,8 @@ public:
     explicit GatewaySendAdapter(Sender& sender);
 
     // Sends and fills `counts` (pages sent, entries not sent, entries); false only when the
-    // send lock could not be taken, and then `counts` is left as it was.
+    // send could not start (the calling thread is already inside a send of the same sender),
+    // and then `counts` is left as it was.
     [[nodiscard]] bool sendGatewayPages(std::string_view recipients, std::string_view message,
                                         std::string_view originTag,
                                         GatewaySendCounts& counts) override;

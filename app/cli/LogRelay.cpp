@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <ostream>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -42,7 +43,20 @@ void LogRelay::start(const std::string& path)
     stop();
     m_stopping = false;
     m_path = path;
-    m_thread = std::thread(&LogRelay::run, this, path, sizeOf(path));
+    try {
+        m_thread = std::thread(&LogRelay::run, this, path, sizeOf(path));
+    } catch (const std::system_error& error) {
+        m_out << ("cannot follow the log " + path + ": " + error.what() + "\n") << std::flush;
+        m_path.clear();
+    }
+}
+
+void LogRelay::abandon()
+{
+    if (m_thread.joinable()) {
+        m_stopping = true;
+        m_thread.detach();
+    }
 }
 
 void LogRelay::stop()
@@ -72,7 +86,8 @@ long long LogRelay::relayFrom(const std::string& path, long long offset, std::st
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return 0;
+        // Not there yet, or not readable for a moment: try again from the same place.
+        return offset;
     }
     if (sizeOf(path) < offset) {
         // The log was purged meanwhile: follow the new file from its start.

@@ -30,6 +30,9 @@ public:
     void start(const std::string& path);
     // Relays what is left and stops following.
     void stop();
+    // Stops following without waiting for the relay thread (which may be blocked on a
+    // stalled stream); only for a process that ends right after.
+    void abandon();
     // The file being followed ("" when stopped).
     const std::string& path() const { return m_path; }
 

@@ -164,22 +164,24 @@ ExitCode ServeSession::stop(int signal)
             deadline - std::chrono::steady_clock::now());
         if (left <= 0ms) {
             const bool both = !gatewayEnded && !schedulerEnded;
-            const char* which = both ? "gateway and scheduler threads were"
-                : gatewayEnded       ? "scheduler thread was"
-                                     : "gateway thread was";
+            const std::string threads = both ? "gateway and scheduler threads"
+                : gatewayEnded               ? "scheduler thread"
+                                             : "gateway thread";
             log.write(LogLevel::Errors, tag,
-                      "Stop: the %s still running %lld ms after the stop request; ending "
+                      "Stop: the %s %s still running %lld ms after the stop request; ending "
                       "without waiting for %s",
-                      which, static_cast<long long>(bound.count()), both ? "them" : "it");
-            say("the threads did not end within " + std::to_string(bound.count())
-                + " ms; ending without them");
+                      threads.c_str(), both ? "were" : "was", static_cast<long long>(bound.count()),
+                      both ? "them" : "it");
+            say("the " + threads + " did not end within " + std::to_string(bound.count())
+                + " ms; ending without " + (both ? "them" : "it"));
             endNow(static_cast<int>(ExitCode::Success));
         }
         const int again = m_signals.wait(std::min(left, watchSlice));
         if (again == SIGINT || again == SIGTERM) {
             log.write(LogLevel::Errors, tag, "%s again while stopping: ending at once",
                       SignalWatcher::name(again));
-            m_echo.stop();
+            // Not joined: a stalled stderr must not hold an ending that was asked to be at once.
+            m_echo.abandon();
             m_signals.raiseDefault(again);
         }
     }
@@ -190,7 +192,7 @@ ExitCode ServeSession::stop(int signal)
 
 void ServeSession::endNow(int exitCode)
 {
-    m_echo.stop();
+    m_echo.abandon();
     std::fflush(nullptr);
     // The threads that did not end still use the session's members: no destructor may run.
     std::_Exit(exitCode);

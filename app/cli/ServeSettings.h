@@ -7,6 +7,7 @@
 // The settings of "norvane-cli serve" (HKEY_CURRENT_USER), read when it stops.
 namespace ServeSettings {
 
+// The key that holds them.
 inline constexpr std::string_view key = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Serve";
 // Milliseconds that a stop (SIGINT, SIGTERM) waits for the gateway and scheduler threads,
 // after the send in progress was cancelled, before the process ends without them. Values
