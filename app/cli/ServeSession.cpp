@@ -81,6 +81,14 @@ bool ServeSession::start()
             : "the scheduler thread: " + m_scheduler.lastError();
         startLog.write(LogLevel::Fatal, tag, "Cannot start %s", why.c_str());
         say("cannot start " + why);
+        // The other thread may run already, even be sending: end it as a stop would, bounded.
+        m_cancelled.store(true);
+        m_gateway.requestShutdown();
+        m_scheduler.requestStop();
+        const std::chrono::milliseconds bound = stopWait();
+        if (!m_gateway.waitForEnd(bound) || !m_scheduler.waitForEnd(bound)) {
+            endNow(static_cast<int>(ExitCode::Failure));
+        }
         return false;
     }
     return true;
@@ -95,6 +103,11 @@ void ServeSession::restartGateway()
     }
     log.write(LogLevel::Trans, tag, "SIGHUP: restarting the gateway with fresh settings");
     m_gateway.restart();
+    if (m_gateway.state() == ThreadState::StartFailed) {
+        const std::string why = m_gateway.lastError();
+        log.write(LogLevel::Errors, tag, "Cannot restart the gateway thread: %s", why.c_str());
+        say("cannot restart the SNPP gateway thread: " + why + "; SIGHUP tries again");
+    }
 }
 
 void ServeSession::reportGateway()
