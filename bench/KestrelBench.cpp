@@ -21,12 +21,12 @@
 // per_msg_ms = beyond / the messages. The plug-in's also shows load_ms (clear and the addMessage
 // calls).
 #include "BenchEnvironment.h"
+#include "BenchReporter.h"
 #include "KestrelIds.h"
 #include "KestrelSettings.h"
 #include "LineSettings.h"
 #include "MessageList.h"
 #include "PortLink.h"
-#include "SendReporter.h"
 #include "TapBlock.h"
 #include "TapEngine.h"
 #include "TapMemoryLink.h"
@@ -291,34 +291,13 @@ BENCHMARK(kestrelPlugin)
 
 // ---- The engine alone ----------------------------------------------------------------------
 
-// The frame's side as a headless send has it: progress goes nowhere, lines go to the log.
-class BenchReporter : public SendReporter
-{
-public:
-    explicit BenchReporter(LogFile& log)
-        : m_log(log)
-    { }
-    void setPhase(int) override { }
-    void setStatus(std::string) override { }
-    void setProgress(int) override { }
-    int lastError() const override { return m_lastError; }
-    void setLastError(int code) override { m_lastError = code; }
-    bool cancelRequested() const override { return false; }
-    LogFile& log() override { return m_log; }
-    std::string_view tag() const override { return "kestrel"; }
-
-private:
-    LogFile& m_log;
-    int m_lastError = 0;
-};
-
 // The engine's surroundings for a run on the calling thread: the log open as a send has it,
 // the reporter, the messages, and the sending defaults with no pause after the go-ahead.
 struct EngineSetup
 {
     BenchEnvironment environment;
     LogFile log {LogFile::Mode::PlugIn};
-    BenchReporter reporter {log};
+    BenchReporter reporter {log, "kestrel"};
     MessageList list;
     TapSettings settings;
 

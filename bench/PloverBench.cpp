@@ -5,9 +5,9 @@
 // "ploverVsFloor" runs both in turn in each iteration and reports driver/floor as "ratio"; the
 // argument is the log level the driver's log is written at.
 #include "BenchEnvironment.h"
+#include "BenchReporter.h"
 #include "MessageList.h"
 #include "PloverSettings.h"
-#include "SendReporter.h"
 #include "SnppSession.h"
 #include "SnppTransport.h"
 #include "log/LogFile.h"
@@ -110,27 +110,6 @@ private:
     std::thread m_thread;
 };
 
-// The frame's side as a headless send has it: progress goes nowhere, lines go to the log.
-class BenchReporter : public SendReporter
-{
-public:
-    explicit BenchReporter(LogFile& log)
-        : m_log(log)
-    { }
-    void setPhase(int) override { }
-    void setStatus(std::string) override { }
-    void setProgress(int) override { }
-    int lastError() const override { return m_lastError; }
-    void setLastError(int code) override { m_lastError = code; }
-    bool cancelRequested() const override { return false; }
-    LogFile& log() override { return m_log; }
-    std::string_view tag() const override { return "plover"; }
-
-private:
-    LogFile& m_log;
-    int m_lastError = 0;
-};
-
 // The messages of one send.
 void fill(MessageList& list)
 {
@@ -201,7 +180,7 @@ struct DriverSetup
 {
     BenchEnvironment environment;
     LogFile log {LogFile::Mode::PlugIn};
-    BenchReporter reporter {log};
+    BenchReporter reporter {log, "plover"};
     SnppTransport transport;
     MessageList list;
     PloverSettings settings;
