@@ -58,7 +58,8 @@ public:
     void flush()
     {
         if (m_started) {
-            std::cout << m_name << '\t' << m_pagerInfo << '\n';
+            std::cout << CliOutput::printable(m_name) << '\t' << CliOutput::printable(m_pagerInfo)
+                      << '\n';
         }
         m_started = false;
         m_pagerInfo.clear();
@@ -140,6 +141,12 @@ ExitCode AdbCommand::run(const std::vector<std::string>& arguments)
         return ExitCode::Success;
     }
     if (action == "list") {
+        // A book that could not be opened is going on without its store: nothing to list is
+        // not an empty book.
+        if (!book->isOpen()) {
+            return CliOutput::fail("cannot list the address book: " + book->location()
+                                   + " could not be opened");
+        }
         ListVisitor visitor;
         if (!book->enumerate(visitor)) {
             return bookFailure(*book);
@@ -164,7 +171,7 @@ ExitCode AdbCommand::run(const std::vector<std::string>& arguments)
         return bookFailure(*book);
     }
     if (action == "find" || action == "info") {
-        std::cout << result << '\n';
+        std::cout << CliOutput::printable(result) << '\n';
     }
     return ExitCode::Success;
 }

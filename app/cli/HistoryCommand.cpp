@@ -20,7 +20,8 @@ constexpr std::string_view usage
       "Actions:\n"
       "  list     print each entry as stored: its position, the recipients and the\n"
       "           message, separated by tabs (line breaks show as <0d> and <0a>, and \"=\"\n"
-      "           in recipients as <3d>)\n"
+      "           in recipients as <3d>; other control bytes as \\xNN, a tab as \\t\n"
+      "           and a backslash as \\\\)\n"
       "  purge    delete the history\n"
       "\n"
       "Options:\n"
@@ -46,8 +47,9 @@ ExitCode list(const MessageHistory& history)
         const std::size_t equals = line.find('=');
         std::cout << position << '\t'
                   << (equals == std::string::npos
-                          ? line
-                          : line.substr(0, equals) + '\t' + line.substr(equals + 1))
+                          ? CliOutput::printable(line)
+                          : CliOutput::printable(line.substr(0, equals)) + '\t'
+                              + CliOutput::printable(line.substr(equals + 1)))
                   << '\n';
     }
     if (entries.empty()) {
