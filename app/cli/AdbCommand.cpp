@@ -141,15 +141,17 @@ ExitCode AdbCommand::run(const std::vector<std::string>& arguments)
         return ExitCode::Success;
     }
     if (action == "list") {
-        // A book that could not be opened is going on without its store: nothing to list is
-        // not an empty book.
-        if (!book->isOpen()) {
-            return CliOutput::fail("cannot list the address book: " + book->location()
-                                   + " could not be opened");
-        }
         ListVisitor visitor;
         if (!book->enumerate(visitor)) {
             return bookFailure(*book);
+        }
+        // A book going on without the store it could not open lists nothing: that is not an
+        // empty book.
+        if (!book->isOpen()) {
+            const std::string where = book->location();
+            return CliOutput::fail("cannot list the address book: "
+                                   + (where.empty() ? std::string("its store") : where)
+                                   + " could not be opened");
         }
         visitor.flush();
         return ExitCode::Success;

@@ -1,6 +1,7 @@
 #include "FileIo.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -124,6 +125,15 @@ FileIo::ReadResult FileIo::readRegularFile(const std::string& path, std::string&
     const int fd = openRegularFile(path, error);
     if (fd < 0) {
         return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+    }
+    // A file that says it is too large is refused without reading it; one that grows while
+    // it is read (or a file of /proc, which says 0) is stopped by readAll's bound.
+    struct stat info
+    { };
+    if (::fstat(fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) > maxReadBytes) {
+        error = tooLarge(path);
+        ::close(fd);
+        return ReadResult::Failed;
     }
     const bool read = readAll(fd, out);
     if (!read) {
