@@ -87,6 +87,14 @@ TEST_F(CliOutputTest, BookAndProviderListsPrintControlBytesEscaped)
         EXPECT_EQ(result.exitCode, 0) << one.arguments[1] << result.err;
         EXPECT_EQ(result.out, one.out) << one.arguments[1];
     }
+
+    // The log holds what SNPP clients sent.
+    const std::string log = registry.dir().write("ndlog.dat", "1,100,SNPP(x\x1b[8m):a\x1b[2Jb\r\n");
+    ASSERT_EQ(run({"reg", "set", pathsKey, "logFile", "--string", log}).exitCode, 0);
+    const ProcessResult shown = run({"log"});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_NE(shown.out.find("SNPP(x\\x1b[8m): a\\x1b[2Jb\n"), std::string::npos) << shown.out;
+    EXPECT_EQ(shown.out.find('\x1b'), std::string::npos) << shown.out;
 }
 
 TEST_F(CliOutputTest, AdbListFailsWhenTheBookCannotBeOpened)
