@@ -45,12 +45,13 @@ ExitCode list(const MessageHistory& history)
         // message.
         const std::string line = entry.substr(0, entry.size() - 1);
         const std::size_t equals = line.find('=');
-        std::cout << position << '\t'
-                  << (equals == std::string::npos
-                          ? CliOutput::printable(line)
-                          : CliOutput::printable(line.substr(0, equals)) + '\t'
-                              + CliOutput::printable(line.substr(equals + 1)))
-                  << '\n';
+        std::cout << position << '\t';
+        if (equals == std::string::npos) {
+            std::cout << CliOutput::printable(line) << '\n';
+        } else {
+            std::cout << CliOutput::printable(line.substr(0, equals)) << '\t'
+                      << CliOutput::printable(line.substr(equals + 1)) << '\n';
+        }
     }
     if (entries.empty()) {
         std::cerr << programName << ": the message history " << history.path() << " is empty\n";

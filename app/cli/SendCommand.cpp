@@ -123,7 +123,8 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
                       << "history: " << MessageHistory::lastError() << '\n';
             LogFile historyLog;
             historyLog.openForAppend();
-            historyLog.write(LogLevel::Errors, "Local", "Cannot record the send in the history (%s)",
+            historyLog.write(LogLevel::Errors, "Local",
+                             "Cannot record the send in the history (%s)",
                              MessageHistory::lastError().c_str());
         }
     }

@@ -24,8 +24,8 @@ protected:
     // The command with its standard output on /dev/full, where every write fails.
     ProcessResult runToFullDisk(std::vector<std::string> arguments)
     {
-        arguments.insert(arguments.begin(), {"/bin/sh", "-c", "exec \"$@\" >/dev/full", "sh",
-                                             NORVANE_CLI_PATH});
+        arguments.insert(arguments.begin(),
+                         {"/bin/sh", "-c", "exec \"$@\" >/dev/full", "sh", NORVANE_CLI_PATH});
         return ProcessRunner::run(arguments, {{"NORVANE_REGISTRY", registry.path()}});
     }
 
@@ -101,9 +101,9 @@ TEST_F(CliOutputTest, AdbListFailsWhenTheBookCannotBeOpened)
 {
     // The book's file would lie below a regular file: it can be neither opened nor created.
     const std::string blocker = registry.dir().write("blocker", "not a folder");
-    ASSERT_EQ(run({"reg", "set", pathsKey, "simpleAdb", "--string", blocker + "/simpleAdb.mdb"})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        run({"reg", "set", pathsKey, "simpleAdb", "--string", blocker + "/simpleAdb.mdb"}).exitCode,
+        0);
     const ProcessResult result = run({"adb", "list"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");

@@ -138,8 +138,7 @@ TEST_F(CliSend, SaysWhenTheHistoryCannotBeRecorded)
         << result.err;
     EXPECT_EQ(history(), "ops=old\r\n");
     const ProcessResult log = runCli(registry, {"log", "--level", "Errors"});
-    EXPECT_NE(log.out.find("Cannot record the send in the history"), std::string::npos)
-        << log.out;
+    EXPECT_NE(log.out.find("Cannot record the send in the history"), std::string::npos) << log.out;
 }
 
 TEST_F(CliSend, UsageErrorsExitWithTwo)

@@ -29,9 +29,8 @@ protected:
         // A bound far below the test's own time-out: a command that reads without end is
         // ended and reported, never left to hang the run.
         arguments.insert(arguments.begin(), NORVANE_CLI_PATH);
-        return ProcessRunner::run(arguments,
-                                  {{"NORVANE_REGISTRY", m_registry.path()}, {"TZ", "UTC0"}}, {},
-                                  8000);
+        return ProcessRunner::run(
+            arguments, {{"NORVANE_REGISTRY", m_registry.path()}, {"TZ", "UTC0"}}, {}, 8000);
     }
     std::string file(const std::string& name) const { return m_registry.dir().file(name); }
     std::string read(const std::string& name) const { return m_registry.dir().read(name); }
@@ -47,15 +46,14 @@ protected:
 TEST_F(CliStoreFiles, CrOnlyLineEndsKeepEveryRecord)
 {
     // Saved messages: a change rewrites every record, an add appends after the last one.
-    m_registry.dir().write("canMsg.dat", record("One", "r1", "m1") + "\r"
-                                             + record("Two", "r2", "m2") + "\r"
-                                             + record("Three", "r3", "m3") + "\r");
+    m_registry.dir().write("canMsg.dat",
+                           record("One", "r1", "m1") + "\r" + record("Two", "r2", "m2") + "\r"
+                               + record("Three", "r3", "m3") + "\r");
     ProcessResult result = run({"saved", "--file", file("canMsg.dat"), "clear", "One"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(read("canMsg.dat"),
-              std::string("One") + d + "- 000 00 00 00 00 000000000000" + d + "r1" + d
-                  + "m1\r\n" + record("Two", "r2", "m2") + "\r\n" + record("Three", "r3", "m3")
-                  + "\r\n");
+              std::string("One") + d + "- 000 00 00 00 00 000000000000" + d + "r1" + d + "m1\r\n"
+                  + record("Two", "r2", "m2") + "\r\n" + record("Three", "r3", "m3") + "\r\n");
 
     m_registry.dir().write("cr.dat", record("A", "r", "m") + "\r" + record("B", "r", "m") + "\r");
     ASSERT_EQ(run({"saved", "--file", file("cr.dat"), "add", "C", "r", "m"}).exitCode, 0);
@@ -143,7 +141,8 @@ TEST_F(CliStoreFiles, PathsThatNameNoRegularFileAreRefused)
 
 TEST_F(CliStoreFiles, ReadOnlyStoresAreNotRewritten)
 {
-    const std::string saved = m_registry.dir().write("canMsg.dat", record("One", "r", "m") + "\r\n");
+    const std::string saved
+        = m_registry.dir().write("canMsg.dat", record("One", "r", "m") + "\r\n");
     const std::string history = m_registry.dir().write("msg.dat", "ops=one\r\n");
     ASSERT_EQ(::chmod(saved.c_str(), 0444), 0);
     ASSERT_EQ(::chmod(history.c_str(), 0444), 0);
@@ -157,8 +156,7 @@ TEST_F(CliStoreFiles, ReadOnlyStoresAreNotRewritten)
     for (const auto& arguments : changes) {
         const ProcessResult result = run(arguments);
         EXPECT_EQ(result.exitCode, 1) << arguments[3];
-        EXPECT_NE(result.err.find(arguments[2] + " is read-only"), std::string::npos)
-            << result.err;
+        EXPECT_NE(result.err.find(arguments[2] + " is read-only"), std::string::npos) << result.err;
     }
     EXPECT_EQ(read("canMsg.dat"), record("One", "r", "m") + "\r\n");
     EXPECT_EQ(read("msg.dat"), "ops=one\r\n");

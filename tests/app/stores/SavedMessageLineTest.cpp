@@ -68,7 +68,8 @@ TEST(SavedMessageLine, ParseAllCountsEmptyLinesAndHonoursTheLimit)
 TEST(SavedMessageLine, EveryLineEndEndsARecord)
 {
     // CR alone (an editor of another system), LF alone and CR LF, mixed in one file.
-    const auto all = SavedMessageLine::parseAll("a\x05-\x05r\x05m\rb\x05-\x05s\nc\x05-\x05t\r\nd", 100);
+    const auto all
+        = SavedMessageLine::parseAll("a\x05-\x05r\x05m\rb\x05-\x05s\nc\x05-\x05t\r\nd", 100);
     ASSERT_EQ(all.size(), 4u);
     EXPECT_EQ(all[0], (SavedMessage {"a", "-", "r", "m"}));
     EXPECT_EQ(all[1], (SavedMessage {"b", "-", "s", ""}));
