@@ -58,7 +58,8 @@ public:
     void flush()
     {
         if (m_started) {
-            std::cout << m_name << '\t' << m_pagerInfo << '\n';
+            std::cout << CliOutput::printable(m_name) << '\t' << CliOutput::printable(m_pagerInfo)
+                      << '\n';
         }
         m_started = false;
         m_pagerInfo.clear();
@@ -144,6 +145,14 @@ ExitCode AdbCommand::run(const std::vector<std::string>& arguments)
         if (!book->enumerate(visitor)) {
             return bookFailure(*book);
         }
+        // A book going on without the store it could not open lists nothing: that is not an
+        // empty book.
+        if (!book->isOpen()) {
+            const std::string where = book->location();
+            return CliOutput::fail("cannot list the address book: "
+                                   + (where.empty() ? std::string("its store") : where)
+                                   + " could not be opened");
+        }
         visitor.flush();
         return ExitCode::Success;
     }
@@ -164,7 +173,7 @@ ExitCode AdbCommand::run(const std::vector<std::string>& arguments)
         return bookFailure(*book);
     }
     if (action == "find" || action == "info") {
-        std::cout << result << '\n';
+        std::cout << CliOutput::printable(result) << '\n';
     }
     return ExitCode::Success;
 }

@@ -2,6 +2,7 @@
 
 #include "CliCommand.h"
 
+#include <string>
 #include <string_view>
 
 // How norvane-cli reports: errors on stderr prefixed with the program's name.
@@ -13,5 +14,13 @@ ExitCode fail(std::string_view text);
 ExitCode usageError(std::string_view text, std::string_view usage);
 // Prints the usage (help) text on stdout; returns success.
 ExitCode help(std::string_view usage);
+// Flushes stdout and returns `code`, or says on stderr that the output could not be written
+// (a full disk, a closed pipe) and returns the failure code: output lost is never success.
+ExitCode finish(ExitCode code);
+// Stored text as it may be printed to a terminal: control bytes (C0, DEL and the C1 range,
+// also UTF-8-encoded) are shown as \xNN, tab, CR and LF as \t, \r and \n, and the backslash
+// as \\, so that stored escape sequences never reach the terminal and the text can be read
+// back unambiguously. Other bytes (UTF-8 or a code page's letters) are kept.
+std::string printable(std::string_view text);
 
 } // namespace CliOutput

@@ -20,7 +20,8 @@ constexpr std::string_view usage
       "Actions:\n"
       "  list     print each entry as stored: its position, the recipients and the\n"
       "           message, separated by tabs (line breaks show as <0d> and <0a>, and \"=\"\n"
-      "           in recipients as <3d>)\n"
+      "           in recipients as <3d>; other control bytes as \\xNN, a tab as \\t\n"
+      "           and a backslash as \\\\)\n"
       "  purge    delete the history\n"
       "\n"
       "Options:\n"
@@ -44,11 +45,13 @@ ExitCode list(const MessageHistory& history)
         // message.
         const std::string line = entry.substr(0, entry.size() - 1);
         const std::size_t equals = line.find('=');
-        std::cout << position << '\t'
-                  << (equals == std::string::npos
-                          ? line
-                          : line.substr(0, equals) + '\t' + line.substr(equals + 1))
-                  << '\n';
+        std::cout << position << '\t';
+        if (equals == std::string::npos) {
+            std::cout << CliOutput::printable(line) << '\n';
+        } else {
+            std::cout << CliOutput::printable(line.substr(0, equals)) << '\t'
+                      << CliOutput::printable(line.substr(equals + 1)) << '\n';
+        }
     }
     if (entries.empty()) {
         std::cerr << programName << ": the message history " << history.path() << " is empty\n";

@@ -58,8 +58,9 @@ void printEntry(const LogEntry& entry)
     char level[16];
     std::snprintf(level, sizeof level, "%-8s",
                   std::string(LogFile::levelName(entry.level)).c_str());
-    std::cout << level << ' ' << formatTime(entry.time) << "  " << entry.tag << ": "
-              << entry.message << '\n';
+    // The log holds what peers sent (an SNPP client's message): shown escaped, never raw.
+    std::cout << level << ' ' << formatTime(entry.time) << "  " << CliOutput::printable(entry.tag)
+              << ": " << CliOutput::printable(entry.message) << '\n';
 }
 
 // The identity of the file, to notice it being purged or replaced while followed.

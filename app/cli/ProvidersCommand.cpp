@@ -106,7 +106,7 @@ ExitCode ProvidersCommand::run(const std::vector<std::string>& arguments)
         }
         std::string name, phone;
         while (!database.atEnd() && database.next(name, phone)) {
-            std::cout << name << '\t' << phone << '\n';
+            std::cout << CliOutput::printable(name) << '\t' << CliOutput::printable(phone) << '\n';
         }
         database.endIteration();
         return ExitCode::Success;
@@ -123,6 +123,6 @@ ExitCode ProvidersCommand::run(const std::vector<std::string>& arguments)
     if (!found) {
         return CliOutput::fail(database.lastError());
     }
-    std::cout << result << '\n';
+    std::cout << CliOutput::printable(result) << '\n';
     return ExitCode::Success;
 }

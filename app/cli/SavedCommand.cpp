@@ -210,9 +210,11 @@ void printTable(const std::vector<SavedMessage>& records)
 {
     std::size_t nameWidth = 4, scheduleWidth = 8;
     std::vector<Schedule> schedules;
+    std::vector<std::string> names;
     for (const SavedMessage& record : records) {
         schedules.push_back(Schedule::fromText(record.schedule));
-        nameWidth = std::max(nameWidth, record.name.size());
+        names.push_back(CliOutput::printable(record.name));
+        nameWidth = std::max(nameWidth, names.back().size());
         scheduleWidth = std::max(scheduleWidth, schedules.back().describe().size());
     }
     const auto row = [&](std::string_view name, std::string_view schedule,
@@ -222,7 +224,7 @@ void printTable(const std::vector<SavedMessage>& records)
     };
     row("Name", "Schedule", "Last sent");
     for (std::size_t i = 0; i < records.size(); ++i) {
-        row(records[i].name, schedules[i].describe(), schedules[i].describeLastSent());
+        row(names[i], schedules[i].describe(), schedules[i].describeLastSent());
     }
 }
 
@@ -258,12 +260,12 @@ ExitCode show(const SavedMessageStore& store, const std::string& name)
         return CliOutput::fail("no saved message named " + quoted(name) + " in " + store.path());
     }
     const Schedule schedule = Schedule::fromText(record.schedule);
-    std::cout << "Name:       " << record.name << "\n"
-              << "To:         " << record.recipients << "\n"
-              << "Message:    " << record.message << "\n"
+    std::cout << "Name:       " << CliOutput::printable(record.name) << "\n"
+              << "To:         " << CliOutput::printable(record.recipients) << "\n"
+              << "Message:    " << CliOutput::printable(record.message) << "\n"
               << "Schedule:   " << schedule.describe() << "\n"
               << "Last sent:  " << schedule.describeLastSent() << "\n"
-              << "Stored as:  " << record.schedule << "\n"
+              << "Stored as:  " << CliOutput::printable(record.schedule) << "\n"
               << "Position:   " << position << "\n";
     return ExitCode::Success;
 }

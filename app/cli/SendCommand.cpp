@@ -7,6 +7,7 @@
 #include "SendResults.h"
 #include "Sender.h"
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 #include "stores/MessageHistory.h"
 
 #include <atomic>
@@ -112,10 +113,23 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
     // The send opens the book itself, as each send does.
     CliDirectories directories(std::cerr);
     (void)directories.open(false);
-    MessageHistory history;
-    history.initPath();
+    // Recorded here rather than by the send, so that a history that cannot be written is said
+    // on stderr (the send goes on; the log has it too).
+    if (!noHistory) {
+        MessageHistory history;
+        history.initPath();
+        if (!history.recordSent(recipients, message)) {
+            std::cerr << programName << ": warning: the send is not recorded in the message "
+                      << "history: " << MessageHistory::lastError() << '\n';
+            LogFile historyLog;
+            historyLog.openForAppend();
+            historyLog.write(LogLevel::Errors, "Local",
+                             "Cannot record the send in the history (%s)",
+                             MessageHistory::lastError().c_str());
+        }
+    }
 
-    Sender sender(&directories.providers(), &directories.books(), &history);
+    Sender sender(&directories.providers(), &directories.books(), nullptr);
     ControlOptions options;
     options.isCancelled = [] { return g_cancelled.load(); };
     sender.setDriverOptions(options);

@@ -70,11 +70,11 @@ int main(int argc, char** argv)
     const std::string first = arguments.front();
     if (first == "--help" || first == "-h" || first == "help") {
         printOverview(std::cout);
-        return static_cast<int>(ExitCode::Success);
+        return static_cast<int>(CliOutput::finish(ExitCode::Success));
     }
     if (first == "--version" || first == "-V") {
         std::cout << "norvane-cli " << NORVANE_VERSION << '\n';
-        return static_cast<int>(ExitCode::Success);
+        return static_cast<int>(CliOutput::finish(ExitCode::Success));
     }
     arguments.erase(arguments.begin());
     for (const CliCommand& command : commands) {
@@ -83,13 +83,14 @@ int main(int argc, char** argv)
             for (const std::string& argument : arguments) {
                 if (argument == "--version") {
                     std::cout << "norvane-cli " << NORVANE_VERSION << '\n';
-                    return static_cast<int>(ExitCode::Success);
+                    return static_cast<int>(CliOutput::finish(ExitCode::Success));
                 }
                 if (argument == "--") {
                     break;
                 }
             }
-            return static_cast<int>(command.run(arguments));
+            // Output that could not be written fails the command, whatever it did.
+            return static_cast<int>(CliOutput::finish(command.run(arguments)));
         }
     }
     std::cerr << programName << ": unknown command \"" << first << "\"\n\n";

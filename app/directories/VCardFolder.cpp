@@ -10,9 +10,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,16 +23,19 @@ bool isCardFile(const char* name)
         && TextLimits::equalsNoCase(text.substr(text.size() - 4), ".vcf");
 }
 
+// The card file, read as every store is: a regular file of bounded size (errno set on failure).
 bool readWhole(const std::string& path, std::string& text)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string error;
+    const int fd = FileIo::openRegularFile(path, error);
+    if (fd < 0) {
         return false;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
-    return !in.bad();
+    const bool read = FileIo::readAll(fd, text);
+    const int why = errno;
+    ::close(fd);
+    errno = why;
+    return read;
 }
 
 std::string systemError(const std::string& what)

@@ -1,6 +1,7 @@
 #include "MessageHistory.h"
 
 #include "StoreSettings.h"
+#include "TextLines.h"
 #include "files/FileLock.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
@@ -84,22 +85,6 @@ std::string_view withoutLineEnd(std::string_view line)
     return line;
 }
 
-// The lines of the file without their line ends, as a text-mode reader sees them.
-std::vector<std::string_view> splitLines(std::string_view bytes)
-{
-    std::vector<std::string_view> lines;
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
-        if (end == std::string_view::npos) {
-            lines.push_back(withoutLineEnd(bytes));
-            break;
-        }
-        lines.push_back(withoutLineEnd(bytes.substr(0, end + 1)));
-        bytes.remove_prefix(end + 1);
-    }
-    return lines;
-}
-
 } // namespace
 
 MessageHistory::MessageHistory(std::string path)
@@ -166,7 +151,7 @@ bool MessageHistory::add(std::string_view entry)
     }
     const int bound = maxSavedCount();
     std::string error;
-    if (!m_file.makeFolder(error)) {
+    if (!m_file.checkChangeable(error) || !m_file.makeFolder(error)) {
         return StoreError::set(StoreErrorCode::Io, what + error);
     }
     const FileLock lock(m_file.lockPath());
@@ -182,7 +167,7 @@ bool MessageHistory::add(std::string_view entry)
     bytes.append(line);
     bytes += "\r\n";
     int kept = 0;
-    for (const std::string_view older : splitLines(old)) {
+    for (const std::string_view older : TextLines::split(old)) {
         // Checked before copying, so that a bound of 0 (or less) keeps no older entry.
         if (kept >= bound) {
             break;
@@ -236,7 +221,7 @@ bool MessageHistory::entries(std::vector<std::string>& list) const
     case StoreFile::ReadResult::Failed:
         return StoreError::set(StoreErrorCode::Io, error);
     }
-    const std::vector<std::string_view> lines = splitLines(bytes);
+    const std::vector<std::string_view> lines = TextLines::split(bytes);
     // A bound of 0 or less still shows the newest entry, as add keeps it.
     const auto bound = static_cast<std::size_t>(std::max(maxSavedCount(), 0));
     const std::size_t kept = std::min(lines.size(), bound + 1);
@@ -254,6 +239,9 @@ bool MessageHistory::purge()
     // be made).
     if (m_file.modificationTime() < 0) {
         return true;
+    }
+    if (!m_file.checkChangeable(error)) {
+        return StoreError::set(StoreErrorCode::Io, "cannot purge the message history: " + error);
     }
     const FileLock lock(m_file.lockPath());
     if (!lock.locked()) {

@@ -1,5 +1,7 @@
 #include "SavedMessageLine.h"
 
+#include "TextLines.h"
+
 #include <array>
 
 namespace {
@@ -57,14 +59,8 @@ SavedMessage SavedMessageLine::parse(std::string_view line)
 std::vector<SavedMessage> SavedMessageLine::parseAll(std::string_view bytes, std::size_t limit)
 {
     std::vector<SavedMessage> records;
-    while (!bytes.empty() && records.size() < limit) {
-        const std::size_t end = bytes.find('\n');
-        if (end == std::string_view::npos) {
-            records.push_back(parse(bytes));
-            break;
-        }
-        records.push_back(parse(bytes.substr(0, end)));
-        bytes.remove_prefix(end + 1);
+    for (const std::string_view line : TextLines::split(bytes, limit)) {
+        records.push_back(parse(line));
     }
     return records;
 }

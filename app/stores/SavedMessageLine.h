@@ -28,7 +28,8 @@ public:
     // 0x05, CR and LF, runs of them count as one, leading ones are skipped, and a missing
     // field reads as empty. An empty line is a record of four empty fields.
     static SavedMessage parse(std::string_view line);
-    // Splits a whole file into records, at most `limit`; a last line without a line end counts.
+    // Splits a whole file into records, at most `limit`: a line ends in CR LF, LF or CR alone
+    // (see TextLines), and a last line without a line end counts.
     static std::vector<SavedMessage> parseAll(std::string_view bytes, std::size_t limit);
     // The record's line with its CR LF.
     static std::string format(const SavedMessage& record);

@@ -2,6 +2,7 @@
 
 #include "SavedMessageLine.h"
 #include "StoreSettings.h"
+#include "TextLines.h"
 #include "files/FileLock.h"
 #include "settings/DataPaths.h"
 
@@ -150,7 +151,7 @@ bool SavedMessageStore::add(std::string_view name, std::string_view schedule,
                                what + why);
     }
     std::string error;
-    if (!m_file.makeFolder(error)) {
+    if (!m_file.checkChangeable(error) || !m_file.makeFolder(error)) {
         return StoreError::set(StoreErrorCode::Io, what + error);
     }
     const FileLock lock(m_file.lockPath());
@@ -170,7 +171,7 @@ bool SavedMessageStore::add(std::string_view name, std::string_view schedule,
     }
     // Existing lines are kept byte for byte; only a last line that lacks its line end gets
     // one, or the new record would be glued to it.
-    if (!bytes.empty() && bytes.back() != '\n') {
+    if (!TextLines::endsWithLineEnd(bytes)) {
         bytes += "\r\n";
     }
     bytes += SavedMessageLine::format(record);
@@ -209,6 +210,9 @@ bool SavedMessageStore::rewrite(int index, const RecordGuard* guard, bool remove
         + " the saved message at position " + std::to_string(index) + " of " + path() + ": ";
     if (recipients && recipients->empty()) {
         return StoreError::set(StoreErrorCode::BadField, what + "the recipient list is empty");
+    }
+    if (std::string error; !m_file.checkChangeable(error)) {
+        return StoreError::set(StoreErrorCode::Io, what + error);
     }
     const FileLock lock(m_file.lockPath());
     if (!lock.locked()) {

@@ -40,19 +40,21 @@ std::string StoreFile::lockPath() const
 
 StoreFile::ReadResult StoreFile::read(std::string& bytes, std::string& error) const
 {
-    bytes.clear();
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const bool missing = errno == ENOENT || errno == ENOTDIR;
-        error = FileIo::systemError("cannot open", m_path);
-        return missing ? ReadResult::Missing : ReadResult::Failed;
+    switch (FileIo::readRegularFile(m_path, bytes, error)) {
+    case FileIo::ReadResult::Read:
+        return ReadResult::Read;
+    case FileIo::ReadResult::Missing:
+        return ReadResult::Missing;
+    case FileIo::ReadResult::Failed:
+        break;
     }
-    const bool read = FileIo::readAll(fd, bytes);
-    if (!read) {
-        error = FileIo::systemError("cannot read", m_path);
-    }
-    ::close(fd);
-    return read ? ReadResult::Read : ReadResult::Failed;
+    return ReadResult::Failed;
+}
+
+bool StoreFile::checkChangeable(std::string& error) const
+{
+    error = FileIo::replaceProblem(m_path);
+    return error.empty();
 }
 
 bool StoreFile::makeFolder(std::string& error) const
@@ -67,6 +69,9 @@ bool StoreFile::replace(std::string_view bytes, std::string& error) const
 
 bool StoreFile::remove(std::string& error) const
 {
+    if (!checkChangeable(error)) {
+        return false;
+    }
     if (::unlink(m_path.c_str()) != 0 && errno != ENOENT) {
         error = FileIo::systemError("cannot delete", m_path);
         return false;

@@ -28,14 +28,19 @@ public:
     // The lock file: the store's name with ".lock" for its extension.
     std::string lockPath() const;
 
-    // Reads the whole file into `bytes`; on Missing or Failed `error` says why.
+    // Reads the whole file into `bytes` (a regular file of at most FileIo::maxReadBytes);
+    // on Missing or Failed `error` says why.
     ReadResult read(std::string& bytes, std::string& error) const;
+    // Whether the store may be replaced or deleted (also when it does not exist yet); false
+    // with `error` saying why for a read-only file or something that is not a regular file.
+    [[nodiscard]] bool checkChangeable(std::string& error) const;
     // Makes the folder that holds the store (and its parents) when missing.
     [[nodiscard]] bool makeFolder(std::string& error) const;
     // Replaces the store with `bytes` through the temporary file (see the class comment);
     // on failure the store is untouched and `error` says why. Call with the lock held.
     [[nodiscard]] bool replace(std::string_view bytes, std::string& error) const;
-    // Deletes the store file; true when it is gone (also when it never existed).
+    // Deletes the store file unless checkChangeable() refuses; true when it is gone (also
+    // when it never existed).
     [[nodiscard]] bool remove(std::string& error) const;
     // The file's last modification in seconds since 1970 (UTC), or -1 when it cannot be read.
     std::int64_t modificationTime() const;

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -120,6 +121,24 @@ TEST_F(CliSend, RecordsTheHistoryUnlessToldNotTo)
     EXPECT_NE(log.out.find("Local: Message (555-1234/11,1,0): Sent successfully"),
               std::string::npos)
         << log.out;
+}
+
+TEST_F(CliSend, SaysWhenTheHistoryCannotBeRecorded)
+{
+    // A read-only history is left as it is; the page still goes, and the user is told.
+    const std::string path = registry.dir().write("data/msg.dat", "ops=old\r\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    const ProcessResult result = send({"555-1234/11", "first"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "555-1234/11\tsent\tSent successfully\nSent 1 of 1 page, 0 failed.\n");
+    EXPECT_NE(result.err.find("norvane-cli: warning: the send is not recorded in the message "
+                              "history: cannot add to the message history "
+                              + path + ": " + path + " is read-only"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(history(), "ops=old\r\n");
+    const ProcessResult log = runCli(registry, {"log", "--level", "Errors"});
+    EXPECT_NE(log.out.find("Cannot record the send in the history"), std::string::npos) << log.out;
 }
 
 TEST_F(CliSend, UsageErrorsExitWithTwo)

@@ -65,6 +65,19 @@ TEST(SavedMessageLine, ParseAllCountsEmptyLinesAndHonoursTheLimit)
     EXPECT_TRUE(SavedMessageLine::parseAll("", 100).empty());
 }
 
+TEST(SavedMessageLine, EveryLineEndEndsARecord)
+{
+    // CR alone (an editor of another system), LF alone and CR LF, mixed in one file.
+    const auto all
+        = SavedMessageLine::parseAll("a\x05-\x05r\x05m\rb\x05-\x05s\nc\x05-\x05t\r\nd", 100);
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all[0], (SavedMessage {"a", "-", "r", "m"}));
+    EXPECT_EQ(all[1], (SavedMessage {"b", "-", "s", ""}));
+    EXPECT_EQ(all[2], (SavedMessage {"c", "-", "t", ""}));
+    EXPECT_EQ(all[3].name, "d");
+    EXPECT_EQ(SavedMessageLine::parseAll("a\rb\r", 1).size(), 1u);
+}
+
 struct CheckCase
 {
     SavedMessage record;
