@@ -1,10 +1,8 @@
 #include "DatabaseLocator.h"
 
-#include "SqliteDatabase.h"
 #include "StringTable.h"
 #include "UserPrompt.h"
 
-#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -52,38 +50,4 @@ DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt
         }
     }
     return path;
-}
-
-bool DatabaseLocator::createFile(const std::string& path, const char* schema, std::string& error,
-                                 int& errorCode)
-{
-    if (fileExists(path)) {
-        error = path + " exists already";
-        errorCode = 0;
-        return false;
-    }
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty()) {
-        std::error_code failure;
-        std::filesystem::create_directories(parent, failure);
-        if (failure) {
-            error = "cannot create the folder " + parent.string() + ": " + failure.message();
-            errorCode = failure.value();
-            return false;
-        }
-    }
-    SqliteDatabase database;
-    bool created = database.open(path, SqliteDatabase::Mode::Create)
-        && database.execute("BEGIN IMMEDIATE") && database.execute(schema)
-        && database.execute("COMMIT");
-    if (!created) {
-        error = database.lastError() + " in " + path;
-        errorCode = database.lastErrorCode();
-        database.close();
-        // A half-made file would be found next time and fail every query.
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-        std::filesystem::remove(path + "-journal", ignored);
-    }
-    return created;
 }

@@ -27,8 +27,4 @@ public:
            const std::function<bool(const std::string& path)>& create);
     // Whether a regular file exists at the path.
     static bool fileExists(const std::string& path);
-    // Creates a new SQLite file with the schema (and its missing parent folders); a failed
-    // creation leaves no file behind. False with `error` describing what failed.
-    static bool createFile(const std::string& path, const char* schema, std::string& error,
-                           int& errorCode);
 };
