@@ -20,9 +20,10 @@ bool DatabaseLocator::fileExists(const std::string& path)
 
 std::optional<std::string>
 DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt,
-                        const std::function<bool(const std::string& path)>& create)
+                        const std::function<bool(const std::string& path, std::string& error)>& create)
 {
     bool createFailed = false;
+    std::string createError;
     while (!fileExists(path)) {
         LocateRequest request;
         request.message = StringTable::substitute(texts.missingFormat, {path});
@@ -30,6 +31,7 @@ DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt
         request.fileName = std::string(texts.fileName);
         request.filter = std::string(filter);
         request.createFailed = createFailed;
+        request.createError = createError;
         const LocateChoice choice = prompt.locateFile(request);
         switch (choice.action) {
         case LocateChoice::Action::Cancel:
@@ -40,7 +42,8 @@ DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt
             }
             break;
         case LocateChoice::Action::Create:
-            if (create(path)) {
+            createError.clear();
+            if (create(path, createError)) {
                 return path;
             }
             createFailed = true;

@@ -67,9 +67,11 @@ void ProviderDatabase::locateLocked()
                                     DirectorySettings::providerFileName);
     }
     const auto found
-        = DatabaseLocator::locate(m_path, texts, *m_prompt, [this](const std::string& path) {
+        = DatabaseLocator::locate(m_path, texts, *m_prompt, [this](const std::string& path, std::string& error) {
               m_path = path;
-              return createLocked();
+              const bool created = createLocked();
+              error = m_createError;
+              return created;
           });
     if (!found) {
         m_unavailable = true;

@@ -75,7 +75,11 @@ bool SimpleAddressBook::locateLocked()
         return true;
     }
     const auto found = DatabaseLocator::locate(
-        m_path, texts, *prompt(), [this](const std::string& path) { return createLocked(path); });
+        m_path, texts, *prompt(), [this](const std::string& path, std::string& error) {
+            const bool created = createLocked(path);
+            error = m_createError;
+            return created;
+        });
     if (!found) {
         m_unavailable = true;
         return failWith(StringId::EntryNotFound,
