@@ -135,7 +135,8 @@ bool DatabaseFile::complete(SqliteDatabase& database, const Schema& schema, std:
         return true; // the usual case: no write lock is taken
     }
     // Under the write lock the file is looked at again: another process may have completed it.
-    bool done = database.execute("BEGIN IMMEDIATE") && countTables(database, schema.table, count, found)
+    bool done = database.execute("BEGIN IMMEDIATE")
+        && countTables(database, schema.table, count, found)
         && (found || count > 0 || database.execute(schema.sql)) && database.execute("COMMIT");
     if (!done) {
         error = database.lastError();

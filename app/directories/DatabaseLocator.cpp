@@ -18,9 +18,9 @@ bool DatabaseLocator::fileExists(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::optional<std::string>
-DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt,
-                        const std::function<bool(const std::string& path, std::string& error)>& create)
+std::optional<std::string> DatabaseLocator::locate(
+    std::string path, const Texts& texts, UserPrompt& prompt,
+    const std::function<bool(const std::string& path, std::string& error)>& create)
 {
     bool createFailed = false;
     std::string createError;

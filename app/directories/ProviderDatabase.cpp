@@ -66,13 +66,13 @@ void ProviderDatabase::locateLocked()
         m_path = DataPaths::resolve(DirectorySettings::Paths::pspDbs,
                                     DirectorySettings::providerFileName);
     }
-    const auto found
-        = DatabaseLocator::locate(m_path, texts, *m_prompt, [this](const std::string& path, std::string& error) {
-              m_path = path;
-              const bool created = createLocked();
-              error = m_createError;
-              return created;
-          });
+    const auto found = DatabaseLocator::locate(m_path, texts, *m_prompt,
+                                               [this](const std::string& path, std::string& error) {
+                                                   m_path = path;
+                                                   const bool created = createLocked();
+                                                   error = m_createError;
+                                                   return created;
+                                               });
     if (!found) {
         m_unavailable = true;
         m_error.set(unavailableText());

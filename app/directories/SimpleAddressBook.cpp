@@ -74,12 +74,12 @@ bool SimpleAddressBook::locateLocked()
     if (m_unavailable || isDataSource(m_path)) {
         return true;
     }
-    const auto found = DatabaseLocator::locate(
-        m_path, texts, *prompt(), [this](const std::string& path, std::string& error) {
-            const bool created = createLocked(path);
-            error = m_createError;
-            return created;
-        });
+    const auto found = DatabaseLocator::locate(m_path, texts, *prompt(),
+                                               [this](const std::string& path, std::string& error) {
+                                                   const bool created = createLocked(path);
+                                                   error = m_createError;
+                                                   return created;
+                                               });
     if (!found) {
         m_unavailable = true;
         return failWith(StringId::EntryNotFound,
@@ -151,8 +151,8 @@ bool SimpleAddressBook::open()
     int code = 0;
     SqliteStatement probe;
     // A data source is only read; a file that an interrupted creation left empty is completed.
-    if (!m_database.open(
-            target, source ? SqliteDatabase::Mode::ReadOnly : SqliteDatabase::Mode::ReadWrite)
+    if (!m_database.open(target,
+                         source ? SqliteDatabase::Mode::ReadOnly : SqliteDatabase::Mode::ReadWrite)
         || (!source && !DatabaseFile::complete(m_database, schema, error, code))
         || !m_database.prepare("SELECT Name, PagerInfo FROM adbTable LIMIT 0", probe)) {
         probe.finalize();

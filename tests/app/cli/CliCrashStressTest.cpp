@@ -280,8 +280,8 @@ TEST(CliCrashStress, KilledCommandsLoseNoCommittedChangeAndLeaveEveryStoreReadab
         failed += round.failed;
         ++rounds;
     }
-    std::printf("%d rounds: %d commands exited 0, %d were killed, %d failed\n", rounds,
-                exitedZero, killed, failed);
+    std::printf("%d rounds: %d commands exited 0, %d were killed, %d failed\n", rounds, exitedZero,
+                killed, failed);
     if (testing::Test::HasFailure()) {
         return; // the first round that lost something ends the run
     }

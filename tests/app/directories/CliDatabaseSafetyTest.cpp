@@ -40,11 +40,10 @@ protected:
     static ProcessResult runKilledAtSync(const ScopedRegistry& store, int n,
                                          std::vector<std::string> arguments)
     {
-        arguments.insert(arguments.begin(),
-                         {NORVANE_STRACE_PATH, "-f", "-qq", "-o", "/dev/null", "-e",
-                          "trace=fdatasync", "-e",
-                          "inject=fdatasync:signal=KILL:when=" + std::to_string(n),
-                          NORVANE_CLI_PATH});
+        arguments.insert(
+            arguments.begin(),
+            {NORVANE_STRACE_PATH, "-f", "-qq", "-o", "/dev/null", "-e", "trace=fdatasync", "-e",
+             "inject=fdatasync:signal=KILL:when=" + std::to_string(n), NORVANE_CLI_PATH});
         return ProcessRunner::run(arguments, {{"NORVANE_REGISTRY", store.path()}});
     }
 
@@ -185,25 +184,24 @@ TEST_P(CliFirstUseKilled, AtAnySyncLeavesADatabaseTheNextCommandUses)
         const ProcessResult list = runCli(fresh, use.list);
         EXPECT_EQ(list.exitCode, 0) << list.err;
         EXPECT_NE(list.out.find(use.change[2]), std::string::npos) << list.out;
-        EXPECT_TRUE(std::filesystem::is_regular_file(fresh.dir().file("home/data") + "/"
-                                                     + use.fileName));
+        EXPECT_TRUE(
+            std::filesystem::is_regular_file(fresh.dir().file("home/data") + "/" + use.fileName));
     }
     EXPECT_TRUE(finished) << "the first use never ran to its end";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, CliFirstUseKilled,
-    testing::Values(FirstUseCase {"providers",
-                                  {"providers", "add", "Acme", "1"},
-                                  {"providers", "add", "Beta", "2"},
-                                  {"providers", "list"},
-                                  "pspDbs.mdb"},
-                    FirstUseCase {"addressBook",
-                                  {"adb", "add", "Pat", "1/1"},
-                                  {"adb", "add", "Lee", "2/2"},
-                                  {"adb", "list"},
-                                  "simpleAdb.mdb"}),
-    [](const auto& p) { return p.param.label; });
+INSTANTIATE_TEST_SUITE_P(Files, CliFirstUseKilled,
+                         testing::Values(FirstUseCase {"providers",
+                                                       {"providers", "add", "Acme", "1"},
+                                                       {"providers", "add", "Beta", "2"},
+                                                       {"providers", "list"},
+                                                       "pspDbs.mdb"},
+                                         FirstUseCase {"addressBook",
+                                                       {"adb", "add", "Pat", "1/1"},
+                                                       {"adb", "add", "Lee", "2/2"},
+                                                       {"adb", "list"},
+                                                       "simpleAdb.mdb"}),
+                         [](const auto& p) { return p.param.label; });
 
 TEST_F(CliDatabaseSafety, FirstUsesAtOnceLoseNoChange)
 {
@@ -303,7 +301,8 @@ TEST_P(CliDatabaseKinds, OnlyARegularFileIsCreatedAndNothingElseIsDeleted)
 
 INSTANTIATE_TEST_SUITE_P(Files, CliDatabaseKinds,
                          testing::Values(KindCase {"providers", {"providers", "list"}, "pspDbs", 1},
-                                         KindCase {"addressBook", {"adb", "list"}, "simpleAdb", -1}),
+                                         KindCase {
+                                             "addressBook", {"adb", "list"}, "simpleAdb", -1}),
                          [](const auto& p) { return p.param.label; });
 
 } // namespace

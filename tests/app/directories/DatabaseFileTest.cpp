@@ -1,10 +1,9 @@
 // What the two databases do with a file that an interrupted creation left behind, or that is
 // something else: opened through ProviderDatabase and SimpleAddressBook on real files.
-#include "ProviderDatabase.h"
-#include "SimpleAddressBook.h"
-
 #include "DirectoryTestSupport.h"
+#include "ProviderDatabase.h"
 #include "RecordingPrompt.h"
+#include "SimpleAddressBook.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +45,9 @@ TEST_P(DatabaseFileLeft, ProviderDatabaseCompletesOnlyAFileWithoutTables)
     if (GetParam().completed) {
         EXPECT_TRUE(database.add("Acme", "555"));
         EXPECT_EQ(querySql(path, "SELECT Phone FROM pspTable WHERE Name = 'acme'"), "555");
-        EXPECT_EQ(querySql(path, "SELECT count(*) FROM pragma_index_list('pspTable')"
-                                 " WHERE name = 'PrimaryKey' AND \"unique\""),
+        EXPECT_EQ(querySql(path,
+                           "SELECT count(*) FROM pragma_index_list('pspTable')"
+                           " WHERE name = 'PrimaryKey' AND \"unique\""),
                   "1");
     } else {
         EXPECT_NE(database.lastError().find("has no table pspTable"), std::string::npos)

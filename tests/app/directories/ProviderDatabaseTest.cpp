@@ -165,8 +165,9 @@ TEST_F(ProviderDatabaseTest, ReplaceChangesTheRowInPlaceOrAddsIt)
     // The same row changes (its rowid stays), so it is never missing in between.
     const std::string row = querySql(path, "SELECT rowid FROM pspTable WHERE Name = 'Acme'");
     ASSERT_TRUE(database.replace("ACME", "3")) << database.lastError();
-    EXPECT_EQ(querySql(path, "SELECT rowid || ',' || Name || ',' || Phone FROM pspTable"
-                             " WHERE Name = 'acme'"),
+    EXPECT_EQ(querySql(path,
+                       "SELECT rowid || ',' || Name || ',' || Phone FROM pspTable"
+                       " WHERE Name = 'acme'"),
               row + ",ACME,3");
     ASSERT_TRUE(database.replace("Gamma", "4"));
     const std::vector<Provider> rows = listed();
