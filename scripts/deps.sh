@@ -9,6 +9,7 @@ norvane_packages=(
     clang-format
     libnet-snpp-perl
     libsqlite3-dev
+    strace
     hylafax-client
     systemd
     clang libclang-rt-14-dev

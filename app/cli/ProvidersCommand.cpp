@@ -39,11 +39,7 @@ ExitCode needs(const std::vector<std::string>& args, std::size_t count, std::str
 
 ExitCode add(ProviderDatabase& database, const std::vector<std::string>& args, bool replace)
 {
-    std::string existing;
-    if (replace && database.getPhone(args[0], existing) && !database.remove(args[0])) {
-        return CliOutput::fail(database.lastError());
-    }
-    if (!database.add(args[0], args[1])) {
+    if (!(replace ? database.replace(args[0], args[1]) : database.add(args[0], args[1]))) {
         return CliOutput::fail(database.lastError());
     }
     return ExitCode::Success;

@@ -1,10 +1,8 @@
 #include "DatabaseLocator.h"
 
-#include "SqliteDatabase.h"
 #include "StringTable.h"
 #include "UserPrompt.h"
 
-#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -20,11 +18,12 @@ bool DatabaseLocator::fileExists(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::optional<std::string>
-DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt,
-                        const std::function<bool(const std::string& path)>& create)
+std::optional<std::string> DatabaseLocator::locate(
+    std::string path, const Texts& texts, UserPrompt& prompt,
+    const std::function<bool(const std::string& path, std::string& error)>& create)
 {
     bool createFailed = false;
+    std::string createError;
     while (!fileExists(path)) {
         LocateRequest request;
         request.message = StringTable::substitute(texts.missingFormat, {path});
@@ -32,6 +31,7 @@ DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt
         request.fileName = std::string(texts.fileName);
         request.filter = std::string(filter);
         request.createFailed = createFailed;
+        request.createError = createError;
         const LocateChoice choice = prompt.locateFile(request);
         switch (choice.action) {
         case LocateChoice::Action::Cancel:
@@ -42,7 +42,8 @@ DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt
             }
             break;
         case LocateChoice::Action::Create:
-            if (create(path)) {
+            createError.clear();
+            if (create(path, createError)) {
                 return path;
             }
             createFailed = true;
@@ -52,38 +53,4 @@ DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt
         }
     }
     return path;
-}
-
-bool DatabaseLocator::createFile(const std::string& path, const char* schema, std::string& error,
-                                 int& errorCode)
-{
-    if (fileExists(path)) {
-        error = path + " exists already";
-        errorCode = 0;
-        return false;
-    }
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty()) {
-        std::error_code failure;
-        std::filesystem::create_directories(parent, failure);
-        if (failure) {
-            error = "cannot create the folder " + parent.string() + ": " + failure.message();
-            errorCode = failure.value();
-            return false;
-        }
-    }
-    SqliteDatabase database;
-    bool created = database.open(path, SqliteDatabase::Mode::Create)
-        && database.execute("BEGIN IMMEDIATE") && database.execute(schema)
-        && database.execute("COMMIT");
-    if (!created) {
-        error = database.lastError() + " in " + path;
-        errorCode = database.lastErrorCode();
-        database.close();
-        // A half-made file would be found next time and fail every query.
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-        std::filesystem::remove(path + "-journal", ignored);
-    }
-    return created;
 }

@@ -19,16 +19,12 @@ public:
         std::string_view fileName; // the name the open-file dialog offers
     };
 
-    // Loops until the file at the (possibly browsed) path exists or was created by `create`;
-    // gives its path, or nothing when the user chose "Cancel". A failed creation shows
-    // "Create database file failed" and asks again.
+    // Loops until the file at the (possibly browsed) path exists or was created by `create`
+    // (which says why it failed in `error`); gives its path, or nothing when the user chose
+    // "Cancel". A failed creation shows "Create database file failed" and asks again.
     static std::optional<std::string>
     locate(std::string path, const Texts& texts, UserPrompt& prompt,
-           const std::function<bool(const std::string& path)>& create);
+           const std::function<bool(const std::string& path, std::string& error)>& create);
     // Whether a regular file exists at the path.
     static bool fileExists(const std::string& path);
-    // Creates a new SQLite file with the schema (and its missing parent folders); a failed
-    // creation leaves no file behind. False with `error` describing what failed.
-    static bool createFile(const std::string& path, const char* schema, std::string& error,
-                           int& errorCode);
 };

@@ -57,7 +57,9 @@ bool HeadlessPrompt::askYesNo(std::string_view text, std::string_view caption, P
 LocateChoice HeadlessPrompt::locateFile(const LocateRequest& request)
 {
     if (request.createFailed) {
-        emit(LogLevel::Errors, "Going on without " + request.path);
+        emit(LogLevel::Errors,
+             "Going on without " + request.path
+                 + (request.createError.empty() ? std::string() : ": " + request.createError));
         return {LocateChoice::Action::Cancel, {}};
     }
     emit(LogLevel::Trans, oneLine(request.message) + ": creating it");

@@ -1,5 +1,6 @@
 #include "ProviderDatabase.h"
 
+#include "DatabaseFile.h"
 #include "DatabaseLocator.h"
 #include "DirectorySettings.h"
 #include "HeadlessPrompt.h"
@@ -14,12 +15,14 @@
 
 namespace {
 
-constexpr const char* schema = "CREATE TABLE pspTable ("
-                               " Name TEXT(50) NOT NULL COLLATE NOCASE CHECK (length(Name) <= 50),"
-                               " Phone TEXT(50) COLLATE NOCASE CHECK (length(Phone) <= 50),"
-                               " ConType INTEGER,"
-                               " ConParam TEXT(50) COLLATE NOCASE CHECK (length(ConParam) <= 50));"
-                               "CREATE UNIQUE INDEX \"PrimaryKey\" ON pspTable (Name);";
+constexpr DatabaseFile::Schema schema {
+    "pspTable",
+    "CREATE TABLE IF NOT EXISTS pspTable ("
+    " Name TEXT(50) NOT NULL COLLATE NOCASE CHECK (length(Name) <= 50),"
+    " Phone TEXT(50) COLLATE NOCASE CHECK (length(Phone) <= 50),"
+    " ConType INTEGER,"
+    " ConParam TEXT(50) COLLATE NOCASE CHECK (length(ConParam) <= 50));"
+    "CREATE UNIQUE INDEX IF NOT EXISTS \"PrimaryKey\" ON pspTable (Name);"};
 
 constexpr DatabaseLocator::Texts texts {
     "Cannot find the Paging Service Provider database file\n[%s]\n",
@@ -63,14 +66,16 @@ void ProviderDatabase::locateLocked()
         m_path = DataPaths::resolve(DirectorySettings::Paths::pspDbs,
                                     DirectorySettings::providerFileName);
     }
-    const auto found
-        = DatabaseLocator::locate(m_path, texts, *m_prompt, [this](const std::string& path) {
-              m_path = path;
-              return createLocked();
-          });
+    const auto found = DatabaseLocator::locate(m_path, texts, *m_prompt,
+                                               [this](const std::string& path, std::string& error) {
+                                                   m_path = path;
+                                                   const bool created = createLocked();
+                                                   error = m_createError;
+                                                   return created;
+                                               });
     if (!found) {
         m_unavailable = true;
-        m_error.set("the provider database " + m_path + " is not available");
+        m_error.set(unavailableText());
         return;
     }
     m_path = *found;
@@ -95,22 +100,43 @@ bool ProviderDatabase::openLocked()
         locateLocked();
     }
     if (m_unavailable) {
-        return fail("PSP Open Failed", "the provider database " + m_path + " is not available");
+        return fail("PSP Open Failed", unavailableText());
     }
     if (m_database.isOpen()) {
         return true;
     }
+    std::string error;
+    if (!DatabaseFile::checkKind(m_path, false, error)) {
+        return fail("PSP Open Failed", error);
+    }
+    int code = 0;
     SqliteStatement probe;
     // A file that is not an SQLite database, or lacks the table, fails here rather than at
-    // the first look-up.
+    // the first look-up; one that an interrupted creation left empty is completed.
     if (!m_database.open(m_path, SqliteDatabase::Mode::ReadWrite)
+        || !DatabaseFile::complete(m_database, schema, error, code)
         || !m_database.prepare("SELECT Name, Phone FROM pspTable LIMIT 0", probe)) {
-        failDatabase("PSP Open Failed");
+        if (!error.empty()) {
+            m_error.set("PSP Open Failed: " + error + " (" + std::to_string(code) + ") in "
+                        + m_path);
+            m_prompt->reportDatabaseError("PSP Open Failed", error, code);
+        } else {
+            failDatabase("PSP Open Failed");
+        }
         probe.finalize();
         m_database.close();
         return false;
     }
     return true;
+}
+
+std::string ProviderDatabase::unavailableText() const
+{
+    std::string text = "the provider database " + m_path + " is not available";
+    if (!m_createError.empty()) {
+        text += ": " + m_createError;
+    }
+    return text;
 }
 
 bool ProviderDatabase::create()
@@ -124,11 +150,13 @@ bool ProviderDatabase::createLocked()
     m_database.close();
     std::string error;
     int code = 0;
-    if (!DatabaseLocator::createFile(m_path, schema, error, code)) {
+    if (!DatabaseFile::create(m_path, schema, error, code)) {
+        m_createError = error;
         m_error.set("Cannot create database: " + error);
         m_prompt->reportDatabaseError("Cannot create database", error, code);
         return false;
     }
+    m_createError.clear();
     LogFile log;
     (void)log.write(LogLevel::Trans, "Local", "Created the provider database %s", m_path.c_str());
     return true;
@@ -295,6 +323,40 @@ bool ProviderDatabase::add(std::string_view name, std::string_view phone)
         return false;
     }
     return failDatabase(context);
+}
+
+bool ProviderDatabase::replace(std::string_view name, std::string_view phone)
+{
+    const std::lock_guard lock(m_mutex);
+    constexpr const char* context = "PSP Add Failed"; // the dialog's replace is its "Add"
+    if (m_unavailable || !m_database.isOpen()) {
+        return fail(context, "the provider database is not open");
+    }
+    if (!checkField(context, "name", name) || !checkField(context, "number", phone)) {
+        return false;
+    }
+    // One transaction: the row is changed in place, so no reader and no crash ever finds the
+    // provider missing; the insert is for a name that is not there yet.
+    SqliteStatement update;
+    SqliteStatement insert;
+    const bool done = m_database.execute("BEGIN IMMEDIATE")
+        && m_database.prepare("UPDATE pspTable SET Name = ?1, Phone = ?2 WHERE rowid ="
+                              " (SELECT rowid FROM pspTable WHERE Name = ?1 LIMIT 1)",
+                              update)
+        && update.bind(1, name) && update.bind(2, phone)
+        && update.step() == SqliteStatement::Step::Done
+        && (m_database.changes() > 0
+            || (m_database.prepare("INSERT INTO pspTable (Name, Phone) VALUES (?1, ?2)", insert)
+                && insert.bind(1, name) && insert.bind(2, phone)
+                && insert.step() == SqliteStatement::Step::Done));
+    update.finalize();
+    insert.finalize();
+    if (!done || !m_database.execute("COMMIT")) {
+        failDatabase(context);
+        (void)m_database.execute("ROLLBACK");
+        return false;
+    }
+    return true;
 }
 
 bool ProviderDatabase::remove(std::string_view name)

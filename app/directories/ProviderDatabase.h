@@ -67,6 +67,10 @@ public:
     [[nodiscard]] bool getName(std::string_view phone, std::string& name);
     // Adds a provider; refuses an empty or over-long name or number and a name that exists.
     [[nodiscard]] bool add(std::string_view name, std::string_view phone);
+    // Sets the number of the provider with that name (and the name's case), or adds the
+    // provider when there is none, as one change: a refused value or a failure leaves the old
+    // row, and no reader ever finds it missing. Refuses an empty or over-long name or number.
+    [[nodiscard]] bool replace(std::string_view name, std::string_view phone);
     // Deletes the provider with that name; false when there is none.
     [[nodiscard]] bool remove(std::string_view name);
 
@@ -87,6 +91,7 @@ private:
     void locateLocked();
     bool openLocked();
     bool createLocked();
+    std::string unavailableText() const;
     bool readRows(std::vector<Provider>& rows, const char* context);
     bool failDatabase(const char* context, bool report = true);
     bool fail(const char* context, std::string text);
@@ -96,6 +101,7 @@ private:
     std::shared_ptr<UserPrompt> m_prompt;
     SqliteDatabase m_database;
     std::string m_path;
+    std::string m_createError; // why the last creation failed ("" after a success)
     bool m_located = false;
     bool m_unavailable = false;
     bool m_iterating = false;

@@ -1,6 +1,7 @@
 #include "SimpleAddressBook.h"
 
 #include "AddressBookVisitor.h"
+#include "DatabaseFile.h"
 #include "DatabaseLocator.h"
 #include "DirectorySettings.h"
 #include "SqliteStatement.h"
@@ -16,11 +17,12 @@
 
 namespace {
 
-constexpr const char* schema
-    = "CREATE TABLE adbTable ("
-      " Name TEXT(50) NOT NULL COLLATE NOCASE CHECK (length(Name) <= 50),"
-      " PagerInfo TEXT(50) COLLATE NOCASE CHECK (length(PagerInfo) <= 50));"
-      "CREATE UNIQUE INDEX \"PrimaryKey\" ON adbTable (Name);";
+constexpr DatabaseFile::Schema schema {
+    "adbTable",
+    "CREATE TABLE IF NOT EXISTS adbTable ("
+    " Name TEXT(50) NOT NULL COLLATE NOCASE CHECK (length(Name) <= 50),"
+    " PagerInfo TEXT(50) COLLATE NOCASE CHECK (length(PagerInfo) <= 50));"
+    "CREATE UNIQUE INDEX IF NOT EXISTS \"PrimaryKey\" ON adbTable (Name);"};
 
 constexpr DatabaseLocator::Texts texts {"Cannot find the Simple Address Book database file\n[%s]\n",
                                         DirectorySettings::simpleBookFileName};
@@ -72,12 +74,17 @@ bool SimpleAddressBook::locateLocked()
     if (m_unavailable || isDataSource(m_path)) {
         return true;
     }
-    const auto found = DatabaseLocator::locate(
-        m_path, texts, *prompt(), [this](const std::string& path) { return createLocked(path); });
+    const auto found = DatabaseLocator::locate(m_path, texts, *prompt(),
+                                               [this](const std::string& path, std::string& error) {
+                                                   const bool created = createLocked(path);
+                                                   error = m_createError;
+                                                   return created;
+                                               });
     if (!found) {
         m_unavailable = true;
         return failWith(StringId::EntryNotFound,
-                        "Address Book Error: no address book file " + m_path);
+                        "Address Book Error: no address book file " + m_path
+                            + (m_createError.empty() ? std::string() : ": " + m_createError));
     }
     (void)setPathLocked(*found);
     return true;
@@ -94,10 +101,12 @@ bool SimpleAddressBook::createLocked(const std::string& path)
     m_database.close();
     std::string error;
     int code = 0;
-    if (!DatabaseLocator::createFile(path, schema, error, code)) {
+    if (!DatabaseFile::create(path, schema, error, code)) {
+        m_createError = error;
         prompt()->reportDatabaseError({}, error, code);
         return failWith(StringId::AddEntryFailed, "Cannot create database: " + error);
     }
+    m_createError.clear();
     LogFile log;
     (void)log.write(LogLevel::Trans, "Local", "Created the simple address book %s", path.c_str());
     return true;
@@ -131,17 +140,30 @@ bool SimpleAddressBook::open()
     }
     const bool source = isDataSource(m_path);
     const std::string target = source ? m_path.substr(1) : m_path;
+    if (target.empty()) {
+        return failWith(StringId::EntryNotFound,
+                        "Address Book Error: the data source after \"=\" is empty");
+    }
+    std::string error;
+    if (!source && !DatabaseFile::checkKind(target, false, error)) {
+        return failWith(StringId::EntryNotFound, "Address Book Error: " + error);
+    }
+    int code = 0;
     SqliteStatement probe;
-    if (target.empty()
-        || !m_database.open(
-            target, source ? SqliteDatabase::Mode::ReadOnly : SqliteDatabase::Mode::ReadWrite)
+    // A data source is only read; a file that an interrupted creation left empty is completed.
+    if (!m_database.open(target,
+                         source ? SqliteDatabase::Mode::ReadOnly : SqliteDatabase::Mode::ReadWrite)
+        || (!source && !DatabaseFile::complete(m_database, schema, error, code))
         || !m_database.prepare("SELECT Name, PagerInfo FROM adbTable LIMIT 0", probe)) {
-        if (target.empty()) {
-            return failWith(StringId::EntryNotFound,
-                            "Address Book Error: the data source after \"=\" is empty");
-        }
-        failDatabase(StringId::EntryNotFound);
         probe.finalize();
+        if (!error.empty()) {
+            prompt()->reportDatabaseError({}, error, code);
+            failWith(StringId::EntryNotFound,
+                     "Address Book Error: " + error + " (" + std::to_string(code) + ") in "
+                         + target);
+        } else {
+            failDatabase(StringId::EntryNotFound);
+        }
         m_database.close();
         return false;
     }

@@ -57,5 +57,6 @@ private:
     mutable std::mutex m_mutex;
     SqliteDatabase m_database;
     std::string m_path;
+    std::string m_createError; // why the last creation failed ("" after a success)
     bool m_unavailable = false;
 };

@@ -51,6 +51,11 @@ std::optional<std::string> SqliteStatement::columnText(int column) const
     return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
 }
 
+std::int64_t SqliteStatement::columnInt(int column) const
+{
+    return m_statement ? sqlite3_column_int64(m_statement, column) : 0;
+}
+
 void SqliteStatement::finalize()
 {
     if (m_statement) {

@@ -26,6 +26,8 @@ public:
     Step step();
     // The text of the 0-based column of the current row; nothing for a null.
     std::optional<std::string> columnText(int column) const;
+    // The 0-based column of the current row as a whole number (0 for a null).
+    std::int64_t columnInt(int column) const;
     // Releases the statement.
     void finalize();
 

@@ -14,6 +14,7 @@ struct LocateRequest
     std::string fileName; // the name the open-file dialog offers ("pspDbs.mdb")
     std::string filter; // the open-file dialog's filter
     bool createFailed = false; // the previous "C&reate" of this locate failed
+    std::string createError; // why it failed ("" when it did not)
 };
 
 // The user's answer to the locate dialog: create the file at the path, use another file

@@ -64,6 +64,56 @@ std::vector<std::string> splitCompound(std::string_view value)
     return parts;
 }
 
+bool isContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Whether the text is well-formed UTF-8: each lead byte followed by exactly as many
+// continuation bytes as it announces, no overlong forms, surrogates or values past U+10FFFF.
+bool isUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        unsigned min = 0;
+        unsigned value = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            min = 0x80;
+            value = lead & 0x1Fu;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            min = 0x800;
+            value = lead & 0x0Fu;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            min = 0x10000;
+            value = lead & 0x07u;
+        } else {
+            return false;
+        }
+        if (text.size() - i < length) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if (!isContinuationByte(text[i + k])) {
+                return false;
+            }
+            value = (value << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        }
+        if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 std::string trimBlanks(std::string text)
 {
     const auto notBlank = [](char c) { return c != ' ' && c != '\t'; };
@@ -377,11 +427,16 @@ std::string VCard::unescapeText(std::string_view value)
 std::vector<std::string> VCard::fold(std::string_view line)
 {
     std::vector<std::string> lines;
+    // Text that is not UTF-8 has no characters to keep whole: it is folded by bytes.
+    const bool characters = isUtf8(line);
     std::size_t limit = maxLineBytes;
     while (line.size() > limit) {
         std::size_t cut = limit;
-        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+        while (characters && cut > 0 && isContinuationByte(line[cut])) {
             --cut; // never split a multi-byte character
+        }
+        if (cut == 0) {
+            cut = limit; // every pass takes at least one byte
         }
         lines.push_back((lines.empty() ? "" : " ") + std::string(line.substr(0, cut)));
         line.remove_prefix(cut);

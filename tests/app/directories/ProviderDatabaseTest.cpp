@@ -150,6 +150,31 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase {"emptyPhone", "n", "", false, "number is empty"}),
     [](const auto& p) { return p.param.label; });
 
+TEST_F(ProviderDatabaseTest, ReplaceChangesTheRowInPlaceOrAddsIt)
+{
+    ASSERT_TRUE(database.add("Acme", "1"));
+    ASSERT_TRUE(database.add("Beta", "2"));
+    EXPECT_FALSE(database.replace("ACME", std::string(51, '9')));
+    EXPECT_NE(database.lastError().find("longer than 50 characters"), std::string::npos)
+        << database.lastError();
+    EXPECT_FALSE(database.replace("Acme", ""));
+    std::string phone;
+    ASSERT_TRUE(database.getPhone("acme", phone));
+    EXPECT_EQ(phone, "1");
+
+    // The same row changes (its rowid stays), so it is never missing in between.
+    const std::string row = querySql(path, "SELECT rowid FROM pspTable WHERE Name = 'Acme'");
+    ASSERT_TRUE(database.replace("ACME", "3")) << database.lastError();
+    EXPECT_EQ(querySql(path,
+                       "SELECT rowid || ',' || Name || ',' || Phone FROM pspTable"
+                       " WHERE Name = 'acme'"),
+              row + ",ACME,3");
+    ASSERT_TRUE(database.replace("Gamma", "4"));
+    const std::vector<Provider> rows = listed();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].name + "=" + rows[2].phone, "Gamma=4");
+}
+
 TEST_F(ProviderDatabaseTest, IterationListsEveryRowAndANullNumberReadsNull)
 {
     ASSERT_TRUE(database.add("Beta", "2"));

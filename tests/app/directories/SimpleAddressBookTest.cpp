@@ -114,6 +114,9 @@ TEST_F(SimpleAddressBookTest, UpdateChangesOnlyThatEntry)
     EXPECT_EQ(entries(), expected);
     EXPECT_FALSE(book.update("D", "4/4"));
     EXPECT_EQ(book.lastErrorCode(), notFound);
+    // An overwrite with a refused value leaves the entry as it was.
+    EXPECT_FALSE(book.update("B", std::string(51, '5')));
+    EXPECT_EQ(entries(), expected);
 }
 
 TEST_F(SimpleAddressBookTest, RemoveDeletesOnlyThatEntry)

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 struct EscapeCase
@@ -60,6 +66,76 @@ TEST(VCard, FoldingKeepsLinesShortAndCharactersWhole)
     EXPECT_EQ(joined, line);
     EXPECT_EQ(VCard::fold(std::string(75, 'x')).size(), 1u);
     EXPECT_EQ(VCard::fold(std::string(76, 'x')).size(), 2u);
+}
+
+// Runs the check in a child process with a memory and time bound, so that a folding loop that
+// never ends fails the test instead of exhausting the machine.
+[[noreturn]] void checkInBounds(const std::function<bool()>& check)
+{
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // (The sanitizers reserve more address space than any such bound; the alarm remains.)
+    rlimit memory {};
+    memory.rlim_cur = memory.rlim_max = 512UL << 20;
+    (void)::setrlimit(RLIMIT_AS, &memory);
+#endif
+    ::alarm(10);
+    std::_Exit(check() ? 0 : 3);
+}
+
+void runBounded(const std::function<bool()>& check)
+{
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(checkInBounds(check), testing::ExitedWithCode(0), "");
+}
+
+// Whether the folded lines are short enough and join back to the line.
+bool foldsBackTo(const std::vector<std::string>& folded, const std::string& line)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        if (folded[i].size() > VCard::maxLineBytes || (i > 0 && folded[i][0] != ' ')) {
+            return false;
+        }
+        joined += i == 0 ? folded[i] : folded[i].substr(1);
+    }
+    return joined == line;
+}
+
+TEST(VCard, TextThatIsNotUtf8IsFoldedByBytes)
+{
+    std::string continuations;
+    for (int i = 0; i < 200; ++i) {
+        continuations += static_cast<char>(0x80 + i % 64);
+    }
+    const std::vector<std::string> lines {
+        "FN:" + continuations.substr(0, 72), // 75 bytes: one line
+        continuations.substr(0, 75),
+        "FN:" + continuations.substr(0, 73),
+        "TEL;TYPE=pager:" + continuations,
+        "FN:" + std::string(80, '\xC3'), // lead bytes without their continuations
+        "FN:" + std::string(40, 'x') + "\xE2\x82" + continuations.substr(0, 90),
+    };
+    for (const std::string& line : lines) {
+        SCOPED_TRACE(line.size());
+        runBounded([&line] {
+            const std::vector<std::string> folded = VCard::fold(line);
+            // By bytes: every line but the last is full.
+            return foldsBackTo(folded, line)
+                && (folded.size() == 1 || folded[0].size() == VCard::maxLineBytes);
+        });
+    }
+}
+
+TEST(VCard, CardWithANameThatIsNotUtf8IsWrittenAndReadBack)
+{
+    runBounded([] {
+        const std::string name(120, '\x9F');
+        const std::string pager = "555-0100/" + std::string(90, '\xA0');
+        VCard card = VCard::make(name, pager, "urn:uuid:1");
+        card.setPagerInfo(pager + "1");
+        const std::vector<VCard> read = VCard::parse(card.text());
+        return read.size() == 1 && read[0].name() == name && read[0].pagerInfo() == pager + "1";
+    });
 }
 
 TEST(VCard, MadeCardIsValidAndReadsBack)
