@@ -2,6 +2,7 @@
 
 #include "SqliteDatabase.h"
 #include "SqliteStatement.h"
+#include "files/FileIo.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,27 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-// What a file of that mode is, in words for an error text.
-const char* kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode)) {
-        return "a folder";
-    }
-    if (S_ISFIFO(mode)) {
-        return "a named pipe";
-    }
-    if (S_ISCHR(mode)) {
-        return "a character device";
-    }
-    if (S_ISBLK(mode)) {
-        return "a block device";
-    }
-    if (S_ISSOCK(mode)) {
-        return "a socket";
-    }
-    return "not a regular file";
-}
 
 std::string notADatabase(const std::string& path, const std::string& what)
 {
@@ -65,7 +45,7 @@ bool DatabaseFile::checkKind(const std::string& path, bool mayBeMissing, std::st
         if (S_ISREG(info.st_mode)) {
             return true;
         }
-        error = notADatabase(path, kindOf(info.st_mode));
+        error = notADatabase(path, FileIo::kindOf(info.st_mode));
         return false;
     }
     const int statErrno = errno;
@@ -114,7 +94,7 @@ bool DatabaseFile::create(const std::string& path, const Schema& schema, std::st
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     ::close(fd);
     if (!regular) {
-        error = notADatabase(path, kindOf(info.st_mode));
+        error = notADatabase(path, FileIo::kindOf(info.st_mode));
         return false;
     }
     SqliteDatabase database;

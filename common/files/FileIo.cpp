@@ -47,10 +47,7 @@ bool FileIo::readAll(int fd, std::string& out, std::size_t limit)
     }
 }
 
-namespace {
-
-// What the file type is, in words, for "<path> is <kind>, not a regular file".
-const char* kindOf(mode_t mode)
+const char* FileIo::kindOf(mode_t mode)
 {
     if (S_ISDIR(mode)) {
         return "a folder";
@@ -69,6 +66,8 @@ const char* kindOf(mode_t mode)
     }
     return "not a file";
 }
+
+namespace {
 
 std::string notRegular(const std::string& path, mode_t mode)
 {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 // File operations the stores share: whole reads and writes that survive interrupted calls,
 // folders made on demand, and the atomic replacement of a file's content.
@@ -39,6 +40,8 @@ std::string folderOf(const std::string& path);
 [[nodiscard]] bool makeFolders(const std::string& folder, std::string& error);
 // "<what> <path>: <the system's reason for errno>".
 std::string systemError(std::string_view what, const std::string& path);
+// What a file of that mode is, in words for an error text ("a folder", "a named pipe", ...).
+const char* kindOf(mode_t mode);
 // Replaces the file at `path` with `bytes`: written to `temporaryPath` (beside it), flushed to
 // the disk, renamed over the file, and the rename made durable. The file is always either its
 // old or its new whole content; it keeps its permissions (`newMode` for a new file). A file
