@@ -71,7 +71,7 @@ namespace {
 
 std::string notRegular(const std::string& path, mode_t mode)
 {
-    return "cannot open " + path + ": it is " + kindOf(mode) + ", not a regular file";
+    return "cannot open " + path + ": it is " + FileIo::kindOf(mode) + ", not a regular file";
 }
 
 std::string tooLarge(const std::string& path)
@@ -150,7 +150,7 @@ std::string FileIo::replaceProblem(const std::string& path)
         return {};
     }
     if (!S_ISREG(info.st_mode)) {
-        return path + " is " + kindOf(info.st_mode) + ", not a regular file";
+        return path + " is " + FileIo::kindOf(info.st_mode) + ", not a regular file";
     }
     // The superuser may write any file, so the mode bits are looked at as well: a store the
     // user made read-only stays as it is.
