@@ -308,6 +308,27 @@ TEST_F(KestrelPluginTest, TerminalAnswersGiveEachMessageItsCode)
     }
 }
 
+TEST_F(KestrelPluginTest, BlockTextLimitFromTheSettingsSplitsALongMessage)
+{
+    // A terminal that keeps to 256-byte blocks: 250 text bytes per block.
+    ASSERT_TRUE(KestrelTestSettings::key().setNumber("maxBlockText", 250));
+    TapTerminalSimulator terminal;
+    ASSERT_TRUE(terminal.listen());
+    tcpLine("0", terminal.port());
+    DispatchClient control = create();
+    const std::string text(600, 'x');
+    ASSERT_EQ(add(control, "77", text), 0);
+    ASSERT_EQ(send(control), 0);
+    EXPECT_EQ(resultCode(control, 0), 1);
+    const std::vector<TapReceivedBlock> blocks = terminal.blocks();
+    ASSERT_EQ(blocks.size(), 3u);
+    EXPECT_EQ(blocks[0].text.size(), 250u);
+    EXPECT_EQ(blocks[1].text.size(), 250u);
+    EXPECT_EQ(blocks[2].text.size(), 100u);
+    ASSERT_EQ(terminal.messages().size(), 1u);
+    EXPECT_EQ(terminal.messages()[0].text, text);
+}
+
 TEST_F(KestrelPluginTest, SilentTerminalFailsWith212)
 {
     // With a prompt time-out of 0 every wait for the prompt ends at once.
