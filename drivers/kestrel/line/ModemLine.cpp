@@ -1,5 +1,6 @@
 #include "ModemLine.h"
 
+#include "DeviceRelease.h"
 #include "DialString.h"
 #include "SerialPort.h"
 #include "log/LogFile.h"
@@ -105,6 +106,7 @@ bool ModemLine::dial(const std::string& number, CallObserver& observer)
         return refuse(7);
     }
     m_haveOriginal = true;
+    m_releaseSlot = DeviceRelease::enlist(fd, m_original);
     const std::string command = m_config.dialPrefix + number;
     m_log.write(9, m_tag, "Dialing on %s: %s", device, command.c_str());
     return startCall(observer, fd, [this, fd, command] { return placeCall(fd, command); });
@@ -227,6 +229,8 @@ bool ModemLine::awaitsNoCarrier(HayesDialogue& modem, int timeoutMs)
 
 void ModemLine::closeDescriptor(int fd)
 {
+    DeviceRelease::dismiss(m_releaseSlot);
+    m_releaseSlot = -1;
     if (m_haveOriginal && ::tcsetattr(fd, TCSANOW, &m_original) != 0) {
         m_log.write(5, m_tag, "Cannot put the settings of %s back (%s)", m_config.device.c_str(),
                     std::strerror(errno));

@@ -52,6 +52,7 @@ private:
     // before configurePort().
     termios m_original {};
     bool m_haveOriginal = false;
+    int m_releaseSlot = -1; // the device's entry for a quick exit (DeviceRelease)
     termios m_beforeTap {};
     bool m_haveBeforeTap = false;
     // Written by the call thread, read by the hang-up after the call thread has finished:
