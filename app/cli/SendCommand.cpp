@@ -6,10 +6,9 @@
 #include "SendPrinter.h"
 #include "SendResults.h"
 #include "Sender.h"
+#include "SignalWatcher.h"
 #include "log/LogFile.h"
 #include "stores/MessageHistory.h"
-
-#include "SignalWatcher.h"
 
 #include <atomic>
 #include <chrono>

@@ -267,10 +267,10 @@ bool PortLink::read(char* buffer, std::size_t& length, std::string_view terminat
     }
     buffer[0] = '\0';
     // A missing descriptor would only make poll() wait for the deadline.
-    const int refusal = m_fd < 0   ? EBADF
-        : m_state->lost.load()         ? ENOTCONN
-        : m_state->enter()             ? 0
-                                       : ECANCELED;
+    const int refusal = m_fd < 0 ? EBADF
+        : m_state->lost.load()   ? ENOTCONN
+        : m_state->enter()       ? 0
+                                 : ECANCELED;
     if (refusal != 0) {
         m_state->lastError = codeReadFailed;
         m_log.write(levelErrors, m_tag, "Error: ReadFile failed (erc=%d)", refusal);

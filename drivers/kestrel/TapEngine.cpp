@@ -222,8 +222,7 @@ TapState TapEngine::stepWaitTerminalReady()
     while (!m_goAhead && !invalid && !callEnded() && !disconnectRequested()) {
         const auto remaining
             = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (remaining <= 0
-            || !readReply(bytes(goAheadTerminators), static_cast<int>(remaining))) {
+        if (remaining <= 0 || !readReply(bytes(goAheadTerminators), static_cast<int>(remaining))) {
             break;
         }
         for (std::size_t i = 0; i < m_replyLength && !m_goAhead && !invalid; ++i) {

@@ -203,8 +203,7 @@ bool ModemLine::awaitsNoCarrier(HayesDialogue& modem, int timeoutMs)
 {
     const Clock::time_point until = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const auto ms
-            = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
         if (ms <= 0) {
             return false;
         }

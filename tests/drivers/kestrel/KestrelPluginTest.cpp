@@ -518,11 +518,15 @@ TEST_F(KestrelModemTest, CallsInARowEachEndWithTheModemsOwnAnswers)
     for (const std::string& line : modem.linesTyped()) {
         EXPECT_EQ(line.rfind("AT", 0), 0u) << line;
     }
-    EXPECT_EQ(linesAfterDial(1), (std::vector<std::string> {"ATH", "ATZ", "ATE0V1Q0",
-                                                            "ATDT9 5551234", "ATH"}));
+    EXPECT_EQ(linesAfterDial(1),
+              (std::vector<std::string> {"ATH", "ATZ", "ATE0V1Q0", "ATDT9 5551234", "ATH"}));
     EXPECT_EQ(log.indexOf("Hang up on " + modem.devicePath() + ": ATH answered no answer"), -1);
-    RecordProperty("oneCallMs", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(oneCall).count()));
-    RecordProperty("twoCallsMs", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(twoCalls).count()));
+    RecordProperty(
+        "oneCallMs",
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(oneCall).count()));
+    RecordProperty(
+        "twoCallsMs",
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(twoCalls).count()));
 }
 
 TEST_F(KestrelModemTest, TerminalsForcedDisconnectLeavesNoPageTextForTheModem)

@@ -68,8 +68,8 @@ TEST_P(TapEngineForcedDisconnectTest, EndsAtOnceAndWritesNothingMore)
     const Strings statuses = harness.reporter().statuses();
     ASSERT_FALSE(statuses.empty());
     EXPECT_EQ(statuses.back(), "Remote disconnected");
-    EXPECT_EQ(countOf(harness.reporter().logMessages(2), "STATE Remote forced disconnect (ESC EOT)"),
-              1);
+    EXPECT_EQ(
+        countOf(harness.reporter().logMessages(2), "STATE Remote forced disconnect (ESC EOT)"), 1);
     EXPECT_EQ(countOf(harness.reporter().logMessages(10), "STATE Disconnect"), 0);
     // No wait ran out: the end came with the terminal's answer.
     EXPECT_LT(took, std::chrono::seconds(3));
@@ -78,14 +78,14 @@ TEST_P(TapEngineForcedDisconnectTest, EndsAtOnceAndWritesNothingMore)
 INSTANTIATE_TEST_SUITE_P(
     Cases, TapEngineForcedDisconnectTest,
     ::testing::Combine(
-        ::testing::Values(ForcedCase {"AtLogin", TapLoginAnswer::ForcedDisconnect, {}, 205,
-                                      "\x1bPG1\r"},
-                          ForcedCase {"AfterABlock",
-                                      TapLoginAnswer::Ack,
-                                      {A::ForcedDisconnect},
-                                      202,
-                                      closedBlock("\x02"
-                                                  "100\rfirst\r\x03")}),
+        ::testing::Values(
+            ForcedCase {"AtLogin", TapLoginAnswer::ForcedDisconnect, {}, 205, "\x1bPG1\r"},
+            ForcedCase {"AfterABlock",
+                        TapLoginAnswer::Ack,
+                        {A::ForcedDisconnect},
+                        202,
+                        closedBlock("\x02"
+                                    "100\rfirst\r\x03")}),
         ::testing::Values(Transport::SocketPair, Transport::PseudoTerminal, Transport::Tcp)),
     [](const ::testing::TestParamInfo<std::tuple<ForcedCase, Transport>>& param) {
         return std::get<0>(param.param).name + transportName(std::get<1>(param.param));
