@@ -242,8 +242,18 @@ bool PortLink::write(const void* bytes, std::size_t length)
 
 bool PortLink::sawNoCarrier(char byte)
 {
+    // The modem words its results in the framing of the commands (8 bits, no parity), which
+    // the port set up for IXO/TAP (7 bits, even parity) reads as a NUL for every letter whose
+    // parity does not fit: such a letter may come as NUL. "N" and "A" always come through.
+    const auto fits = [](char wanted, char got) {
+        if (got == wanted) {
+            return true;
+        }
+        const int ones = __builtin_popcount(static_cast<unsigned char>(wanted));
+        return got == '\0' && ones % 2 == 1;
+    };
     std::size_t& matched = m_state->noCarrierMatched;
-    if (byte == noCarrier[matched]) {
+    if (fits(noCarrier[matched], byte)) {
         ++matched;
     } else {
         // "N" is the only letter that can start the result again.
@@ -346,11 +356,14 @@ bool PortLink::read(char* buffer, std::size_t& length, std::string_view terminat
             m_state->lost = true;
             break;
         }
-        if (byte == '\0') {
+        const bool noCarrierComplete = m_state->modemResults && sawNoCarrier(byte);
+        if (byte == '\0' && !noCarrierComplete) {
             continue;
         }
-        buffer[held++] = byte;
-        if (m_state->modemResults && sawNoCarrier(byte)) {
+        if (byte != '\0') {
+            buffer[held++] = byte;
+        }
+        if (noCarrierComplete) {
             error = ENOTCONN;
             m_state->lost = true;
             m_log.write(levelErrors, m_tag, "Carrier lost: the modem reported NO CARRIER");
