@@ -6,14 +6,21 @@
 #include "SendPrinter.h"
 #include "SendResults.h"
 #include "Sender.h"
+#include "SignalWatcher.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "stores/MessageHistory.h"
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <iterator>
+#include <mutex>
+#include <pthread.h>
+#include <string_view>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -40,23 +47,63 @@ constexpr std::string_view usage
       "  --help           show this text\n";
 
 std::atomic<bool> g_cancelled {false};
-static_assert(std::atomic<bool>::is_always_lock_free);
 
-void onSendInterrupt(int)
+// The last quick-exit handler (registered before any plug-in is loaded, so it runs after the
+// drivers' own, which put their line devices back): the program ends as SIGINT ends it.
+extern "C" void endBySigint()
 {
-    g_cancelled.store(true);
+    std::signal(SIGINT, SIG_DFL);
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    ::raise(SIGINT);
+    ::pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
+    std::_Exit(128 + SIGINT);
 }
 
-// Ctrl-C asks the running transmission to stop; a second one ends the program as usual.
-void catchInterrupt()
+// Ctrl-C asks the running transmission to stop; a second one ends the program at once. Both
+// are taken on a thread of their own, never in a signal handler: the immediate end says so
+// on stderr and leaves through std::quick_exit, whose handlers (the drivers' and then
+// endBySigint) put the line devices back before the program dies of the signal.
+class InterruptWatch
 {
-    struct sigaction action
-    { };
-    action.sa_handler = &onSendInterrupt;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-}
+public:
+    InterruptWatch()
+        : m_signals({SIGINT})
+        , m_thread([this] { run(); })
+    {
+        static std::once_flag registered;
+        std::call_once(registered, [] { std::at_quick_exit(&endBySigint); });
+    }
+    ~InterruptWatch()
+    {
+        m_stop.store(true);
+        m_thread.join();
+    }
+    InterruptWatch(const InterruptWatch&) = delete;
+    InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+private:
+    void run()
+    {
+        while (!m_stop.load()) {
+            if (m_signals.wait(std::chrono::milliseconds(50)) != SIGINT) {
+                continue;
+            }
+            if (g_cancelled.exchange(true)) {
+                static constexpr std::string_view line
+                    = "norvane-cli: send cut short by a second Ctrl-C: its results are not "
+                      "recorded\n";
+                (void)!::write(STDERR_FILENO, line.data(), line.size());
+                std::quick_exit(128 + SIGINT);
+            }
+        }
+    }
+
+    SignalWatcher m_signals;
+    std::atomic<bool> m_stop {false};
+    std::thread m_thread;
+};
 
 std::string readStandardInput()
 {
@@ -74,6 +121,9 @@ std::string readStandardInput()
 
 ExitCode SendCommand::run(const std::vector<std::string>& arguments)
 {
+    // Before anything may start a thread: every thread of the send inherits SIGINT blocked,
+    // so only the watch takes it.
+    const InterruptWatch interrupts;
     ArgumentList list(arguments);
     if (list.takeFlag("--help", "-h")) {
         return CliOutput::help(usage);
@@ -140,7 +190,6 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
                                                  progress, log.path(), std::cout, std::cerr);
     sender.setPresenter(printer);
 
-    catchInterrupt();
     std::int32_t sent = 0;
     std::int32_t failed = 0;
     std::int32_t total = 0;
@@ -149,7 +198,6 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
                                  &total, &results)) {
         return CliOutput::fail("the send could not start");
     }
-    std::signal(SIGINT, SIG_DFL);
     printer->finish(results, sent, failed, total);
     return total > 0 && failed == 0 ? ExitCode::Success : ExitCode::Failure;
 }

@@ -34,13 +34,16 @@ std::string prefix(int level, std::string_view tag)
 
 // A line break inside a message would end the line early: it is written as the dump
 // lines write control bytes.
+// Control bytes (a terminal's ESC or EOT, a line end) are written as dump lines write them,
+// "<1b>", so that a line never carries a raw control byte and stays one line.
 void appendMessage(std::string& line, std::string_view message)
 {
+    char escaped[8];
     for (char c : message) {
-        if (c == '\r') {
-            line += "<0d>";
-        } else if (c == '\n') {
-            line += "<0a>";
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            std::snprintf(escaped, sizeof escaped, "<%2.2x>", byte);
+            line += escaped;
         } else {
             line += c;
         }

@@ -21,4 +21,8 @@ public:
         = 0;
     // The code of the last failure (0 for none).
     virtual int lastError() const = 0;
+    // Whether the remote end is gone for good (the modem reported NO CARRIER, the carrier
+    // dropped, the connection was closed): nothing written now reaches the terminal, and on a
+    // modem it would be taken as commands.
+    virtual bool connectionLost() const { return false; }
 };

@@ -60,6 +60,8 @@ KestrelSettings::ForSend KestrelSettings::loadForSend(const SettingsKey& key)
     settings.tap.promptTimeoutSeconds = key.read(maxPromptTimeoutForSend);
     settings.tap.transChars = key.read(transCharsForSend);
     settings.tap.goAheadDelayMs = key.read(goAheadDelay);
+    const int blockText = key.read(maxBlockText);
+    settings.tap.maxBlockText = blockText > 0 ? blockText : static_cast<int>(maxBlockText.fallback);
     settings.timings = FrameTimings::load(key, defaultTimings());
     return settings;
 }

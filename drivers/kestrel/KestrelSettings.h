@@ -35,6 +35,9 @@ public:
     static constexpr BoolSetting transCharsForDialog {"transChars", false};
     // The pause after the terminal's go-ahead, before the first block.
     static constexpr NumberSetting goAheadDelay {"goAheadDelayMs", 1000};
+    // The most encoded text bytes per block (2 to 511; 0 or less: 511). A longer text goes on
+    // in continuation blocks. 250 suits terminals that keep to a 256-byte block.
+    static constexpr NumberSetting maxBlockText {"maxBlockText", 511};
 
     // What the modemList value says.
     struct ModemList

@@ -28,6 +28,15 @@ constexpr int codeShortWrite = 201;
 constexpr int codeReadFailed = 202;
 constexpr int codeReadTimeout = 203;
 
+// The result a modem gives when the carrier is gone and it is back in command mode.
+constexpr std::string_view noCarrier = "NO CARRIER";
+
+// The errors with which a device or a connection says that the other end has hung up.
+bool isHangUp(int error)
+{
+    return error == EIO || error == EPIPE || error == ECONNRESET;
+}
+
 // Without a wake-up descriptor an interrupt is noticed at the next poll slice.
 constexpr int fallbackSliceMs = 100;
 
@@ -43,6 +52,9 @@ struct PortLink::State
     std::condition_variable idle;
     int busy = 0; // threads inside read() or write()
     bool interrupted = false;
+    bool modemResults = false;
+    std::atomic<bool> lost {false};
+    std::size_t noCarrierMatched = 0; // how much of "NO CARRIER" the last bytes read spelt
 
     // Registers a thread inside an operation; false once the link is interrupted.
     bool enter()
@@ -85,12 +97,13 @@ struct PortLink::State
     };
 };
 
-PortLink::PortLink(int fd, LogFile& log, std::string_view tag)
+PortLink::PortLink(int fd, LogFile& log, std::string_view tag, bool modemResults)
     : m_fd(fd)
     , m_log(log)
     , m_tag(tag)
     , m_state(new State)
 {
+    m_state->modemResults = modemResults;
     m_state->wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     struct stat info = {};
     m_state->isSocket = ::fstat(fd, &info) == 0 && S_ISSOCK(info.st_mode);
@@ -119,6 +132,11 @@ PortLink::~PortLink()
 int PortLink::lastError() const
 {
     return m_state->lastError.load();
+}
+
+bool PortLink::connectionLost() const
+{
+    return m_state->lost.load();
 }
 
 void PortLink::interrupt()
@@ -156,6 +174,9 @@ bool PortLink::write(const void* bytes, std::size_t length)
     int error = 0;
     if (m_fd < 0) {
         error = EBADF;
+    } else if (m_state->lost.load()) {
+        // After a lost carrier the modem takes every byte as a command: nothing goes out.
+        error = ENOTCONN;
     } else if (!m_state->enter()) {
         error = ECANCELED;
     } else {
@@ -186,6 +207,7 @@ bool PortLink::write(const void* bytes, std::size_t length)
             }
             if ((fds[0].revents & POLLOUT) == 0) {
                 error = (fds[0].revents & POLLHUP) != 0 ? EPIPE : EIO;
+                m_state->lost = m_state->lost || error == EPIPE;
                 break;
             }
             // On a socket, send() without SIGPIPE: a terminal that hung up must not end the
@@ -199,6 +221,7 @@ bool PortLink::write(const void* bytes, std::size_t length)
                 continue;
             } else {
                 error = n < 0 ? errno : EIO;
+                m_state->lost = m_state->lost || isHangUp(error);
                 break;
             }
         }
@@ -217,6 +240,32 @@ bool PortLink::write(const void* bytes, std::size_t length)
     return false;
 }
 
+bool PortLink::sawNoCarrier(char byte)
+{
+    // The modem words its results in the framing of the commands (8 bits, no parity), which
+    // the port set up for IXO/TAP (7 bits, even parity) reads as a NUL for every letter whose
+    // parity does not fit: such a letter may come as NUL. "N" and "A" always come through.
+    const auto fits = [](char wanted, char got) {
+        if (got == wanted) {
+            return true;
+        }
+        const int ones = __builtin_popcount(static_cast<unsigned char>(wanted));
+        return got == '\0' && ones % 2 == 1;
+    };
+    std::size_t& matched = m_state->noCarrierMatched;
+    if (fits(noCarrier[matched], byte)) {
+        ++matched;
+    } else {
+        // "N" is the only letter that can start the result again.
+        matched = byte == noCarrier[0] ? 1 : 0;
+    }
+    if (matched < noCarrier.size()) {
+        return false;
+    }
+    matched = 0;
+    return true;
+}
+
 bool PortLink::read(char* buffer, std::size_t& length, std::string_view terminators, int timeoutMs)
 {
     const std::size_t capacity = length;
@@ -228,7 +277,10 @@ bool PortLink::read(char* buffer, std::size_t& length, std::string_view terminat
     }
     buffer[0] = '\0';
     // A missing descriptor would only make poll() wait for the deadline.
-    const int refusal = m_fd < 0 ? EBADF : (m_state->enter() ? 0 : ECANCELED);
+    const int refusal = m_fd < 0 ? EBADF
+        : m_state->lost.load()   ? ENOTCONN
+        : m_state->enter()       ? 0
+                                 : ECANCELED;
     if (refusal != 0) {
         m_state->lastError = codeReadFailed;
         m_log.write(levelErrors, m_tag, "Error: ReadFile failed (erc=%d)", refusal);
@@ -278,9 +330,13 @@ bool PortLink::read(char* buffer, std::size_t& length, std::string_view terminat
             break;
         }
         if ((fds[0].revents & POLLIN) == 0) {
-            // Hung up or failed with nothing left to read: waiting for the deadline would
-            // only delay the failure.
+            // Hung up (a dropped carrier on a device that watches it, a closed connection)
+            // or failed with nothing left to read: waiting for the deadline would only delay
+            // the failure.
             error = (fds[0].revents & POLLHUP) != 0 ? ECONNRESET : EIO;
+            if (error == ECONNRESET) {
+                m_state->lost = true;
+            }
             break;
         }
         char byte = 0;
@@ -291,17 +347,28 @@ bool PortLink::read(char* buffer, std::size_t& length, std::string_view terminat
         }
         if (n < 0) {
             error = errno;
+            m_state->lost = m_state->lost || isHangUp(error);
             break;
         }
         if (n == 0) {
             // End of stream: the remote end closed the connection.
             error = ECONNRESET;
+            m_state->lost = true;
             break;
         }
-        if (byte == '\0') {
+        const bool noCarrierComplete = m_state->modemResults && sawNoCarrier(byte);
+        if (byte == '\0' && !noCarrierComplete) {
             continue;
         }
-        buffer[held++] = byte;
+        if (byte != '\0') {
+            buffer[held++] = byte;
+        }
+        if (noCarrierComplete) {
+            error = ENOTCONN;
+            m_state->lost = true;
+            m_log.write(levelErrors, m_tag, "Carrier lost: the modem reported NO CARRIER");
+            break;
+        }
         if (terminators.find(byte) != std::string_view::npos) {
             m_log.write(levelTerminator, m_tag, "Terminator found(%d)",
                         static_cast<unsigned char>(byte));

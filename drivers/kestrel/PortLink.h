@@ -17,8 +17,10 @@ class LogFile;
 class PortLink : public ByteLink
 {
 public:
-    // A link over the descriptor, logging to `log` (open for the send) with `tag`.
-    PortLink(int fd, LogFile& log, std::string_view tag);
+    // A link over the descriptor, logging to `log` (open for the send) with `tag`. With
+    // `modemResults` the link watches what arrives for the modem's "NO CARRIER": from then on
+    // the connection counts as lost.
+    PortLink(int fd, LogFile& log, std::string_view tag, bool modemResults = false);
     ~PortLink() override;
     PortLink(const PortLink&) = delete;
     PortLink& operator=(const PortLink&) = delete;
@@ -27,6 +29,8 @@ public:
     [[nodiscard]] bool read(char* buffer, std::size_t& length, std::string_view terminators,
                             int timeoutMs) override;
     int lastError() const override;
+    // Once lost, every read and write fails at once (202, 200) and writes nothing.
+    bool connectionLost() const override;
 
     // Makes a read or write in progress fail at once, and every later one too. Thread-safe;
     // returns only when no thread is inside a read or write on the descriptor any more, so
@@ -37,6 +41,8 @@ public:
 
 private:
     void restoreFlags();
+    // Follows the bytes read for "NO CARRIER"; true when the byte completes it.
+    bool sawNoCarrier(char byte);
 
     int m_fd;
     LogFile& m_log;

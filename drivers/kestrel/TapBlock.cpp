@@ -1,9 +1,12 @@
 #include "TapBlock.h"
 
+#include <algorithm>
 #include <cstdio>
 
-void TapBlock::begin(std::int32_t pagerId, std::string_view text, bool transChars)
+void TapBlock::begin(std::int32_t pagerId, std::string_view text, bool transChars,
+                     std::size_t maxText)
 {
+    m_maxText = std::clamp(maxText, minEncodedText, maxEncodedText);
     m_pagerId = pagerId;
     m_text = text;
     m_position = 0;
@@ -32,7 +35,7 @@ bool TapBlock::buildNext()
     while (m_position < m_text.size()) {
         const std::size_t n
             = encode(static_cast<unsigned char>(m_text[m_position]), m_transChars, pair);
-        if (encoded + n > maxEncodedText) {
+        if (encoded + n > m_maxText) {
             break;
         }
         for (std::size_t i = 0; i < n; ++i) {

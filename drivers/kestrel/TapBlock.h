@@ -23,8 +23,8 @@ inline constexpr char Us = 0x1F;
 // text ends in it closes with CR ETX, a block whose text continues in the next one closes
 // with US instead (the field is not ended). Every block ends with its three checksum
 // characters and CR. A continuation block starts with STX and goes straight on with the
-// text. Each block carries at most `maxEncodedText` bytes of encoded text, and an escape
-// pair is never split between blocks.
+// text. Each block carries at most the given number of encoded text bytes (511 at most), and
+// an escape pair is never split between blocks.
 class TapBlock
 {
 public:
@@ -33,8 +33,14 @@ public:
     // The most encoded text bytes one block carries.
     static constexpr std::size_t maxEncodedText = 511;
 
-    // Starts the blocks of a message. The text is not copied: it must outlive the blocks.
-    void begin(std::int32_t pagerId, std::string_view text, bool transChars);
+    // The fewest encoded text bytes a block may be limited to (one escape pair).
+    static constexpr std::size_t minEncodedText = 2;
+
+    // Starts the blocks of a message, each carrying at most `maxText` encoded text bytes
+    // (kept within minEncodedText..maxEncodedText). The text is not copied: it must outlive
+    // the blocks.
+    void begin(std::int32_t pagerId, std::string_view text, bool transChars,
+               std::size_t maxText = maxEncodedText);
     // Builds the message's next block; false when every block of it has been built.
     [[nodiscard]] bool buildNext();
     // Whether the block built last closes the message (ends with ETX).
@@ -66,6 +72,7 @@ private:
     std::string_view m_text;
     std::size_t m_position = 0; // the next text byte to encode
     bool m_transChars = true;
+    std::size_t m_maxText = maxEncodedText;
     bool m_done = true;
     int m_blocksBuilt = 0;
 };

@@ -28,6 +28,7 @@ constexpr char disconnectSequence[] = {TapByte::Eot, TapByte::Cr};
 constexpr char promptTerminators[] = {'=', TapByte::Cr};
 constexpr char loginTerminators[] = {TapByte::Ack, TapByte::Nak, TapByte::Esc};
 constexpr char replyTerminators[] = {TapByte::Ack, TapByte::Nak, TapByte::Rs};
+constexpr char goAheadTerminators[] = {'p', TapByte::Cr};
 
 template<std::size_t N>
 constexpr std::string_view bytes(const char (&array)[N])
@@ -119,6 +120,11 @@ bool TapEngine::step()
     if (current != TapState::Disconnect && disconnectRequested()) {
         next = TapState::Disconnect;
     }
+    // A call the terminal or the line has ended takes nothing more, not even the disconnect
+    // sequence: on a modem back in command mode it would be run as commands.
+    if (callEnded() && next != TapState::End) {
+        next = stepCallEnded();
+    }
     m_state.store(next);
     return true;
 }
@@ -131,6 +137,10 @@ TapState TapEngine::stepStart()
     m_wakeUps = 0;
     m_retries = 0;
     m_messageIndex = 0;
+    m_ended = Ended::No;
+    m_loggedIn = false;
+    m_goAhead = false;
+    m_lastByteRead = 0;
     m_block.abandon();
     // No carriage return before the first wait: many terminals prompt on their own.
     return TapState::WaitPrompt;
@@ -172,11 +182,15 @@ TapState TapEngine::stepWaitLoginReply()
     log(levelState, "STATE WaitLoginReply");
     const int timeoutMs = secondsToMs(m_settings.promptTimeoutSeconds);
     if (!readReply(bytes(loginTerminators), answerWaitMs(timeoutMs))) {
+        if (callEnded()) {
+            return TapState::Disconnect;
+        }
         status("Error: no login reply");
         return fail(205);
     }
     for (std::size_t i = 0; i < m_replyLength; ++i) {
         if (m_reply[i] == TapByte::Ack) {
+            m_loggedIn = true;
             status("Login successful");
             log(levelState, "STATE Login received ACK");
             return TapState::WaitTerminalReady;
@@ -195,32 +209,40 @@ TapState TapEngine::stepWaitTerminalReady()
 {
     log(levelState, "STATE WaitTerminalReady");
     status("Waiting for remote...");
-    // The go-ahead ESC "[p" may follow other text that holds a "p": reading goes on until
-    // "[p" arrives or the prompt time-out has passed since the state began.
+    // The go-ahead is ESC "[p" CR. Text lines may come before it (a terminal's message
+    // sequences, which may hold a "p"): reading goes on until "[p" arrives, a line that holds
+    // an escape sequence other than the go-ahead ends (a malformed go-ahead: 209 at once), or
+    // the prompt time-out has passed since the state began.
     const Clock::time_point deadline
         = m_stateEntered + std::chrono::milliseconds(secondsToMs(m_settings.promptTimeoutSeconds));
     bool textCame = false;
-    bool goAhead = false;
+    bool invalid = false;
+    bool lineHasEscape = false;
     char lastByte = 0;
-    while (!goAhead && !disconnectRequested()) {
+    while (!m_goAhead && !invalid && !callEnded() && !disconnectRequested()) {
         const auto remaining
             = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (remaining <= 0 || !readReply("p", static_cast<int>(remaining))) {
+        if (remaining <= 0 || !readReply(bytes(goAheadTerminators), static_cast<int>(remaining))) {
             break;
         }
-        if (m_replyLength == 0) {
-            continue;
+        for (std::size_t i = 0; i < m_replyLength && !m_goAhead && !invalid; ++i) {
+            const char c = m_reply[i];
+            if (c == TapByte::Cr || c == '\n') {
+                // A full buffer may have split the "[" from its "p", never a line from its end.
+                invalid = lineHasEscape;
+                lineHasEscape = false;
+            } else {
+                textCame = true;
+                lineHasEscape = lineHasEscape || c == TapByte::Esc;
+                m_goAhead = lastByte == '[' && c == 'p';
+            }
+            lastByte = c;
         }
-        textCame = true;
-        // A full buffer may have split the "[" from its "p".
-        goAhead = (lastByte == '[' && m_reply[0] == 'p')
-            || std::string_view(m_reply.data(), m_replyLength).find("[p") != std::string_view::npos;
-        lastByte = m_reply[m_replyLength - 1];
     }
-    if (disconnectRequested()) {
+    if (callEnded() || disconnectRequested()) {
         return TapState::Disconnect;
     }
-    if (goAhead) {
+    if (m_goAhead) {
         pauseAfterGoAhead();
         return TapState::ProcessNextPacket;
     }
@@ -246,7 +268,8 @@ TapState TapEngine::stepProcessNextPacket()
             return TapState::Disconnect;
         }
         const MessageList::Entry& entry = m_messages.at(m_messageIndex);
-        m_block.begin(entry.pagerId, entry.text, m_settings.transChars);
+        m_block.begin(entry.pagerId, entry.text, m_settings.transChars,
+                      static_cast<std::size_t>(std::max(0, m_settings.maxBlockText)));
         ++m_messageIndex;
     }
     (void)m_block.buildNext();
@@ -288,6 +311,9 @@ TapState TapEngine::stepWaitPacketReply()
     const int current = m_messageIndex - 1;
     const int timeoutMs = secondsToMs(m_settings.readTimeoutSeconds);
     if (!readReply(bytes(replyTerminators), answerWaitMs(timeoutMs))) {
+        if (callEnded()) {
+            return TapState::Disconnect;
+        }
         log(levelDump, "STATE WaitPacketReply read from server timeout");
         return TapState::SendPacket;
     }
@@ -320,7 +346,26 @@ TapState TapEngine::stepDisconnect()
     m_reporter.setPhase(4);
     status("Disconnecting");
     // No answer is awaited, and a failure here (the line may be gone) changes nothing.
-    (void)m_link.write(disconnectSequence, sizeof disconnectSequence);
+    if (!m_link.connectionLost()) {
+        (void)m_link.write(disconnectSequence, sizeof disconnectSequence);
+    }
+    return TapState::End;
+}
+
+TapState TapEngine::stepCallEnded()
+{
+    m_reporter.setPhase(4);
+    m_block.abandon();
+    if (m_ended == Ended::ForcedDisconnect) {
+        log(levelErrors, "STATE Remote forced disconnect (ESC EOT)");
+        status("Remote disconnected");
+        // Refusing the login, refusing to go ahead, or breaking off the blocks.
+        setLastError(!m_loggedIn ? 205 : !m_goAhead ? 208 : 202);
+    } else {
+        log(levelErrors, "STATE Connection lost");
+        status("Connection lost");
+        setLastError(202);
+    }
     return TapState::End;
 }
 
@@ -359,19 +404,37 @@ void TapEngine::write(const char* data, std::size_t length)
 {
     if (!m_link.write(data, length)) {
         setLastError(m_link.lastError());
+        if (m_link.connectionLost()) {
+            m_ended = Ended::ConnectionLost;
+        }
     }
 }
 
 bool TapEngine::readReply(std::string_view terminators, int timeoutMs)
 {
+    // Every read also ends at EOT, so that a forced disconnect is seen as soon as it comes.
+    std::array<char, 8> withEot {};
+    const std::size_t count = std::min(terminators.size(), withEot.size() - 1);
+    std::copy_n(terminators.begin(), count, withEot.begin());
+    withEot[count] = TapByte::Eot;
     std::size_t length = m_reply.size();
-    if (!m_link.read(m_reply.data(), length, terminators, timeoutMs)) {
+    if (!m_link.read(m_reply.data(), length, std::string_view(withEot.data(), count + 1),
+                     timeoutMs)) {
         m_replyLength = 0;
         setLastError(m_link.lastError());
+        if (m_link.connectionLost()) {
+            m_ended = Ended::ConnectionLost;
+        }
         return false;
     }
     m_replyLength = std::min(length, m_reply.size());
-    return true;
+    for (std::size_t i = 0; i < m_replyLength; ++i) {
+        if (m_reply[i] == TapByte::Eot && m_lastByteRead == TapByte::Esc) {
+            m_ended = Ended::ForcedDisconnect;
+        }
+        m_lastByteRead = m_reply[i];
+    }
+    return m_ended == Ended::No;
 }
 
 int TapEngine::answerWaitMs(int timeoutMs) const

@@ -22,6 +22,7 @@ struct TapSettings
     int promptTimeoutSeconds = 3; // wait for the prompt, the login answer and the go-ahead
     bool transChars = true; // control characters as SUB + byte + 0x40, else "?"
     int goAheadDelayMs = 1000; // pause after the terminal's go-ahead, before the first block
+    int maxBlockText = 511; // the most encoded text bytes per block; longer texts continue
 };
 
 // The engine's states; the numbers are the values the send frame uses.
@@ -44,6 +45,10 @@ enum class TapState : int {
 // disconnect. A message whose encoded text does not fit one block continues in further
 // blocks. Runs on the protocol thread one step at a time; the frame may request Disconnect
 // from another thread at any moment. Blocks and answers live in fixed buffers.
+//
+// When the terminal forces a disconnect (ESC EOT) or the connection is lost (the modem's NO
+// CARRIER, a dropped carrier or connection), the exchange ends at once: nothing more is
+// written, the current message keeps its code (5, or 6 after a NAK) and later ones stay 5.
 class TapEngine
 {
 public:
@@ -73,6 +78,8 @@ private:
     TapState stepSendPacket();
     TapState stepWaitPacketReply();
     TapState stepDisconnect();
+    // The terminal or the line has ended the call: records why and ends without writing.
+    TapState stepCallEnded();
 
     // Error n: records the overall code and goes to Disconnect.
     TapState fail(int code);
@@ -82,8 +89,12 @@ private:
     void status(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // Writes the bytes; a failure is recorded in the last error, not acted on.
     void write(const char* bytes, std::size_t length);
-    // Reads an answer into m_reply; false on a time-out or a port error (recorded).
+    // Reads an answer into m_reply, also ending at EOT; false on a time-out or a port error
+    // (recorded), and when the terminal forced a disconnect or the connection is gone (then
+    // callEnded() is true).
     [[nodiscard]] bool readReply(std::string_view terminators, int timeoutMs);
+    // Whether the terminal or the line ended the call.
+    bool callEnded() const { return m_ended != Ended::No; }
     // The time a re-read in an answer state may still wait (see the answer cap).
     int answerWaitMs(int timeoutMs) const;
     // The pause after the go-ahead; false when a Disconnect request cut it short.
@@ -96,6 +107,12 @@ private:
     TapSettings m_settings;
     std::atomic<TapState> m_state {TapState::Start};
     std::atomic<bool> m_disconnectRequested {false};
+
+    enum class Ended { No, ForcedDisconnect, ConnectionLost };
+    Ended m_ended = Ended::No;
+    bool m_loggedIn = false; // the login was acknowledged
+    bool m_goAhead = false; // the terminal gave the go-ahead
+    char m_lastByteRead = 0; // to find an ESC EOT split over two reads
 
     TapBlock m_block; // the current block of the current message
     std::array<char, 128> m_reply {}; // the terminal's latest answer

@@ -73,13 +73,13 @@ bool CallingLine::startCall(CallObserver& observer, int fd, std::function<Outcom
     return true;
 }
 
-bool CallingLine::connect()
+bool CallingLine::connect(bool modemResults)
 {
     std::lock_guard lock(m_mutex);
     if (m_hungUp || m_fd < 0) {
         return false;
     }
-    m_link = std::make_unique<PortLink>(m_fd, m_log, m_tag);
+    m_link = std::make_unique<PortLink>(m_fd, m_log, m_tag, modemResults);
     m_connected = true;
     return true;
 }
@@ -129,7 +129,7 @@ void CallingLine::hangUp()
         return;
     }
     if (m_fd >= 0) {
-        endCall(m_fd, m_connected);
+        endCall(m_fd, m_connected, m_link && m_link->connectionLost());
         closeDescriptor(m_fd);
         m_fd = -1;
     }

@@ -55,7 +55,8 @@ protected:
     // descriptor closed, lastError() 4) when the line was hung up before the call started.
     [[nodiscard]] bool startCall(CallObserver& observer, int fd, std::function<Outcome()> attempt);
     // Makes the line's descriptor the connection; false when the line was hung up meanwhile.
-    [[nodiscard]] bool connect();
+    // With `modemResults` the connection watches for the modem's NO CARRIER.
+    [[nodiscard]] bool connect(bool modemResults = false);
     // Sets the line's descriptor from the call thread (a TCP line makes its socket there);
     // false when the line was hung up meanwhile, and the caller closes the descriptor.
     [[nodiscard]] bool adoptDescriptor(int fd);
@@ -63,7 +64,8 @@ protected:
     // Stops what the call thread waits for besides the wake event (a host-name lookup).
     virtual void interruptAttempt() { }
     // Ends the call on the descriptor (no other thread uses it any more) within bounded time.
-    virtual void endCall(int fd, bool connected) = 0;
+    // `connected`: the call was connected; `lost`: its connection saw the remote end go.
+    virtual void endCall(int fd, bool connected, bool lost) = 0;
     // Closes the descriptor, putting back what the line changed on it.
     virtual void closeDescriptor(int fd) = 0;
     // Hangs up and waits for the call thread; the derived destructor calls it first, while

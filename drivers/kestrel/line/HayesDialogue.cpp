@@ -146,6 +146,8 @@ ModemReply HayesDialogue::command(std::string_view text, int timeoutMs)
     std::string line(text);
     line += '\r';
     m_lastLine.clear();
+    // An answer that came late to an earlier command must not be taken for this one's.
+    discardInput();
     switch (writeAll(line, timeoutMs)) {
     case Wait::Ready:
         return awaitResult(timeoutMs);

@@ -32,7 +32,8 @@ public:
     // commands and answers are logged at level 10 with the tag.
     HayesDialogue(int fd, int wakeFd, LogFile& log, std::string_view tag);
 
-    // Sends the command followed by CR and waits up to timeoutMs for its final result.
+    // Drops what the modem sent that nobody has read (a late answer to an earlier command),
+    // sends the command followed by CR and waits up to timeoutMs for its final result.
     ModemReply command(std::string_view text, int timeoutMs);
     // Sends bytes as they are (the escape sequence, a bare CR); false when that failed.
     [[nodiscard]] bool send(std::string_view bytes, int timeoutMs);

@@ -1,5 +1,6 @@
 #include "ModemLine.h"
 
+#include "DeviceRelease.h"
 #include "DialString.h"
 #include "SerialPort.h"
 #include "log/LogFile.h"
@@ -105,6 +106,7 @@ bool ModemLine::dial(const std::string& number, CallObserver& observer)
         return refuse(7);
     }
     m_haveOriginal = true;
+    m_releaseSlot = DeviceRelease::enlist(fd, m_original);
     const std::string command = m_config.dialPrefix + number;
     m_log.write(9, m_tag, "Dialing on %s: %s", device, command.c_str());
     return startCall(observer, fd, [this, fd, command] { return placeCall(fd, command); });
@@ -144,13 +146,13 @@ CallingLine::Outcome ModemLine::placeCall(int fd, const std::string& command)
     int detail = 0;
     // OK to a dial command means the modem made no data call: it never connected.
     const CallEvent event = eventFor(reply, detail).value_or(CallEvent::Disconnected);
-    if (event == CallEvent::Connected && !connect()) {
+    if (event == CallEvent::Connected && !connect(true)) {
         return {};
     }
     return {event, detail};
 }
 
-void ModemLine::endCall(int fd, bool connected)
+void ModemLine::endCall(int fd, bool connected, bool lost)
 {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(hangUpBudgetMs);
     const auto left = [deadline] {
@@ -170,30 +172,64 @@ void ModemLine::endCall(int fd, bool connected)
     // Each answer gets commandTimeout, and the whole stays within the budget.
     const auto answerTime = [this, &left] { return std::min(m_config.commandTimeout, left()); };
     HayesDialogue modem(fd, -1, m_log, m_tag);
-    if (connected) {
-        // The escape needs silence on both sides of "+++"; the modem's OK comes after the
-        // second guard time.
-        modem.discardInput();
-        std::this_thread::sleep_for(
-            std::chrono::milliseconds(std::min(m_config.guardTime, left())));
-        if (modem.send("+++", left())) {
-            const int wait = std::min(m_config.guardTime + m_config.commandTimeout, left());
-            if (modem.awaitResult(wait) != ModemReply::Ok) {
-                // Already in command mode (the carrier was lost): clear the "+++" typed there.
-                [[maybe_unused]] const ModemReply cleared = modem.command("", answerTime());
-            }
+    if (connected && !lost) {
+        // The escape needs a guard time of silence before "+++". The terminal often hangs up
+        // after the disconnect sequence: a NO CARRIER that comes meanwhile means the modem is
+        // in command mode already, where "+++" would only be typed onto its command line.
+        lost = awaitsNoCarrier(modem, std::min(m_config.guardTime, left()));
+    }
+    if (connected && !lost && modem.send("+++", left())) {
+        // The modem's OK comes after the second guard time.
+        const int wait = std::min(m_config.guardTime + m_config.commandTimeout, left());
+        const ModemReply escaped = modem.awaitResult(wait);
+        if (escaped != ModemReply::Ok) {
+            // Already in command mode (the carrier was lost meanwhile): a CR clears the
+            // "+++" typed there. A line without "AT" gets no answer, so none is awaited.
+            m_log.write(9, m_tag, "Hang up on %s: the escape answered %s", device,
+                        std::string(HayesDialogue::name(escaped)).c_str());
+            (void)modem.send("\r", left());
         }
-    } else if (m_dialPending) {
-        // Any character stops a dial in progress.
+    } else if (!connected && m_dialPending) {
+        // Any character stops a dial in progress; its NO CARRIER is the answer.
         [[maybe_unused]] const ModemReply stopped = modem.command("", answerTime());
     }
+    // ATH's own answer is awaited, so that no late answer is left for the next call's commands.
     const ModemReply reply = modem.command("ATH", answerTime());
     m_log.write(9, m_tag, "Hang up on %s: ATH answered %s", device,
                 std::string(HayesDialogue::name(reply)).c_str());
 }
 
+bool ModemLine::awaitsNoCarrier(HayesDialogue& modem, int timeoutMs)
+{
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+        if (ms <= 0) {
+            return false;
+        }
+        switch (modem.awaitResult(static_cast<int>(ms))) {
+        case ModemReply::NoCarrier:
+            m_log.write(9, m_tag, "Hang up on %s: the carrier is gone already",
+                        m_config.device.c_str());
+            return true;
+        case ModemReply::TimedOut:
+            // The wait rounds to milliseconds: the whole guard time passes before "+++".
+            std::this_thread::sleep_until(until);
+            return false;
+        case ModemReply::Interrupted:
+        case ModemReply::PortFailed:
+            return false;
+        default:
+            // The terminal's last words that look like a result: keep watching.
+            break;
+        }
+    }
+}
+
 void ModemLine::closeDescriptor(int fd)
 {
+    DeviceRelease::dismiss(m_releaseSlot);
+    m_releaseSlot = -1;
     if (m_haveOriginal && ::tcsetattr(fd, TCSANOW, &m_original) != 0) {
         m_log.write(5, m_tag, "Cannot put the settings of %s back (%s)", m_config.device.c_str(),
                     std::strerror(errno));
@@ -209,7 +245,12 @@ void ModemLine::configurePort()
             m_log.write(2, m_tag, "Error GetCommState failed (erc=%d)", errno);
             return;
         }
-        const termios tap = SerialPort::tapSettings(m_beforeTap);
+        termios tap = SerialPort::tapSettings(m_beforeTap);
+        if (SerialPort::reportsCarrier(fd)) {
+            // The call is up, so the carrier is there: watching it from now on makes its
+            // loss hang the device up, which ends the exchange at once.
+            tap.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
+        }
         if (::tcsetattr(fd, TCSANOW, &tap) != 0) {
             m_log.write(2, m_tag, "Error SetCommState failed (erc=%d)", errno);
         }

@@ -19,7 +19,9 @@ enum class ModemFault : int {
 // Busy, NO CARRIER / NO ANSWER / no result within answerTimeout Disconnected, NO DIALTONE /
 // DELAYED / BLACKLISTED CallUnavailable, ERROR OtherError. A device that another program
 // holds gives LineInUse the same way. Hang-up drops DTR, or where the device has no DTR (a
-// pseudo-terminal) sends the escape "+++" between guard times and "ATH", within 4 seconds.
+// pseudo-terminal) sends the escape "+++" between guard times (unless the carrier is gone
+// already) and "ATH", awaiting each answer, within 4 seconds. The connection watches for the
+// modem's NO CARRIER, and on a device that reports carrier detect, for the carrier's loss.
 class ModemLine : public CallingLine
 {
 public:
@@ -40,7 +42,9 @@ public:
 
 private:
     Outcome placeCall(int fd, const std::string& command);
-    void endCall(int fd, bool connected) override;
+    void endCall(int fd, bool connected, bool lost) override;
+    // Watches the modem's output for up to timeoutMs; true when it reported NO CARRIER.
+    bool awaitsNoCarrier(HayesDialogue& modem, int timeoutMs);
     void closeDescriptor(int fd) override;
 
     LineConfig m_config;
@@ -48,6 +52,7 @@ private:
     // before configurePort().
     termios m_original {};
     bool m_haveOriginal = false;
+    int m_releaseSlot = -1; // the device's entry for a quick exit (DeviceRelease)
     termios m_beforeTap {};
     bool m_haveBeforeTap = false;
     // Written by the call thread, read by the hang-up after the call thread has finished:

@@ -114,3 +114,9 @@ bool SerialPort::dropDtr(int fd)
     int lines = TIOCM_DTR;
     return ::ioctl(fd, TIOCMBIC, &lines) == 0;
 }
+
+bool SerialPort::reportsCarrier(int fd)
+{
+    int lines = 0;
+    return ::ioctl(fd, TIOCMGET, &lines) == 0 && (lines & TIOCM_CD) != 0;
+}

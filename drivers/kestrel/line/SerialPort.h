@@ -33,6 +33,9 @@ termios commandSettings(const termios& current, speed_t speed);
 // bits and flow-control characters stay as they were.
 termios tapSettings(const termios& current);
 
+// Whether the device reports a carrier-detect line and the carrier is present now (false on a
+// device without modem control lines, as a pseudo-terminal).
+bool reportsCarrier(int fd);
 // Drops DTR (a modem set to hang up on it then ends the call); false when the device has no
 // modem control lines, as a pseudo-terminal.
 bool dropDtr(int fd);

@@ -162,7 +162,7 @@ void TcpLine::interruptAttempt()
     }
 }
 
-void TcpLine::endCall(int fd, bool connected)
+void TcpLine::endCall(int fd, bool connected, bool /*lost*/)
 {
     if (connected) {
         ::shutdown(fd, SHUT_RDWR);

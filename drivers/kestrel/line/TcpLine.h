@@ -32,7 +32,7 @@ private:
     Outcome placeCall();
     Outcome connectTo(std::uint32_t address);
     void interruptAttempt() override;
-    void endCall(int fd, bool connected) override;
+    void endCall(int fd, bool connected, bool lost) override;
     void closeDescriptor(int fd) override;
 
     LineConfig m_config;

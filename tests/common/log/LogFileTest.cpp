@@ -137,8 +137,11 @@ TEST(LogFile, LineBreaksAndSeparatorsCannotBreakTheLine)
     LogFile log;
     EXPECT_TRUE(log.write(4, "Sch(Alarm: disk,full)", "first\r\nsecond\nthird"));
     EXPECT_TRUE(log.write(4, "Local", "next"));
+    // A terminal's forced disconnect quoted in a message line is escaped as a dump line has it.
+    EXPECT_TRUE(log.write(4, "kestrel", "Modem answer: \x1b\x04 bye\t\x7f \xc3\xa9"));
     EXPECT_EQ(withoutTime(settings.content()),
-              "4,T,Sch(Alarm_ disk_full):first<0d><0a>second<0a>third\r\n4,T,Local:next\r\n");
+              "4,T,Sch(Alarm_ disk_full):first<0d><0a>second<0a>third\r\n4,T,Local:next\r\n"
+              "4,T,kestrel:Modem answer: <1b><04> bye<09><7f> \xc3\xa9\r\n");
 
     ASSERT_TRUE(log.openForReading());
     LogEntry entry;
@@ -147,6 +150,7 @@ TEST(LogFile, LineBreaksAndSeparatorsCannotBreakTheLine)
     EXPECT_EQ(entry.message, "first<0d><0a>second<0a>third");
     ASSERT_TRUE(log.readEntry(entry));
     EXPECT_EQ(entry.message, "next");
+    ASSERT_TRUE(log.readEntry(entry));
     EXPECT_FALSE(log.readEntry(entry));
 }
 

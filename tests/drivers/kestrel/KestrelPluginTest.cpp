@@ -12,8 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <map>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -304,6 +308,27 @@ TEST_F(KestrelPluginTest, TerminalAnswersGiveEachMessageItsCode)
     }
 }
 
+TEST_F(KestrelPluginTest, BlockTextLimitFromTheSettingsSplitsALongMessage)
+{
+    // A terminal that keeps to 256-byte blocks: 250 text bytes per block.
+    ASSERT_TRUE(KestrelTestSettings::key().setNumber("maxBlockText", 250));
+    TapTerminalSimulator terminal;
+    ASSERT_TRUE(terminal.listen());
+    tcpLine("0", terminal.port());
+    DispatchClient control = create();
+    const std::string text(600, 'x');
+    ASSERT_EQ(add(control, "77", text), 0);
+    ASSERT_EQ(send(control), 0);
+    EXPECT_EQ(resultCode(control, 0), 1);
+    const std::vector<TapReceivedBlock> blocks = terminal.blocks();
+    ASSERT_EQ(blocks.size(), 3u);
+    EXPECT_EQ(blocks[0].text.size(), 250u);
+    EXPECT_EQ(blocks[1].text.size(), 250u);
+    EXPECT_EQ(blocks[2].text.size(), 100u);
+    ASSERT_EQ(terminal.messages().size(), 1u);
+    EXPECT_EQ(terminal.messages()[0].text, text);
+}
+
 TEST_F(KestrelPluginTest, SilentTerminalFailsWith212)
 {
     // With a prompt time-out of 0 every wait for the prompt ends at once.
@@ -353,6 +378,22 @@ TEST_F(KestrelPluginTest, NoLineOnAnyDeviceGivesSevenAndNoFreeLines)
     EXPECT_EQ(log.levelOf("Trying dev 1 [devNo=1]"), 10);
 }
 
+// A TCP connection to 127.0.0.1:port; -1 when it cannot be made.
+int connectToLoopback(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (fd >= 0
+        && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 class KestrelModemTest : public KestrelPluginTest
 {
 protected:
@@ -362,6 +403,33 @@ protected:
         modemLine("0", modem.devicePath());
         SettingsKey location(RootKey::CurrentUser, LineSettings::locationKey);
         (void)location.setString("localAccessCode", "9");
+    }
+
+    // Each number the modem dials reaches its own terminal, listening on loopback (each
+    // serves one call and hangs up after the caller's EOT, as real terminals do).
+    void dialTerminals(const std::map<std::string, TapTerminalSimulator*>& terminals)
+    {
+        for (const auto& [number, terminal] : terminals) {
+            ASSERT_TRUE(terminal->listen());
+        }
+        modem.setRemoteDialer([terminals](const std::string& number) {
+            const auto found = terminals.find(number);
+            return found == terminals.end() ? -1 : connectToLoopback(found->second->port());
+        });
+    }
+
+    // The lines typed at the modem after the n-th dial command.
+    std::vector<std::string> linesAfterDial(std::size_t n) const
+    {
+        const std::vector<std::string> lines = modem.linesTyped();
+        std::size_t dials = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].rfind("ATD", 0) == 0 && ++dials == n) {
+                return std::vector<std::string>(lines.begin() + static_cast<long>(i) + 1,
+                                                lines.end());
+            }
+        }
+        return {};
     }
 
     FakeModem modem;
@@ -418,6 +486,100 @@ TEST_F(KestrelModemTest, CancelWhileDiallingAbortsWith213)
     EXPECT_EQ(log.levelOf("User clicked cancel button"), 9);
     EXPECT_EQ(log.levelOf("Send failed - Last Error bad (err=213)"), 8);
     EXPECT_TRUE(modem.waitUntil([this] { return modem.hostClosed(); }));
+}
+
+TEST_F(KestrelModemTest, CallsInARowEachEndWithTheModemsOwnAnswers)
+{
+    // A two-number send: each call is dialled, served and hung up in turn. Each terminal
+    // hangs up after the EOT, so the modem is back in command mode when the hang-up begins:
+    // the hang-up must see that instead of typing "+++" at the command line and waiting.
+    TapTerminalSimulator first;
+    TapTerminalSimulator second;
+    dialTerminals({{"9 5559876", &first}, {"9 5551234", &second}});
+    DispatchClient control = create();
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    ASSERT_EQ(add(control, "2", "two numbers"), 0);
+    EXPECT_EQ(send(control, "5559876"), 0);
+    const auto oneCall = Clock::now() - start;
+    ASSERT_TRUE(control.callMethod(Clear));
+    ASSERT_EQ(add(control, "1", "two numbers"), 0);
+    EXPECT_EQ(send(control, "5551234"), 0);
+    const auto twoCalls = Clock::now() - start;
+    EXPECT_EQ(resultCode(control, 0), 1);
+
+    ASSERT_EQ(first.messages().size(), 1u);
+    EXPECT_EQ(first.messages()[0].pagerId, "2");
+    ASSERT_EQ(second.messages().size(), 1u);
+    EXPECT_EQ(second.messages()[0].pagerId, "1");
+    EXPECT_EQ(modem.dialled(), (std::vector<std::string> {"9 5559876", "9 5551234"}));
+    // Between the calls and after them only commands were typed: the hang-up's ATH, the next
+    // call's set-up.
+    for (const std::string& line : modem.linesTyped()) {
+        EXPECT_EQ(line.rfind("AT", 0), 0u) << line;
+    }
+    EXPECT_EQ(linesAfterDial(1),
+              (std::vector<std::string> {"ATH", "ATZ", "ATE0V1Q0", "ATDT9 5551234", "ATH"}));
+    EXPECT_EQ(log.indexOf("Hang up on " + modem.devicePath() + ": ATH answered no answer"), -1);
+    RecordProperty(
+        "oneCallMs",
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(oneCall).count()));
+    RecordProperty(
+        "twoCallsMs",
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(twoCalls).count()));
+}
+
+TEST_F(KestrelModemTest, TerminalsForcedDisconnectLeavesNoPageTextForTheModem)
+{
+    // The terminal answers the first block with ESC EOT and hangs up: the modem reports NO
+    // CARRIER and takes what follows as commands. The second page would dial if sent.
+    TapTerminalScript script;
+    script.blockAnswers = {TapBlockAnswer::ForcedDisconnect};
+    TapTerminalSimulator terminal(script);
+    dialTerminals({{"9 5551234", &terminal}});
+    DispatchClient control = create();
+    ASSERT_EQ(add(control, "1", "first"), 0);
+    ASSERT_EQ(add(control, "2", "ATDT 5550000"), 0);
+    ASSERT_EQ(add(control, "3", "third"), 0);
+    EXPECT_EQ(send(control), 202);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(resultCode(control, i), 5);
+    }
+    EXPECT_TRUE(modem.waitUntil([this] { return !modem.inCall(); }));
+    EXPECT_EQ(modem.dialled(), (std::vector<std::string> {"9 5551234"}));
+    EXPECT_EQ(linesAfterDial(1), (std::vector<std::string> {"ATH"}));
+    EXPECT_EQ(terminal.blocks().size(), 1u);
+    EXPECT_EQ(log.levelOf("STATE Remote forced disconnect (ESC EOT)"), 2);
+}
+
+TEST_F(KestrelModemTest, CarrierLossEndsTheExchangeAtOnce)
+{
+    // The terminal stays silent on the first block; the carrier drops while the driver waits
+    // for its answer. Nothing more may reach the modem, now in command mode.
+    TapTerminalScript script;
+    script.blockAnswers = {TapBlockAnswer::Silence};
+    TapTerminalSimulator terminal(script);
+    dialTerminals({{"9 5551234", &terminal}});
+    std::atomic<bool> dropped {false};
+    // The host's cancel poll serves as the moment to drop the carrier: once the block is in.
+    DispatchClient control = create([&] {
+        if (!dropped && !terminal.blocks().empty()) {
+            dropped = true;
+            modem.dropCarrier();
+        }
+        return false;
+    });
+    ASSERT_EQ(add(control, "1", "first"), 0);
+    ASSERT_EQ(add(control, "2", "ATDT 5550000"), 0);
+    EXPECT_EQ(send(control), 202);
+    EXPECT_TRUE(dropped);
+    EXPECT_EQ(resultCode(control, 0), 5);
+    EXPECT_EQ(resultCode(control, 1), 5);
+    EXPECT_EQ(modem.dialled(), (std::vector<std::string> {"9 5551234"}));
+    EXPECT_EQ(linesAfterDial(1), (std::vector<std::string> {"ATH"}));
+    EXPECT_EQ(terminal.blocks().size(), 1u);
+    EXPECT_EQ(log.levelOf("Carrier lost: the modem reported NO CARRIER"), 2);
+    EXPECT_EQ(lastStatus(), "Connection lost");
 }
 
 TEST_F(KestrelPluginTest, DialogsLogALineWithoutAGui)

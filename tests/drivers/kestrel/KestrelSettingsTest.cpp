@@ -87,6 +87,7 @@ TEST_F(KestrelSettingsTest, FreshInstallationSendsAndShowsDifferentDefaults)
     EXPECT_EQ(send.tap.promptTimeoutSeconds, 3);
     EXPECT_TRUE(send.tap.transChars);
     EXPECT_EQ(send.tap.goAheadDelayMs, 1000);
+    EXPECT_EQ(send.tap.maxBlockText, 511);
     EXPECT_EQ(send.timings.callWait, std::chrono::milliseconds(60000));
     EXPECT_EQ(send.timings.updateWait, std::chrono::milliseconds(5000));
     EXPECT_EQ(send.timings.threadWait, std::chrono::milliseconds(300000));
@@ -142,6 +143,15 @@ TEST_F(KestrelSettingsTest, DialogStoresItsValues)
     const KestrelSettings::ModemList none = KestrelSettings::readModemList(openKey());
     EXPECT_TRUE(none.present);
     EXPECT_TRUE(none.devices.empty());
+}
+
+TEST_F(KestrelSettingsTest, BlockTextLimitOfZeroOrLessMeansTheFullBlock)
+{
+    for (const auto& [stored, read] : {std::pair {250, 250}, {0, 511}, {-4, 511}, {600, 600}}) {
+        ASSERT_TRUE(openKey().setNumber("maxBlockText", stored));
+        // 600 is read as stored; the engine keeps a block within 511 (TapEngineEndTest).
+        EXPECT_EQ(KestrelSettings::loadForSend(openKey()).tap.maxBlockText, read) << stored;
+    }
 }
 
 } // namespace

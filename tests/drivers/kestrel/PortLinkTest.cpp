@@ -205,6 +205,54 @@ TEST(PortLinkTerminalTest, InterruptEndsWriteHeldUpByAFullTerminal)
     EXPECT_EQ(::fcntl(pair.local(), F_GETFL) & O_NONBLOCK, 0);
 }
 
+TEST_P(PortLinkTest, ModemsNoCarrierLosesTheConnectionAndStopsEveryWrite)
+{
+    const struct
+    {
+        const char* name;
+        std::string incoming;
+        bool modemResults;
+        bool lost;
+    } cases[] = {
+        {"as sent", std::string("\x06\r\nNO CARRIER\r\n"), true, true},
+        // The letters whose parity does not fit the IXO/TAP port's even parity read as NUL.
+        {"through the IXO/TAP framing", std::string("\r\nN\0\0\0A\0\0\0\0\0\r\n", 16), true, true},
+        {"from a TCP terminal", std::string("NO CARRIER\r"), false, false},
+        {"half of it", std::string("NO CAR\r"), true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StreamPair pair = makePair();
+        ASSERT_TRUE(pair.valid());
+        PortLink link(pair.local(), m_reporter.log(), m_reporter.tag(), c.modemResults);
+        writeAll(pair.remote(), c.incoming);
+        char buffer[64];
+        // Reads until the bytes are used up; a lost connection fails the read that sees it.
+        bool failed = false;
+        for (int i = 0; i < 3 && !failed; ++i) {
+            std::size_t length = sizeof buffer;
+            failed = !link.read(buffer, length, "\r\x06", 200);
+        }
+        EXPECT_EQ(link.connectionLost(), c.lost);
+        if (!c.lost) {
+            continue;
+        }
+        EXPECT_EQ(link.lastError(), 202);
+        // Nothing more goes out, and reads fail at once.
+        EXPECT_FALSE(link.write("ATDT 5550000\r", 13));
+        EXPECT_EQ(link.lastError(), 200);
+        const auto start = Clock::now();
+        std::size_t length = sizeof buffer;
+        EXPECT_FALSE(link.read(buffer, length, "\r", 1000));
+        EXPECT_LT(msSince(start), 500);
+        char sink[64];
+        const int flags = ::fcntl(pair.remote(), F_GETFL);
+        ::fcntl(pair.remote(), F_SETFL, flags | O_NONBLOCK);
+        EXPECT_LE(::read(pair.remote(), sink, sizeof sink), 0);
+    }
+    EXPECT_TRUE(hasLine(m_reporter.logMessages(2), "Carrier lost: the modem reported NO CARRIER"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Transports, PortLinkTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& param) {
                              return param.param ? "PseudoTerminal" : "SocketPair";

@@ -141,10 +141,10 @@ TEST(TapEngineMendTest, GoAheadAfterTextHoldingAPIsAccepted)
 
 TEST(TapEngineMendTest, GoAheadSplitByAFullReadBufferIsFound)
 {
-    // After the ACK the stream holds CR, the filler, ESC and "[": 127 bytes, one full read;
-    // the "p" comes in the next read.
+    // After the ACK the stream holds CR (a read of its own), then the filler, ESC and "[":
+    // 127 bytes, one full read; the "p" comes in the next read.
     TapTerminalScript script;
-    script.beforeGoAhead = std::string(124, '.');
+    script.beforeGoAhead = std::string(125, '.');
     EngineHarness harness(script, fastSettings());
     ASSERT_TRUE(harness.ready());
     harness.add("5", "hello");

@@ -242,7 +242,8 @@ TEST(TapEngineTest, LogsEveryStepAtItsLevel)
         lines.push_back(std::to_string(entry.level) + " " + entry.message);
     }
     // The stream's bytes are fixed, so the reads' dumps are too: the CR after the login's
-    // ACK opens the go-ahead read, the CR after ESC "[p" opens the block's answer.
+    // ACK is a line of its own in the go-ahead's reads (which also end at CR), the CR after
+    // ESC "[p" opens the block's answer.
     EXPECT_EQ(lines,
               (Strings {"10 STATE Start",
                         "10 STATE WaitPrompt",
@@ -255,8 +256,10 @@ TEST(TapEngineTest, LogsEveryStepAtItsLevel)
                         "11 Read=1[<06>]",
                         "10 STATE Login received ACK",
                         "10 STATE WaitTerminalReady",
+                        "12 Terminator found(13)",
+                        "11 Read=1[<0d>]",
                         "12 Terminator found(112)",
-                        "11 Read=4[<0d><1b>[p]",
+                        "11 Read=3[<1b>[p]",
                         "10 STATE ProcessNextPacket 0",
                         "11 Make packet=14[<02>1234<0d>HI<0d><03>17:<0d>]",
                         "10 STATE Sending packet retry=0",

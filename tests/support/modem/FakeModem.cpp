@@ -42,6 +42,9 @@ FakeModem::~FakeModem()
     if (m_wakeFd >= 0) {
         ::close(m_wakeFd);
     }
+    if (m_callFd >= 0) {
+        ::close(m_callFd);
+    }
 }
 
 bool FakeModem::start()
@@ -118,6 +121,18 @@ void FakeModem::setRemoteDescriptor(int fd)
         m_remoteFd = fd;
     }
     wake();
+}
+
+void FakeModem::setRemoteDialer(std::function<int(const std::string& number)> dialer)
+{
+    std::lock_guard lock(m_mutex);
+    m_remoteDialer = std::move(dialer);
+}
+
+std::vector<std::string> FakeModem::linesTyped() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_linesTyped;
 }
 
 void FakeModem::setRemoteHandler(std::function<void(std::string_view bytes)> handler)

@@ -53,6 +53,11 @@ public:
     // Passes data-mode bytes to and from the descriptor (not owned; -1 detaches). When the
     // descriptor reaches its end, the modem loses the carrier (NO CARRIER).
     void setRemoteDescriptor(int fd);
+    // Makes each call reach its own remote end: when a dial connects, the dialer gets the
+    // number (as dialled() has it) and returns a descriptor for that call, which the modem
+    // owns and closes when the call ends; -1 makes the call fail with NO CARRIER. Runs on
+    // the modem's thread. Takes the place of setRemoteDescriptor's descriptor.
+    void setRemoteDialer(std::function<int(const std::string& number)> dialer);
     // Hands data-mode bytes from the host to the handler, on the modem's thread.
     void setRemoteHandler(std::function<void(std::string_view bytes)> handler);
     // Sends bytes to the host as if they came from the remote end (in data mode).
@@ -62,6 +67,9 @@ public:
 
     // Every command line received, as sent (without its CR).
     std::vector<std::string> commands() const;
+    // Every non-empty line typed in command mode, commands or not (page text that reached
+    // the modem after the carrier was lost shows here).
+    std::vector<std::string> linesTyped() const;
     // What followed ATD in each dial command, without a leading T or P.
     std::vector<std::string> dialled() const;
     // How many times "+++" returned the modem to command mode.
@@ -94,6 +102,10 @@ private:
     void deliverToRemote();
     void finishDial();
     void loseCarrier();
+    // Closes the current call's own remote end, if any.
+    void endCallRemote();
+    // The descriptor data-mode bytes go to and come from (-1: none).
+    int remoteDescriptor() const;
     void reply(std::string_view text);
     void flushToHost();
     int nextTimeoutMs() const;
@@ -114,11 +126,14 @@ private:
     std::map<std::string, std::string> m_replies;
     std::chrono::milliseconds m_guard {1000};
     int m_remoteFd = -1;
+    std::function<int(const std::string&)> m_remoteDialer;
+    int m_callFd = -1; // the current call's own remote end (from the dialer), owned
     std::function<void(std::string_view)> m_remoteHandler;
     std::string m_pendingToHost; // from sendToHost()
     bool m_carrierDropRequested = false;
     // Observations.
     std::vector<std::string> m_commands;
+    std::vector<std::string> m_linesTyped;
     std::vector<std::string> m_dialled;
     int m_escapes = 0;
     bool m_hostSeen = false;

@@ -94,6 +94,13 @@ void FakeModem::finishDial()
 {
     switch (m_pendingResult) {
     case DialResult::Connect:
+        if (m_remoteDialer) {
+            m_callFd = m_remoteDialer(m_dialled.empty() ? std::string() : m_dialled.back());
+            if (m_callFd < 0) {
+                reply("NO CARRIER");
+                break;
+            }
+        }
         reply(m_connectText);
         m_mode = Mode::Data;
         m_pluses = 0;
@@ -127,6 +134,20 @@ void FakeModem::loseCarrier()
         m_mode = Mode::Command;
         m_pluses = 0;
     }
+    endCallRemote();
+}
+
+void FakeModem::endCallRemote()
+{
+    if (m_callFd >= 0) {
+        ::close(m_callFd);
+        m_callFd = -1;
+    }
+}
+
+int FakeModem::remoteDescriptor() const
+{
+    return m_callFd >= 0 ? m_callFd : m_remoteFd;
 }
 
 void FakeModem::forwardToRemote(std::string_view bytes)
@@ -138,6 +159,9 @@ void FakeModem::handleLine(const std::string& line)
 {
     const std::string command = trimmed(line);
     const std::string upperCommand = upper(command);
+    if (!command.empty()) {
+        m_linesTyped.push_back(command);
+    }
     // A modem ignores lines that do not start with its attention code.
     if (upperCommand.rfind("AT", 0) != 0) {
         return;
@@ -173,6 +197,7 @@ void FakeModem::handleLine(const std::string& line)
         if (letter == 'H' || letter == 'Z') {
             m_mode = Mode::Command;
             m_pluses = 0;
+            endCallRemote();
         }
         if (letter == 'Z') {
             m_echo = true;
@@ -283,7 +308,7 @@ void FakeModem::run()
                 m_mode = Mode::OnlineCommand;
                 reply("OK");
             }
-            remoteFd = m_mode == Mode::Data ? m_remoteFd : -1;
+            remoteFd = m_mode == Mode::Data ? remoteDescriptor() : -1;
             timeoutMs = nextTimeoutMs();
         }
         if (!hostGone) {
@@ -326,6 +351,7 @@ void FakeModem::run()
                 m_pluses = 0;
                 m_line.clear();
                 m_toHost.clear();
+                endCallRemote();
                 hostGone = true;
             }
         }
@@ -351,7 +377,7 @@ void FakeModem::deliverToRemote()
         if (m_toRemote.empty()) {
             return;
         }
-        remoteFd = m_remoteFd;
+        remoteFd = remoteDescriptor();
         handler = m_remoteHandler;
         if (remoteFd < 0 && !handler) {
             m_dataFromHost += m_toRemote;

@@ -26,6 +26,8 @@ std::string answerBytes(TapBlockAnswer answer)
     case TapBlockAnswer::Rs:
         return "\x1e\r";
     case TapBlockAnswer::Silence:
+    case TapBlockAnswer::ForcedDisconnect:
+    case TapBlockAnswer::HangUp:
         break;
     }
     return {};
@@ -48,7 +50,7 @@ void TapTerminal::receive(unsigned char byte, std::vector<Output>& out)
 {
     const char c = static_cast<char>(byte);
     m_received += c;
-    if (m_eotSeen) {
+    if (m_eotSeen || m_hungUp) {
         // The caller has ended the session; what follows (its CR) is only recorded.
         return;
     }
@@ -130,8 +132,11 @@ void TapTerminal::answerLogin(std::vector<Output>& out)
         if (!m_script.beforeGoAhead.empty()) {
             emit(out, m_script.beforeGoAhead, 0);
         }
+        if (!m_script.goAheadReplacement.empty()) {
+            emit(out, m_script.goAheadReplacement, 0);
+        }
         if (m_script.goAhead) {
-            emit(out, std::string(goAheadSequence), 0);
+            emit(out, std::string(goAheadSequence), m_script.afterGoAheadMs);
         }
         break;
     case TapLoginAnswer::Nak:
@@ -141,6 +146,10 @@ void TapTerminal::answerLogin(std::vector<Output>& out)
         emit(out, "\x1b", m_script.loginDelayMs);
         break;
     case TapLoginAnswer::Silence:
+        break;
+    case TapLoginAnswer::ForcedDisconnect:
+        emit(out, "\x1b\x04", m_script.loginDelayMs);
+        m_hungUp = true;
         break;
     }
 }
@@ -204,7 +213,12 @@ void TapTerminal::blockComplete(std::vector<Output>& out)
         m_pending = false;
     }
     chatter(out, m_script.answerChatter);
-    if (block.answer != TapBlockAnswer::Silence) {
+    if (block.answer == TapBlockAnswer::ForcedDisconnect) {
+        emit(out, "\x1b\x04", m_script.answerDelayMs);
+        m_hungUp = true;
+    } else if (block.answer == TapBlockAnswer::HangUp) {
+        m_hungUp = true;
+    } else if (block.answer != TapBlockAnswer::Silence) {
         emit(out, m_script.beforeAnswer + answerBytes(block.answer), m_script.answerDelayMs);
     }
     m_blocks.push_back(std::move(block));

@@ -41,6 +41,9 @@ public:
     int badChecksums() const { return m_badChecksums; }
     // Whether EOT arrived outside a block (the caller disconnects).
     bool eotSeen() const { return m_eotSeen; }
+    // Whether the terminal has hung up (after a forced disconnect, or after the caller's EOT
+    // when the script says so): the connection is to be closed once the output is sent.
+    bool hungUp() const { return m_hungUp || (m_eotSeen && m_script.hangUpAfterEot); }
     // Every byte received and every byte the terminal sent, in order.
     const std::string& received() const { return m_received; }
     const std::string& sent() const { return m_sent; }
@@ -75,6 +78,7 @@ private:
     int m_logins = 0;
     int m_badChecksums = 0;
     bool m_eotSeen = false;
+    bool m_hungUp = false;
     std::vector<TapReceivedBlock> m_blocks;
     std::vector<TapReceivedMessage> m_messages;
     std::string m_received;

@@ -9,6 +9,7 @@ enum class TapLoginAnswer {
     Nak, // NAK CR: login refused
     EscAlone, // ESC and nothing more (the start of an ESC EOT that never completes)
     Silence, // nothing at all
+    ForcedDisconnect, // ESC EOT, then the terminal hangs up
 };
 
 // How the simulated terminal answers a block whose checksum is right.
@@ -17,6 +18,8 @@ enum class TapBlockAnswer {
     Nak, // NAK CR: send it again
     Rs, // RS CR: rejected
     Silence, // no answer
+    ForcedDisconnect, // ESC EOT, then the terminal hangs up
+    HangUp, // the terminal hangs up without a word
 };
 
 // Text a terminal keeps sending before it answers: `text`, `repeats` times, each piece
@@ -50,6 +53,12 @@ struct TapTerminalScript
     std::string beforeGoAhead;
     // Whether the go-ahead ESC "[p" CR follows the login ACK.
     bool goAhead = true;
+    // Sent in place of the go-ahead when not empty, e.g. a malformed one; then the terminal
+    // waits `afterGoAheadMs` and sends the go-ahead if `goAhead` says so.
+    std::string goAheadReplacement;
+    int afterGoAheadMs = 0;
+    // Whether the terminal hangs up after the caller's EOT (as real terminals do).
+    bool hangUpAfterEot = false;
 
     // The answers to the blocks with a good checksum in the order they arrive (a resent
     // block is a new arrival); once the list is used up, `laterAnswers`. A block with a

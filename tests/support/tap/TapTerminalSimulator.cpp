@@ -176,6 +176,14 @@ void TapTerminalSimulator::session(int fd)
             if (m_terminal.eotSeen() && m_listenFd >= 0) {
                 break;
             }
+            if (m_terminal.hungUp()) {
+                // A connection the simulator does not own is shut down: the caller (or the
+                // fake modem) sees the end of the stream all the same.
+                if (m_isSocket && m_listenFd < 0) {
+                    ::shutdown(fd, SHUT_RDWR);
+                }
+                break;
+            }
         }
         pollfd fds[2] = {{fd, POLLIN, 0}, {m_stopFd, POLLIN, 0}};
         const int ready = ::poll(fds, 2, -1);

@@ -145,6 +145,20 @@ TEST_F(ModemLineTest, NoResultWithinTheAnswerTimeOutIsADisconnectedCall)
     EXPECT_FALSE(modem.inCall());
 }
 
+TEST_F(ModemLineTest, AnAnswerLeftOverFromAnEarlierCommandIsNotTakenForTheNext)
+{
+    // ATZ draws two answers; the second, read as the answer to the next command, would leave
+    // that command's own OK to be taken as the dial's result (no call, in fact).
+    modem.setCommandReply("ATZ", "OK\r\n\r\nOK");
+    std::unique_ptr<LineDevice> line = openLine();
+    ASSERT_TRUE(line->dial(" 5551234", observer));
+    const auto event = observer.waitForEvent();
+    ASSERT_TRUE(event);
+    EXPECT_EQ(event->first, CallEvent::Connected);
+    EXPECT_NE(line->link(), nullptr);
+    line->hangUp();
+}
+
 TEST_F(ModemLineTest, InitStringsMustBeAnsweredOk)
 {
     struct Case
