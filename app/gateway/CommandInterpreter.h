@@ -38,7 +38,7 @@ public:
     // line, 221, and the connection is closed.
     GatewayStep lost(const GatewayState& state, std::string_view partial) const;
     // Reports a send that the step of a SEND asked for: `started` false when the send could
-    // not be started, otherwise the counts.
+    // not be started, otherwise the counts. The pager list and the message are cleared.
     GatewayStep sendDone(const GatewayState& state, bool started,
                          const GatewaySendCounts& counts) const;
 
