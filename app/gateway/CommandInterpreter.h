@@ -14,6 +14,7 @@ struct GatewayOptions
 {
     bool fromAdbOnly = false; // only address-book entries are accepted by PAGE
     bool level2Login = false; // LOGI and LEVE are answered with 250
+    int sessionTimeoutMs = 300000; // the longest session, relayed sends not counted
 };
 
 // The gateway's command interpreter for one client: each call takes the client's state and an

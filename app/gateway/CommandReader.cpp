@@ -43,22 +43,51 @@ ReadOutcome CommandReader::readLine(std::string& line, int waitMs)
     }
 }
 
+bool CommandReader::fill()
+{
+    std::size_t length = m_pending.size();
+    const bool received = m_connection.receive(m_pending.data(), length, 0);
+    if (!received || length == 0) {
+        // Nothing yet leaves the socket open; the peer's close or a failure ends the reading.
+        m_closed = received || m_connection.lastError() != toCode(SocketError::TimedOut);
+        return false;
+    }
+    m_next = 0;
+    m_end = length;
+    return true;
+}
+
 CommandReader::ByteOutcome CommandReader::readByte(char& byte, int waitMs)
 {
-    // A byte that is already there is taken without the longer wait below.
-    std::size_t length = 1;
-    if (m_connection.receive(&byte, length, 0)) {
-        return length == 1 ? ByteOutcome::Byte : ByteOutcome::Lost;
+    using Clock = std::chrono::steady_clock;
+    if (Clock::now() >= m_deadline) {
+        // Also a client that keeps sending: the session's time is up either way.
+        m_deadlinePassed = true;
+        return ByteOutcome::Lost;
+    }
+    if (m_next < m_end) {
+        byte = m_pending[m_next++];
+        return ByteOutcome::Byte;
+    }
+    // What is already there is taken without the longer wait below, as much as has come in one
+    // receive: a line per system call rather than a byte per call.
+    if (fill()) {
+        byte = m_pending[m_next++];
+        return ByteOutcome::Byte;
+    }
+    if (m_closed) {
+        return ByteOutcome::Lost;
     }
     if (m_connection.lastError() != toCode(SocketError::TimedOut)) {
         return ByteOutcome::Lost;
     }
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    const auto byteDeadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    const bool sessionEnds = m_deadline <= byteDeadline;
+    const auto deadline = sessionEnds ? m_deadline : byteDeadline;
     for (;;) {
-        const auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
+            m_deadlinePassed = sessionEnds;
             return ByteOutcome::Lost;
         }
         pollfd entries[2] = {{m_connection.handle(), POLLIN, 0}, {-1, POLLIN, 0}};
@@ -82,10 +111,10 @@ CommandReader::ByteOutcome CommandReader::readByte(char& byte, int waitMs)
             }
         }
         if (entries[0].revents != 0) {
-            length = 1;
-            if (!m_connection.receive(&byte, length, 0) || length == 0) {
+            if (!fill()) {
                 return ByteOutcome::Lost;
             }
+            byte = m_pending[m_next++];
             return ByteOutcome::Byte;
         }
     }

@@ -105,14 +105,19 @@ bool SnppServer::finishOrContinue()
 
 void SnppServer::run()
 {
+    // Kept across a restart that leaves the port as it was, so that clients waiting in its
+    // queue are served rather than reset.
+    std::unique_ptr<TcpSocket> listener;
+    std::string boundPort;
+    const auto closeListener = [&] {
+        m_listeningPort.store(0);
+        listener.reset();
+        boundPort.clear();
+    };
     for (;;) {
         // Taken before the settings are read, so that a request made while they are read is
         // still seen afterwards.
         m_signal.store(noSignal);
-        TcpSocket listener;
-        // Without it a restart could not bind the port again while the connections just closed
-        // linger in TIME_WAIT; two listeners on one port are still refused.
-        listener.setReuseAddress(true);
         LogFile log;
         const SettingsKey settings(RootKey::CurrentUser, GatewaySettings::SnppSrv::key);
         const std::string port = settings.read(GatewaySettings::SnppSrv::port);
@@ -120,6 +125,11 @@ void SnppServer::run()
         GatewayOptions options;
         options.fromAdbOnly = settings.read(GatewaySettings::SnppSrv::fromAdbOnly);
         options.level2Login = settings.read(GatewaySettings::SnppSrv::level2Login);
+        const std::int32_t sessionTimeoutMs
+            = settings.read(GatewaySettings::SnppSrv::sessionTimeoutMs);
+        options.sessionTimeoutMs = sessionTimeoutMs > 0
+            ? sessionTimeoutMs
+            : GatewaySettings::SnppSrv::sessionTimeoutMs.fallback;
         log.write(LogLevel::Debug2, tag,
                   "Start thread (enabled=%d, port=%s, allowHosts=%s, fromAdbOnly=%d)",
                   enabled ? 1 : 0, port.c_str(), "", options.fromAdbOnly ? 1 : 0);
@@ -128,6 +138,7 @@ void SnppServer::run()
             m_allowList.load(hosts, log);
         }
         if (!enabled) {
+            closeListener();
             log.write(LogLevel::Debug, tag, "Disabled - ending thread");
             setStatus(GatewayOutcome::Disabled, port);
             if (finishOrContinue()) {
@@ -135,31 +146,41 @@ void SnppServer::run()
             }
             continue;
         }
-        if (!listener.bind(port)) {
-            log.write(LogLevel::Errors, tag, "Cannot open server port (erc=%d)",
-                      listener.lastError());
-            setStatus(GatewayOutcome::PortFailed, port, listener.lastError(),
-                      listener.lastErrorText());
-            if (finishOrContinue()) {
-                return;
-            }
-            continue;
+        if (listener && port != boundPort) {
+            closeListener();
         }
-        m_listeningPort.store(listener.port());
+        if (!listener) {
+            listener = std::make_unique<TcpSocket>();
+            // Without it a restart could not bind the port again while the connections just
+            // closed linger in TIME_WAIT; two listeners on one port are still refused.
+            listener->setReuseAddress(true);
+            if (!listener->bind(port)) {
+                log.write(LogLevel::Errors, tag, "Cannot open server port (erc=%d)",
+                          listener->lastError());
+                setStatus(GatewayOutcome::PortFailed, port, listener->lastError(),
+                          listener->lastErrorText());
+                listener.reset();
+                if (finishOrContinue()) {
+                    return;
+                }
+                continue;
+            }
+            boundPort = port;
+        }
+        m_listeningPort.store(listener->port());
         setStatus(GatewayOutcome::Listening, port);
         log.close();
 
         AcceptOutcome outcome = AcceptOutcome::Client;
         while (outcome == AcceptOutcome::Client) {
             std::unique_ptr<TcpSocket> connection;
-            outcome = waitForClient(listener, connection);
+            outcome = waitForClient(*listener, connection);
             if (connection) {
                 admit(*connection, options);
             }
         }
-        m_listeningPort.store(0);
-        listener.close();
         if (outcome == AcceptOutcome::Stop) {
+            closeListener();
             log.write(LogLevel::Debug, tag, "Stop requested - ending thread");
             setStatus(GatewayOutcome::Stopped, port);
             if (finishOrContinue()) {
@@ -200,8 +221,8 @@ SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
         return AcceptOutcome::Stop;
     }
     if (m_signal.load() != noSignal) {
-        // A connection that came in the same wait stays in the backlog and is dropped with
-        // the listener, without a reply.
+        // A connection that came in the same wait stays in the queue: it is served after the
+        // restart when the port stays, and dropped with the listener otherwise.
         return AcceptOutcome::Restart;
     }
     if (listening && entries[1].revents != 0) {
@@ -244,7 +265,8 @@ void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
     AddressBook* book = m_books != nullptr ? m_books->current() : nullptr;
     BookAddressJudge judge(m_providers, book);
     const CommandInterpreter interpreter(client, options, judge);
-    ClientSession session(connection, interpreter, m_sender, &m_wake,
-                          [this] { return stopRequested(); });
+    ClientSession session(
+        connection, interpreter, m_sender, &m_wake, [this] { return stopRequested(); },
+        options.sessionTimeoutMs);
     session.serve();
 }
