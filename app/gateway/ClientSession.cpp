@@ -41,9 +41,8 @@ ClientSession::ClientSession(TcpSocket& connection, const CommandInterpreter& in
     , m_sessionTimeoutMs(sessionTimeoutMs)
 { }
 
-void ClientSession::serve()
+void ClientSession::serve(LogFile& log)
 {
-    LogFile log;
     using Clock = std::chrono::steady_clock;
     CommandReader reader(m_connection, m_wake, m_abandon);
     Clock::time_point deadline = Clock::time_point::max();

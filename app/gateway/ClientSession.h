@@ -6,6 +6,7 @@ class CommandInterpreter;
 class GatewaySender;
 class TcpSocket;
 class GatewayWake;
+class LogFile;
 
 // Serves one admitted client: the greeting, then each command line read from the connection
 // is handed to the interpreter, its replies are sent and its log lines written, until the
@@ -21,8 +22,8 @@ public:
                   GatewaySender& sender, GatewayWake* wake, std::function<bool()> abandon,
                   int sessionTimeoutMs = 0);
 
-    // Runs the exchange to its end and closes the connection.
-    void serve();
+    // Runs the exchange to its end and closes the connection, logging through `log`.
+    void serve(LogFile& log);
 
 private:
     TcpSocket& m_connection;

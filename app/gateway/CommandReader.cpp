@@ -1,13 +1,13 @@
 #include "CommandReader.h"
 
 #include "GatewayWake.h"
-#include "net/SocketError.h"
 #include "net/SystemCalls.h"
 #include "net/TcpSocket.h"
 
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
+#include <sys/socket.h>
 #include <utility>
 
 CommandReader::CommandReader(TcpSocket& connection, GatewayWake* wake,
@@ -45,15 +45,18 @@ ReadOutcome CommandReader::readLine(std::string& line, int waitMs)
 
 bool CommandReader::fill()
 {
-    std::size_t length = m_pending.size();
-    const bool received = m_connection.receive(m_pending.data(), length, 0);
-    if (!received || length == 0) {
-        // Nothing yet leaves the socket open; the peer's close or a failure ends the reading.
-        m_closed = received || m_connection.lastError() != toCode(SocketError::TimedOut);
+    ssize_t received = -1;
+    do {
+        received = SystemCalls::current().recv(m_connection.handle(), m_pending.data(),
+                                               m_pending.size(), MSG_DONTWAIT);
+    } while (received < 0 && errno == EINTR);
+    if (received <= 0) {
+        // Nothing yet leaves the connection open; the peer's close or a failure ends it.
+        m_closed = received == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
         return false;
     }
     m_next = 0;
-    m_end = length;
+    m_end = static_cast<std::size_t>(received);
     return true;
 }
 
@@ -69,18 +72,12 @@ CommandReader::ByteOutcome CommandReader::readByte(char& byte, int waitMs)
         byte = m_pending[m_next++];
         return ByteOutcome::Byte;
     }
-    // What is already there is taken without the longer wait below, as much as has come in one
-    // receive: a line per system call rather than a byte per call.
-    if (fill()) {
-        byte = m_pending[m_next++];
-        return ByteOutcome::Byte;
-    }
     if (m_closed) {
         return ByteOutcome::Lost;
     }
-    if (m_connection.lastError() != toCode(SocketError::TimedOut)) {
-        return ByteOutcome::Lost;
-    }
+    // A client sends its next command only after the reply to the last, so the wait comes
+    // first; a wait that finds the bytes there returns at once. Whatever has come is taken in
+    // one receive: a system call per line rather than per byte.
     const auto byteDeadline = Clock::now() + std::chrono::milliseconds(waitMs);
     const bool sessionEnds = m_deadline <= byteDeadline;
     const auto deadline = sessionEnds ? m_deadline : byteDeadline;
@@ -112,7 +109,10 @@ CommandReader::ByteOutcome CommandReader::readByte(char& byte, int waitMs)
         }
         if (entries[0].revents != 0) {
             if (!fill()) {
-                return ByteOutcome::Lost;
+                if (m_closed) {
+                    return ByteOutcome::Lost;
+                }
+                continue;
             }
             byte = m_pending[m_next++];
             return ByteOutcome::Byte;

@@ -18,9 +18,9 @@ enum class ReadOutcome {
     Abandoned, // the owner asked the reader to give up (the gateway is shutting down)
 };
 
-// Reads the command lines of one client, one byte at a time, each byte waited for up to a
-// given time. A wake event lets another thread interrupt a wait: the reader then gives up
-// when `abandon` says so, and otherwise goes on waiting out the same byte's time.
+// Reads the command lines of one client, byte by byte from what each receive brought, each
+// byte waited for up to a given time. A wake event lets another thread interrupt a wait: the reader
+// then gives up when `abandon` says so, and otherwise goes on waiting out the same byte's time.
 class CommandReader
 {
 public:
@@ -45,8 +45,8 @@ private:
     enum class ByteOutcome { Byte, Lost, Abandoned };
 
     ByteOutcome readByte(char& byte, int waitMs);
-    // Receives what has come without waiting; false when nothing had (m_closed tells whether
-    // the connection failed or closed).
+    // Receives what has come without waiting; false when nothing had (m_closed then tells
+    // whether the connection failed or closed).
     bool fill();
     bool abandoned() const;
 

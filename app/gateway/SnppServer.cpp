@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <fcntl.h>
 #include <poll.h>
 #include <string>
 
@@ -166,6 +167,14 @@ void SnppServer::run()
                 continue;
             }
             boundPort = port;
+            // Accepting never blocks: a queued client that resets before it is taken must not
+            // hold the thread beyond its waits.
+            SystemCalls& calls = SystemCalls::current();
+            const int flags = calls.fcntl(listener->handle(), F_GETFL, 0);
+            if (flags >= 0) {
+                (void)calls.fcntl(listener->handle(), F_SETFL, flags | O_NONBLOCK);
+            }
+            m_listening = calls.listen(listener->handle(), backlog) == 0;
         }
         m_listeningPort.store(listener->port());
         setStatus(GatewayOutcome::Listening, port);
@@ -203,11 +212,17 @@ SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
     if (m_signal.load() != noSignal) {
         return AcceptOutcome::Restart;
     }
-    const bool listening = calls.listen(listener.handle(), backlog) == 0;
+    if (!m_listening) {
+        m_listening = calls.listen(listener.handle(), backlog) == 0;
+    }
+    // A client already queued is taken at once; only an empty queue is waited on.
+    if (m_listening && accept(listener, connection)) {
+        return AcceptOutcome::Client;
+    }
     pollfd entries[2] = {{m_wake.handle(), POLLIN, 0}, {listener.handle(), POLLIN, 0}};
     // A socket that cannot listen would report itself ready at once; then only the wake-up
     // and the waiting time count.
-    const nfds_t count = listening ? 2 : 1;
+    const nfds_t count = m_listening ? 2 : 1;
     const int ready = calls.poll(entries, count, acceptWaitMs);
     if (ready < 0 && errno != EINTR) {
         // A wait that fails at once must not turn the loop into a busy one.
@@ -225,18 +240,30 @@ SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
         // restart when the port stays, and dropped with the listener otherwise.
         return AcceptOutcome::Restart;
     }
-    if (listening && entries[1].revents != 0) {
+    if (m_listening && entries[1].revents != 0) {
         // The connection may have gone again; then there is simply none this time.
-        connection = listener.acceptConnection(1, backlog);
+        (void)accept(listener, connection);
     }
     return AcceptOutcome::Client;
 }
 
+bool SnppServer::accept(TcpSocket& listener, std::unique_ptr<TcpSocket>& connection)
+{
+    int handle = -1;
+    do {
+        handle = SystemCalls::current().accept(listener.handle(), nullptr, nullptr, SOCK_CLOEXEC);
+    } while (handle < 0 && errno == EINTR);
+    if (handle < 0) {
+        return false;
+    }
+    connection = std::make_unique<TcpSocket>(handle);
+    return true;
+}
+
 void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
 {
-    // Linger would hold the gateway in close() for up to 30 s while a client does not read;
-    // the system still delivers what was sent.
-    connection.setLinger(false, 0);
+    // A connection starts without linger, so close() never holds the gateway while a client
+    // does not read; the system still delivers what was sent.
     LogFile log;
     std::string client;
     errno = 0;
@@ -268,5 +295,7 @@ void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
     ClientSession session(
         connection, interpreter, m_sender, &m_wake, [this] { return stopRequested(); },
         options.sessionTimeoutMs);
-    session.serve();
+    // The session logs through the admission's log: one reading of the log settings per
+    // client.
+    session.serve(log);
 }

@@ -67,6 +67,8 @@ private:
     enum class AcceptOutcome { Client, Restart, Stop };
 
     AcceptOutcome waitForClient(TcpSocket& listener, std::unique_ptr<TcpSocket>& connection);
+    // Takes a queued client without waiting; false when none is queued.
+    bool accept(TcpSocket& listener, std::unique_ptr<TcpSocket>& connection);
     void admit(TcpSocket& connection, const GatewayOptions& options);
     bool finishOrContinue();
     void setStatus(GatewayOutcome outcome, const std::string& port, int error = 0,
@@ -79,6 +81,7 @@ private:
     std::atomic<int> m_signal {noSignal};
     std::atomic<int> m_listeningPort {0};
     AllowList m_allowList;
+    bool m_listening = false; // the listening socket listens (gateway thread only)
 
     std::mutex m_phaseMutex; // guards m_finishing against restart()
     bool m_finishing = false;
