@@ -175,6 +175,10 @@ void SnppServer::run()
                 (void)calls.fcntl(listener->handle(), F_SETFL, flags | O_NONBLOCK);
             }
             m_listening = calls.listen(listener->handle(), backlog) == 0;
+            // TcpSocket lingers by default and connections inherit it from their listener:
+            // close() would then hold the gateway while a client does not read. The system
+            // still delivers what was sent.
+            (void)listener->setLinger(false, 0);
         }
         m_listeningPort.store(listener->port());
         setStatus(GatewayOutcome::Listening, port);
@@ -262,8 +266,6 @@ bool SnppServer::accept(TcpSocket& listener, std::unique_ptr<TcpSocket>& connect
 
 void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
 {
-    // A connection starts without linger, so close() never holds the gateway while a client
-    // does not read; the system still delivers what was sent.
     LogFile log;
     std::string client;
     errno = 0;
