@@ -140,13 +140,18 @@ int GroupSender::transmit(HostedDriver& driver, std::span<const PagerAddress> gr
     int sent = 0;
     for (std::size_t k = 0; k < group.size(); ++k) {
         const PagerAddress& record = group[k];
+        const bool isHeld = static_cast<std::int32_t>(k) < held;
+        const std::int32_t code
+            = isHeld ? driver.getMessageResultCode(static_cast<std::int16_t>(k)) : 0;
+        const bool failedWhole = errorId != 0 && !(isHeld && code == SendResultTables::sentCode);
         MessageOutcome outcome;
-        if (errorId != 0) {
+        if (failedWhole) {
+            // A page the server acknowledged before the transmission failed went out: calling
+            // it failed would have it resent, and its pager paged twice.
             outcome
                 = {errorId, std::string(StringTable::text(errorId)), ResultStatus::ResultFailed};
-        } else if (static_cast<std::int32_t>(k) < held) {
-            outcome = SendResultTables::messageOutcome(
-                driver.getMessageResultCode(static_cast<std::int16_t>(k)));
+        } else if (isHeld) {
+            outcome = SendResultTables::messageOutcome(code);
         } else {
             // The driver lost the message: it still gets a row, not silence.
             outcome = SendResultTables::messageOutcome(PagingDriver::noSuchMessage);
@@ -156,7 +161,8 @@ int GroupSender::transmit(HostedDriver& driver, std::span<const PagerAddress> gr
         }
         m_context.results.addRow(record.recipientText, outcome.status, outcome.text, 0);
         m_context.log.write(LogLevel::Trans, m_context.originTag, "Message (%s,%d,%d): %s",
-                            record.recipientText.c_str(), type, errorId, outcome.text.c_str());
+                            record.recipientText.c_str(), type, failedWhole ? errorId : 0,
+                            outcome.text.c_str());
     }
     return sent;
 }

@@ -187,9 +187,12 @@ GatewayStep CommandInterpreter::lost(const GatewayState& state, std::string_view
     return step;
 }
 
-GatewayStep CommandInterpreter::sendDone(const GatewayState& state, bool started,
+GatewayStep CommandInterpreter::sendDone(const GatewayState&, bool started,
                                          const GatewaySendCounts& counts) const
 {
+    // The relayed pages are done with, whatever became of them: a later SEND must not page
+    // these pagers again, as other SNPP servers also clear their list at SEND.
+    const GatewayState state;
     if (!started) {
         GatewayStep step = reply(state, 550, std::string(GatewayText::sendFailed));
         log(step, logText("cmd=Send failed"));

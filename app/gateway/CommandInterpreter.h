@@ -14,6 +14,7 @@ struct GatewayOptions
 {
     bool fromAdbOnly = false; // only address-book entries are accepted by PAGE
     bool level2Login = false; // LOGI and LEVE are answered with 250
+    int sessionTimeoutMs = 300000; // the longest session, relayed sends not counted
 };
 
 // The gateway's command interpreter for one client: each call takes the client's state and an
@@ -38,7 +39,7 @@ public:
     // line, 221, and the connection is closed.
     GatewayStep lost(const GatewayState& state, std::string_view partial) const;
     // Reports a send that the step of a SEND asked for: `started` false when the send could
-    // not be started, otherwise the counts.
+    // not be started, otherwise the counts. The pager list and the message are cleared.
     GatewayStep sendDone(const GatewayState& state, bool started,
                          const GatewaySendCounts& counts) const;
 

@@ -1,13 +1,13 @@
 #include "CommandReader.h"
 
 #include "GatewayWake.h"
-#include "net/SocketError.h"
 #include "net/SystemCalls.h"
 #include "net/TcpSocket.h"
 
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
+#include <sys/socket.h>
 #include <utility>
 
 CommandReader::CommandReader(TcpSocket& connection, GatewayWake* wake,
@@ -43,22 +43,48 @@ ReadOutcome CommandReader::readLine(std::string& line, int waitMs)
     }
 }
 
+bool CommandReader::fill()
+{
+    ssize_t received = -1;
+    do {
+        received = SystemCalls::current().recv(m_connection.handle(), m_pending.data(),
+                                               m_pending.size(), MSG_DONTWAIT);
+    } while (received < 0 && errno == EINTR);
+    if (received <= 0) {
+        // Nothing yet leaves the connection open; the peer's close or a failure ends it.
+        m_closed = received == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        return false;
+    }
+    m_next = 0;
+    m_end = static_cast<std::size_t>(received);
+    return true;
+}
+
 CommandReader::ByteOutcome CommandReader::readByte(char& byte, int waitMs)
 {
-    // A byte that is already there is taken without the longer wait below.
-    std::size_t length = 1;
-    if (m_connection.receive(&byte, length, 0)) {
-        return length == 1 ? ByteOutcome::Byte : ByteOutcome::Lost;
-    }
-    if (m_connection.lastError() != toCode(SocketError::TimedOut)) {
+    using Clock = std::chrono::steady_clock;
+    if (Clock::now() >= m_deadline) {
+        // Also a client that keeps sending: the session's time is up either way.
+        m_deadlinePassed = true;
         return ByteOutcome::Lost;
     }
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    if (m_next < m_end) {
+        byte = m_pending[m_next++];
+        return ByteOutcome::Byte;
+    }
+    if (m_closed) {
+        return ByteOutcome::Lost;
+    }
+    // A client sends its next command only after the reply to the last, so the wait comes
+    // first; a wait that finds the bytes there returns at once. Whatever has come is taken in
+    // one receive: a system call per line rather than per byte.
+    const auto byteDeadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    const bool sessionEnds = m_deadline <= byteDeadline;
+    const auto deadline = sessionEnds ? m_deadline : byteDeadline;
     for (;;) {
-        const auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
+            m_deadlinePassed = sessionEnds;
             return ByteOutcome::Lost;
         }
         pollfd entries[2] = {{m_connection.handle(), POLLIN, 0}, {-1, POLLIN, 0}};
@@ -82,10 +108,13 @@ CommandReader::ByteOutcome CommandReader::readByte(char& byte, int waitMs)
             }
         }
         if (entries[0].revents != 0) {
-            length = 1;
-            if (!m_connection.receive(&byte, length, 0) || length == 0) {
-                return ByteOutcome::Lost;
+            if (!fill()) {
+                if (m_closed) {
+                    return ByteOutcome::Lost;
+                }
+                continue;
             }
+            byte = m_pending[m_next++];
             return ByteOutcome::Byte;
         }
     }

@@ -19,6 +19,9 @@ inline constexpr BoolSetting enabled {"enabled", false};
 inline constexpr BoolSetting fromAdbOnly {"fromAdbOnly", false};
 // LOGI and LEVE are answered with 250, so that clients that log in first can relay.
 inline constexpr BoolSetting level2Login {"level2Login", false};
+// Milliseconds one client's session may last, its relayed sends not counted; 0 or less: the
+// default. Keeps a client that trickles its bytes from holding the one-at-a-time gateway.
+inline constexpr NumberSetting sessionTimeoutMs {"sessionTimeoutMs", 300000};
 } // namespace SnppSrv
 
 namespace Hosts {

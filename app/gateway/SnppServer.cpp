@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <fcntl.h>
 #include <poll.h>
 #include <string>
 
@@ -105,14 +106,19 @@ bool SnppServer::finishOrContinue()
 
 void SnppServer::run()
 {
+    // Kept across a restart that leaves the port as it was, so that clients waiting in its
+    // queue are served rather than reset.
+    std::unique_ptr<TcpSocket> listener;
+    std::string boundPort;
+    const auto closeListener = [&] {
+        m_listeningPort.store(0);
+        listener.reset();
+        boundPort.clear();
+    };
     for (;;) {
         // Taken before the settings are read, so that a request made while they are read is
         // still seen afterwards.
         m_signal.store(noSignal);
-        TcpSocket listener;
-        // Without it a restart could not bind the port again while the connections just closed
-        // linger in TIME_WAIT; two listeners on one port are still refused.
-        listener.setReuseAddress(true);
         LogFile log;
         const SettingsKey settings(RootKey::CurrentUser, GatewaySettings::SnppSrv::key);
         const std::string port = settings.read(GatewaySettings::SnppSrv::port);
@@ -120,6 +126,11 @@ void SnppServer::run()
         GatewayOptions options;
         options.fromAdbOnly = settings.read(GatewaySettings::SnppSrv::fromAdbOnly);
         options.level2Login = settings.read(GatewaySettings::SnppSrv::level2Login);
+        const std::int32_t sessionTimeoutMs
+            = settings.read(GatewaySettings::SnppSrv::sessionTimeoutMs);
+        options.sessionTimeoutMs = sessionTimeoutMs > 0
+            ? sessionTimeoutMs
+            : GatewaySettings::SnppSrv::sessionTimeoutMs.fallback;
         log.write(LogLevel::Debug2, tag,
                   "Start thread (enabled=%d, port=%s, allowHosts=%s, fromAdbOnly=%d)",
                   enabled ? 1 : 0, port.c_str(), "", options.fromAdbOnly ? 1 : 0);
@@ -128,6 +139,7 @@ void SnppServer::run()
             m_allowList.load(hosts, log);
         }
         if (!enabled) {
+            closeListener();
             log.write(LogLevel::Debug, tag, "Disabled - ending thread");
             setStatus(GatewayOutcome::Disabled, port);
             if (finishOrContinue()) {
@@ -135,31 +147,53 @@ void SnppServer::run()
             }
             continue;
         }
-        if (!listener.bind(port)) {
-            log.write(LogLevel::Errors, tag, "Cannot open server port (erc=%d)",
-                      listener.lastError());
-            setStatus(GatewayOutcome::PortFailed, port, listener.lastError(),
-                      listener.lastErrorText());
-            if (finishOrContinue()) {
-                return;
-            }
-            continue;
+        if (listener && port != boundPort) {
+            closeListener();
         }
-        m_listeningPort.store(listener.port());
+        if (!listener) {
+            listener = std::make_unique<TcpSocket>();
+            // Without it a restart could not bind the port again while the connections just
+            // closed linger in TIME_WAIT; two listeners on one port are still refused.
+            listener->setReuseAddress(true);
+            if (!listener->bind(port)) {
+                log.write(LogLevel::Errors, tag, "Cannot open server port (erc=%d)",
+                          listener->lastError());
+                setStatus(GatewayOutcome::PortFailed, port, listener->lastError(),
+                          listener->lastErrorText());
+                listener.reset();
+                if (finishOrContinue()) {
+                    return;
+                }
+                continue;
+            }
+            boundPort = port;
+            // Accepting never blocks: a queued client that resets before it is taken must not
+            // hold the thread beyond its waits.
+            SystemCalls& calls = SystemCalls::current();
+            const int flags = calls.fcntl(listener->handle(), F_GETFL, 0);
+            if (flags >= 0) {
+                (void)calls.fcntl(listener->handle(), F_SETFL, flags | O_NONBLOCK);
+            }
+            m_listening = calls.listen(listener->handle(), backlog) == 0;
+            // TcpSocket lingers by default and connections inherit it from their listener:
+            // close() would then hold the gateway while a client does not read. The system
+            // still delivers what was sent.
+            (void)listener->setLinger(false, 0);
+        }
+        m_listeningPort.store(listener->port());
         setStatus(GatewayOutcome::Listening, port);
         log.close();
 
         AcceptOutcome outcome = AcceptOutcome::Client;
         while (outcome == AcceptOutcome::Client) {
             std::unique_ptr<TcpSocket> connection;
-            outcome = waitForClient(listener, connection);
+            outcome = waitForClient(*listener, connection);
             if (connection) {
                 admit(*connection, options);
             }
         }
-        m_listeningPort.store(0);
-        listener.close();
         if (outcome == AcceptOutcome::Stop) {
+            closeListener();
             log.write(LogLevel::Debug, tag, "Stop requested - ending thread");
             setStatus(GatewayOutcome::Stopped, port);
             if (finishOrContinue()) {
@@ -182,11 +216,17 @@ SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
     if (m_signal.load() != noSignal) {
         return AcceptOutcome::Restart;
     }
-    const bool listening = calls.listen(listener.handle(), backlog) == 0;
+    if (!m_listening) {
+        m_listening = calls.listen(listener.handle(), backlog) == 0;
+    }
+    // A client already queued is taken at once; only an empty queue is waited on.
+    if (m_listening && accept(listener, connection)) {
+        return AcceptOutcome::Client;
+    }
     pollfd entries[2] = {{m_wake.handle(), POLLIN, 0}, {listener.handle(), POLLIN, 0}};
     // A socket that cannot listen would report itself ready at once; then only the wake-up
     // and the waiting time count.
-    const nfds_t count = listening ? 2 : 1;
+    const nfds_t count = m_listening ? 2 : 1;
     const int ready = calls.poll(entries, count, acceptWaitMs);
     if (ready < 0 && errno != EINTR) {
         // A wait that fails at once must not turn the loop into a busy one.
@@ -200,22 +240,32 @@ SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
         return AcceptOutcome::Stop;
     }
     if (m_signal.load() != noSignal) {
-        // A connection that came in the same wait stays in the backlog and is dropped with
-        // the listener, without a reply.
+        // A connection that came in the same wait stays in the queue: it is served after the
+        // restart when the port stays, and dropped with the listener otherwise.
         return AcceptOutcome::Restart;
     }
-    if (listening && entries[1].revents != 0) {
+    if (m_listening && entries[1].revents != 0) {
         // The connection may have gone again; then there is simply none this time.
-        connection = listener.acceptConnection(1, backlog);
+        (void)accept(listener, connection);
     }
     return AcceptOutcome::Client;
 }
 
+bool SnppServer::accept(TcpSocket& listener, std::unique_ptr<TcpSocket>& connection)
+{
+    int handle = -1;
+    do {
+        handle = SystemCalls::current().accept(listener.handle(), nullptr, nullptr, SOCK_CLOEXEC);
+    } while (handle < 0 && errno == EINTR);
+    if (handle < 0) {
+        return false;
+    }
+    connection = std::make_unique<TcpSocket>(handle);
+    return true;
+}
+
 void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
 {
-    // Linger would hold the gateway in close() for up to 30 s while a client does not read;
-    // the system still delivers what was sent.
-    connection.setLinger(false, 0);
     LogFile log;
     std::string client;
     errno = 0;
@@ -244,7 +294,10 @@ void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
     AddressBook* book = m_books != nullptr ? m_books->current() : nullptr;
     BookAddressJudge judge(m_providers, book);
     const CommandInterpreter interpreter(client, options, judge);
-    ClientSession session(connection, interpreter, m_sender, &m_wake,
-                          [this] { return stopRequested(); });
-    session.serve();
+    ClientSession session(
+        connection, interpreter, m_sender, &m_wake, [this] { return stopRequested(); },
+        options.sessionTimeoutMs);
+    // The session logs through the admission's log: one reading of the log settings per
+    // client.
+    session.serve(log);
 }

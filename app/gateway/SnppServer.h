@@ -19,7 +19,8 @@ struct GatewayOptions;
 // The SNPP gateway: a worker thread that reads its settings (SnppSrv), builds the allow list,
 // binds the port and then accepts one client after another, checks its host and serves it
 // (ClientSession), relaying SEND through the GatewaySender. It ends by itself when disabled
-// or when the port cannot be bound; restart() makes it read its settings again.
+// or when the port cannot be bound; restart() makes it read its settings again, keeping the
+// listening socket (and the clients queued on it) when the port stays the same.
 class SnppServer final : public WorkerThread
 {
 public:
@@ -28,8 +29,9 @@ public:
     static constexpr int restartSignal = 2;
     // How long each wait for a connection lasts, in milliseconds.
     static constexpr int acceptWaitMs = 10000;
-    // The listen backlog: clients that wait while one is served.
-    static constexpr int backlog = 5;
+    // The listen backlog: clients that wait while one is served. A burst of clients that
+    // connect at once (and wait for the greeting) must queue, not be dropped and retried.
+    static constexpr int backlog = 256;
 
     // A gateway that sends through `sender` and checks pager identifiers against the current
     // book of `books` and the provider database (either may be null). It is not started.
@@ -65,6 +67,8 @@ private:
     enum class AcceptOutcome { Client, Restart, Stop };
 
     AcceptOutcome waitForClient(TcpSocket& listener, std::unique_ptr<TcpSocket>& connection);
+    // Takes a queued client without waiting; false when none is queued.
+    bool accept(TcpSocket& listener, std::unique_ptr<TcpSocket>& connection);
     void admit(TcpSocket& connection, const GatewayOptions& options);
     bool finishOrContinue();
     void setStatus(GatewayOutcome outcome, const std::string& port, int error = 0,
@@ -77,6 +81,7 @@ private:
     std::atomic<int> m_signal {noSignal};
     std::atomic<int> m_listeningPort {0};
     AllowList m_allowList;
+    bool m_listening = false; // the listening socket listens (gateway thread only)
 
     std::mutex m_phaseMutex; // guards m_finishing against restart()
     bool m_finishing = false;

@@ -3,12 +3,14 @@
 #include "LogLevel.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
+#include "settings/SettingsStore.h"
 #include "settings/SharedSettings.h"
 #include "text/TextNumber.h"
 
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -69,6 +71,45 @@ bool nextToken(std::string_view& rest, char delimiter, std::string_view& token)
     return true;
 }
 
+// What the log settings came to, and the settings store's generation they were read in.
+struct LogSettings
+{
+    std::uint64_t generation = 0;
+    std::string path;
+    int level = 4;
+    int maxSize = 50;
+};
+
+// The log settings as they stand. Every log is made with them (the gateway makes one per
+// client, a send one per send), so they are read again only when the store has changed, which
+// costs one look at the store file rather than a dozen look-ups.
+LogSettings currentSettings()
+{
+    static std::mutex cacheMutex;
+    static LogSettings cache;
+    const std::shared_ptr<SettingsStore> store = SettingsStore::current();
+    const std::uint64_t generation = store ? store->generation() : 0;
+    if (generation != 0) {
+        const std::lock_guard<std::mutex> guard(cacheMutex);
+        if (cache.generation == generation) {
+            return cache;
+        }
+    }
+    LogSettings fresh;
+    // Tagged with the generation seen before reading: a change made meanwhile gives a newer
+    // one, so the next log reads again.
+    fresh.generation = generation;
+    fresh.path = DataPaths::resolve(SharedSettings::Paths::logFile, fileName);
+    const SettingsKey log(RootKey::CurrentUser, SharedSettings::Log::key);
+    fresh.maxSize = log.read(SharedSettings::Log::maxLogSize);
+    fresh.level = log.read(SharedSettings::Log::logLevel);
+    if (generation != 0) {
+        const std::lock_guard<std::mutex> guard(cacheMutex);
+        cache = fresh;
+    }
+    return fresh;
+}
+
 } // namespace
 
 LogFile::LogFile(Mode mode)
@@ -86,14 +127,11 @@ LogFile::~LogFile()
 
 bool LogFile::loadSettings()
 {
-    std::string path = DataPaths::resolve(SharedSettings::Paths::logFile, fileName);
-    const SettingsKey log(RootKey::CurrentUser, SharedSettings::Log::key);
-    const int maxSize = log.read(SharedSettings::Log::maxLogSize);
-    const int level = log.read(SharedSettings::Log::logLevel);
+    const LogSettings settings = currentSettings();
     const std::lock_guard<std::mutex> guard(m_mutex);
-    m_path = std::move(path);
-    m_maxSize = maxSize;
-    m_level = level;
+    m_path = settings.path;
+    m_maxSize = settings.maxSize;
+    m_level = settings.level;
     m_settingsLoaded = true;
     return true;
 }

@@ -8,9 +8,11 @@ namespace {
 
 constexpr std::string_view header = "Windows Registry Editor Version 5.00";
 
+// Key and value names compare without regard to ASCII case. Inline rather than std::tolower,
+// whose call per character dominated every settings look-up.
 char lower(char c)
 {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 std::string_view trim(std::string_view text)

@@ -4,6 +4,7 @@
 #include "files/FileIo.h"
 #include "files/FileLock.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,13 @@
 namespace {
 
 thread_local std::string t_lastError;
+
+// Generations are unique in the process, so a store made again for a path never repeats one.
+std::uint64_t nextGeneration()
+{
+    static std::atomic<std::uint64_t> last {0};
+    return ++last;
+}
 
 bool failWith(std::string text)
 {
@@ -162,6 +170,9 @@ bool SettingsStore::refreshLocked()
             return failWith(FileIo::systemError("cannot read the settings store", m_path));
         }
         // No file yet: an empty store.
+        if (m_fd >= 0 || !m_document || m_generation == 0) {
+            m_generation = nextGeneration();
+        }
         if (m_fd >= 0) {
             ::close(m_fd);
             m_fd = -1;
@@ -197,6 +208,12 @@ bool SettingsStore::refreshLocked()
     return true;
 }
 
+std::uint64_t SettingsStore::generation()
+{
+    const std::lock_guard lock(m_mutex);
+    return refreshLocked() ? m_generation : 0;
+}
+
 void SettingsStore::remember(int fd, const struct stat& info)
 {
     // Holding the file open keeps its inode number from being reused by a later file, so
@@ -205,6 +222,7 @@ void SettingsStore::remember(int fd, const struct stat& info)
         ::close(m_fd);
     }
     m_fd = fd;
+    m_generation = nextGeneration();
     m_device = info.st_dev;
     m_inode = info.st_ino;
     m_size = static_cast<std::uint64_t>(info.st_size);

@@ -57,6 +57,10 @@ public:
 
     // The path of the store file.
     const std::string& path() const { return m_path; }
+    // A number that changes whenever the store's contents may have changed (here or in another
+    // process) and is never given to another version or store in this process; 0 when the
+    // store cannot be read. Lets readers keep what they derived from the settings until then.
+    std::uint64_t generation();
     // Creates the key and its missing ancestors; `created` tells whether it was new.
     [[nodiscard]] bool createKey(std::string_view key, bool* created = nullptr);
     // Whether the key exists.
@@ -93,4 +97,5 @@ private:
     // Identity of the file last read, to notice other writers: device, inode, size, mtime.
     std::uint64_t m_device = 0, m_inode = 0, m_size = 0;
     std::int64_t m_mtimeNs = -1;
+    std::uint64_t m_generation = 0; // see generation(); changed by remember() and a lost file
 };

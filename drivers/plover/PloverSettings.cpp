@@ -12,6 +12,13 @@ std::int32_t waitingTime(const SettingsKey& key, const NumberSetting& setting)
     return value < 0 ? setting.fallback : value;
 }
 
+// The wait for each reply: 0 or less would fail every reply at once, so it counts as unset.
+std::int32_t replyTime(const SettingsKey& key)
+{
+    const std::int32_t value = key.read(PloverKeys::replyTimeout);
+    return value <= 0 ? PloverKeys::replyTimeout.fallback : value;
+}
+
 } // namespace
 
 PloverSettings PloverSettings::load()
@@ -20,7 +27,7 @@ PloverSettings PloverSettings::load()
     PloverSettings settings;
     settings.port = key.read(PloverKeys::port);
     settings.disconOnClose = key.read(PloverKeys::disconOnClose);
-    settings.replyTimeoutMs = waitingTime(key, PloverKeys::replyTimeout);
+    settings.replyTimeoutMs = replyTime(key);
     settings.lookupTimeoutMs = waitingTime(key, PloverKeys::lookupTimeout);
     settings.statusPauseMs = waitingTime(key, PloverKeys::statusPause);
     settings.threadWaitMs = waitingTime(key, PloverKeys::threadWait);

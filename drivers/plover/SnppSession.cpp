@@ -48,6 +48,14 @@ void SnppSession::run(const std::string& host, const std::string& port)
     m_view.disableCancel();
     const int error = m_transport.lastError();
     log(m_reporter, 8, "LocalThread connect failed errCode=%d", error);
+    if (m_reporter.cancelRequested()) {
+        // The user's Cancel stopped the lookup or the connect: the send was aborted, as it is
+        // once connected; the server was never found wanting, so there is nothing to read.
+        log(m_reporter, 8, "LocalThread connect cancelled by the user");
+        m_reporter.setLastError(kUserCancelled);
+        m_reporter.setStatus("User aborted");
+        return;
+    }
     log(m_reporter, 2, "%s", m_transport.lastErrorText().c_str());
     m_reporter.setLastError(kNoConnection);
     m_reporter.setStatus(SnppTransport::failureStatus(error, host));

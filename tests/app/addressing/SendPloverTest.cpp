@@ -1,12 +1,18 @@
 // The send pipeline through the real SNPP plug-in, loaded from its built file, against the
 // SNPP test server on loopback; and both real drivers in one send.
 #include "FreePort.h"
+#include "GatewaySendAdapter.h"
+#include "GatewaySettings.h"
 #include "SendFixture.h"
+#include "SnppServer.h"
 #include "SnppTestServer.h"
 #include "TapTerminalSimulator.h"
 #include "plugin/ControlLoader.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -115,6 +121,73 @@ TEST_F(SendThroughPlover, TheServersRefusalOfAPageBecomesItsRow)
     EXPECT_EQ(outcome.results.rows()[0].status, ResultStatus::ResultFailed);
     EXPECT_EQ(outcome.results.rows()[1].status, ResultStatus::ResultSent);
     EXPECT_EQ(server.pages().size(), 1U);
+}
+
+TEST_F(SendThroughPlover, PagesTheServerAcknowledgedStaySentWhenALaterReplyIsLate)
+{
+    // 25 recipients go as a transmission of 20 and one of 5. The 20th SEND's reply comes after
+    // the driver's 2 s: that transmission fails as a whole, yet 19 pages had been acknowledged.
+    server.lateOn("SEND", 20, "250 Message Sent Successfully\r\n", 3000);
+    const std::string host = server.address();
+    std::string recipients;
+    for (int pin = 1; pin <= 25; ++pin) {
+        recipients += host + "!" + std::to_string(pin) + ";";
+    }
+    const SendOutcome outcome = send(recipients, "Disk full on db1");
+    ASSERT_TRUE(outcome.ran);
+    ASSERT_EQ(outcome.results.count(), 25U);
+    for (std::size_t k = 0; k < 25; ++k) {
+        const ResultRow& row = outcome.results.rows()[k];
+        EXPECT_EQ(row.recipient, host + "!" + std::to_string(k + 1));
+        if (k == 19) {
+            EXPECT_EQ(row.text, "Read from communication port failed");
+            EXPECT_EQ(row.status, ResultStatus::ResultFailed);
+        } else {
+            EXPECT_EQ(row.text, "Sent successfully") << "row " << k + 1;
+            EXPECT_EQ(row.status, ResultStatus::ResultSent) << "row " << k + 1;
+        }
+    }
+    EXPECT_EQ(outcome.sent, 24);
+    EXPECT_EQ(outcome.failed, 1);
+    EXPECT_EQ(server.pages().size(), 25U);
+}
+
+TEST_F(SendThroughPlover, AGatewayRelaysEachPageOnce)
+{
+    // The driver sends PAGE, MESS and SEND for each message; the gateway between it and the
+    // server relays each SEND through a send pipeline of its own, as serve does.
+    const FreePort gatewayPort;
+    SettingsKey gatewaySettings(RootKey::CurrentUser, GatewaySettings::SnppSrv::key);
+    (void)gatewaySettings.setBool("enabled", true);
+    (void)gatewaySettings.setString("port", gatewayPort.text());
+    SettingsKey hosts(RootKey::CurrentUser, GatewaySettings::Hosts::key);
+    (void)hosts.setString("127.0.0.1", "");
+    const std::string host = server.address();
+    for (const char* pin : {"5", "6", "7"}) {
+        addEntry(std::string("pin") + pin, host + "!" + pin);
+    }
+    Sender relay(&providers, &books, nullptr);
+    GatewaySendAdapter adapter(relay);
+    SnppServer gateway(adapter, &providers, &books);
+    gateway.restart();
+    for (int i = 0; i < 500 && gateway.listeningPort() != gatewayPort.number(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(gateway.listeningPort(), gatewayPort.number());
+
+    const std::string viaGateway = "127.0.0.1:" + gatewayPort.text();
+    const SendOutcome outcome
+        = send(viaGateway + "!5;" + viaGateway + "!6;" + viaGateway + "!7", "Disk full on db1");
+    EXPECT_EQ(outcome.sent, 3);
+    EXPECT_EQ(outcome.failed, 0);
+    gateway.requestShutdown();
+    gateway.join();
+    std::vector<std::string> paged;
+    for (const SnppTestServer::Page& page : server.pages()) {
+        paged.push_back(page.pager);
+        EXPECT_EQ(page.message, "Disk full on db1");
+    }
+    EXPECT_EQ(paged, (std::vector<std::string> {"5", "6", "7"}));
 }
 
 } // namespace

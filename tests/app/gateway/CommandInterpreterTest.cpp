@@ -331,8 +331,8 @@ TEST_F(InterpreterTest, SendOutcomesGiveTheirRepliesAndLogLines)
         } else {
             EXPECT_EQ(step.log, (std::vector<GatewayLogLine> {{11, c.log}}));
         }
-        // SEND leaves the list and the message as they are.
-        EXPECT_EQ(step.state, state);
+        // SEND clears the list and the message, whatever the outcome.
+        EXPECT_EQ(step.state, GatewayState());
         EXPECT_EQ(step.action, GatewayAction::None);
     }
 }

@@ -166,11 +166,16 @@ TEST_F(GatewayServerTest, AWholeSessionRelaysThroughTheSender)
     EXPECT_EQ(client.ask("QUIT"), "221 Okay, Good Bye!");
     EXPECT_TRUE(client.waitForClose());
 
+    // Each SEND clears the list and the message: the later ones relay nothing again.
     const std::vector<RecordedSend> sends = sender.sends();
     ASSERT_EQ(sends.size(), 3U);
+    EXPECT_EQ(sends[0].recipients, ";pin1234;host.example!9");
+    EXPECT_EQ(sends[0].message, "Disk full on db1");
+    for (std::size_t k = 1; k < sends.size(); ++k) {
+        EXPECT_EQ(sends[k].recipients, "");
+        EXPECT_EQ(sends[k].message, "");
+    }
     for (const RecordedSend& send : sends) {
-        EXPECT_EQ(send.recipients, ";pin1234;host.example!9");
-        EXPECT_EQ(send.message, "Disk full on db1");
         EXPECT_EQ(send.originTag, "SNPP(127.0.0.1)");
     }
     EXPECT_TRUE(world.waitForLog("SNPP:<127.0.0.1> closing connection", 2000));

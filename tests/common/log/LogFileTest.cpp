@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <regex>
 #include <sys/wait.h>
 #include <thread>
@@ -211,6 +213,42 @@ TEST(LogFile, LinesOfManyWritersNeverMix)
         }
     }
     EXPECT_EQ(count, 3 * lines);
+}
+
+} // namespace
+
+namespace {
+
+TEST(LogFile, EachLogSeesTheSettingsAsTheyStandWhoeverChangedThem)
+{
+    // A log is made per client and per send; what a log reads must never outlive a change,
+    // here or in another process.
+    LogFixtureSettings settings(4);
+    {
+        LogFile log;
+        EXPECT_FALSE(log.passes(6));
+    }
+    settings.setLevel(6);
+    {
+        LogFile log;
+        EXPECT_TRUE(log.passes(6));
+        EXPECT_TRUE(log.write(6, "T", "at six"));
+    }
+    // Another process replaces the store file (as every writer does): the next log reads it.
+    std::string text = settings.registry().dir().read("registry.reg");
+    const std::string from = "\"logLevel\"=dword:00000006";
+    const std::size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, from.size(), "\"logLevel\"=dword:00000002");
+    const std::string other = settings.registry().dir().file("other.reg");
+    {
+        std::ofstream out(other, std::ios::binary);
+        out << text;
+    }
+    ASSERT_EQ(std::rename(other.c_str(), settings.registry().path().c_str()), 0);
+    LogFile log;
+    EXPECT_EQ(log.level(), 2);
+    EXPECT_EQ(log.path(), settings.logPath());
 }
 
 } // namespace

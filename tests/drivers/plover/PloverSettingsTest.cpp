@@ -36,6 +36,19 @@ TEST(PloverSettings, StoredValuesAreReadAndBadOnesFallBack)
     EXPECT_EQ(settings.statusPauseMs, 0);
 }
 
+TEST(PloverSettings, AReplyTimeOfZeroOrLessCountsAsUnset)
+{
+    // A zero wait would fail every reply before the server could answer.
+    ScopedRegistry registry;
+    SettingsKey key(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\Plover");
+    for (const int stored : {0, -1, -60000}) {
+        ASSERT_TRUE(key.setNumber("replyTimeoutMs", stored));
+        EXPECT_EQ(PloverSettings::load().replyTimeoutMs, 10000) << stored;
+    }
+    ASSERT_TRUE(key.setNumber("replyTimeoutMs", 1));
+    EXPECT_EQ(PloverSettings::load().replyTimeoutMs, 1);
+}
+
 TEST(PloverSettings, TheDialogValuesAreStoredAndReadBack)
 {
     ScopedRegistry registry;

@@ -12,6 +12,7 @@ struct SnppCue
         Close, // sends `reply` (may be empty or half a line) and closes the connection
         Reset, // drops the connection at once with a reset (RST), sending nothing
         Trickle, // sends `reply` a byte at a time, `delayMs` apart
+        Late, // sends `reply` after a pause of `delayMs`
     };
 
     // The command it applies to: its first four letters in capitals ("PAGE", "MESS", "SEND",
@@ -21,6 +22,8 @@ struct SnppCue
     std::string reply;
     // How many times the cue applies before the normal answer returns; below 0: every time.
     int times = 1;
-    // The pause between the bytes of a Trickle.
+    // The pause between the bytes of a Trickle, or before a Late reply.
     int delayMs = 0;
+    // How many of the command's occurrences get their normal answer before the cue applies.
+    int after = 0;
 };

@@ -110,6 +110,14 @@ void SnppTestServer::closeOn(const std::string& command, const std::string& part
     addCue({command, SnppCue::Action::Close, partialReply, 1, 0});
 }
 
+void SnppTestServer::lateOn(const std::string& command, int occurrence, const std::string& reply,
+                            int delayMs)
+{
+    SnppCue cue {command, SnppCue::Action::Late, reply, 1, delayMs};
+    cue.after = occurrence - 1;
+    addCue(cue);
+}
+
 std::string SnppTestServer::address() const
 {
     return "127.0.0.1:" + std::to_string(m_port);
@@ -261,6 +269,11 @@ bool SnppTestServer::applyCue(Connection& connection, const std::string& command
         const std::lock_guard lock(m_mutex);
         for (SnppCue& candidate : m_cues) {
             if (candidate.command == command && candidate.times != 0) {
+                if (candidate.after > 0) {
+                    // This occurrence still gets the normal answer (or a later cue's).
+                    --candidate.after;
+                    continue;
+                }
                 if (candidate.times > 0) {
                     --candidate.times;
                 }
@@ -286,6 +299,9 @@ bool SnppTestServer::applyCue(Connection& connection, const std::string& command
         ::setsockopt(connection.handle, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
         return false;
     }
+    case SnppCue::Action::Late:
+        sent = cue.reply;
+        return pause(cue.delayMs) && sendAll(connection.handle, cue.reply);
     case SnppCue::Action::Trickle:
         sent = cue.reply;
         for (const char byte : cue.reply) {

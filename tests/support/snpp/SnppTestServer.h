@@ -50,6 +50,9 @@ public:
     void silenceOn(const std::string& command, int times = 1);
     // Sends `partialReply` and closes the connection when the command comes.
     void closeOn(const std::string& command, const std::string& partialReply = {});
+    // Answers the command's occurrence number `occurrence` (from 1, over all connections) with
+    // `reply` only after `delayMs`.
+    void lateOn(const std::string& command, int occurrence, const std::string& reply, int delayMs);
 
     // The port the server listens on.
     int port() const { return m_port; }
