@@ -73,16 +73,23 @@ public:
     [[nodiscard]] bool deleteValue(std::string_view key, std::string_view name);
     // Removes the key with all its subkeys and values; false when it did not exist.
     [[nodiscard]] bool deleteKey(std::string_view key);
+    // Whether the store file can be read: a missing file is an empty store; a folder, a
+    // device, a file too large or one that is not a registry text is an error (lastError()).
+    [[nodiscard]] bool readable();
     // The whole store, or one key with its subkeys, in the registry export format.
     std::string exportText(std::string_view key = {});
-    // Merges a registry export text into the store ("[-key]" and "name"=- delete);
-    // nothing is changed when the text has an error, which lastError() names by line.
+    // Merges a registry export text into the store, its lines applied in order ("[-key]" and
+    // "name"=- delete); UTF-16 with a byte-order mark is read too. Nothing is changed when
+    // the text has an error, which lastError() names by line.
     [[nodiscard]] bool importText(std::string_view text);
+    // importText() with the content of the file ("-": standard input), read up to
+    // RegistryText::maxFileSize; a folder is refused.
+    [[nodiscard]] bool importFile(const std::string& path);
 
 private:
     bool refreshLocked();
     void remember(int fd, const struct stat& info);
-    bool commitLocked(const RegistryDocument& document);
+    bool commitLocked(const std::string& target, const RegistryDocument& document);
     template<typename Change>
     bool modify(Change&& change);
 
@@ -93,4 +100,5 @@ private:
     // Identity of the file last read, to notice other writers: device, inode, size, mtime.
     std::uint64_t m_device = 0, m_inode = 0, m_size = 0;
     std::int64_t m_mtimeNs = -1;
+    std::string m_readError; // why the file last read cannot be used ("" when it can)
 };
