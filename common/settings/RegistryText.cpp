@@ -355,11 +355,10 @@ bool parseStore(std::string_view text, RegistryDocument& document, bool strict,
             bool deletion = false;
             if (readSection(body, name, deletion, why) && !deletion) {
                 ++understood;
-                auto found = document.keys.find(name);
-                if (found == document.keys.end()) {
-                    found = document.keys.emplace(name, RegistryKeyData {name, {}, {}}).first;
-                }
-                current = &found->second;
+                // A key's ancestors exist with it, as in the registry, even when the text
+                // has no section of their own.
+                (void)RegistryText::addKey(document, name);
+                current = &document.keys.find(name)->second;
                 place = Place::Key;
                 continue;
             }

@@ -121,8 +121,9 @@ TEST(RegistryText, KeysSortInTreeOrderWithoutCase)
         order.push_back(item.first);
     }
     EXPECT_EQ(order,
-              (std::vector<std::string> {"HKEY_CURRENT_USER\\a", "HKEY_CURRENT_USER\\A\\z",
-                                         "HKEY_CURRENT_USER\\a b", "HKEY_CURRENT_USER\\B"}));
+              (std::vector<std::string> {"HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\A",
+                                         "HKEY_CURRENT_USER\\A\\z", "HKEY_CURRENT_USER\\a b",
+                                         "HKEY_CURRENT_USER\\B"}));
 }
 
 TEST(RegistryText, ApplyDeletesKeysWithSubkeysAndSingleValues)
@@ -241,10 +242,11 @@ TEST(RegistryText, LinesBeforeTheFirstKeyAreKept)
     RegistryDocument document;
     std::string error;
     ASSERT_TRUE(RegistryText::parse("Windows Registry Editor Version 5.00\r\n"
-                                    "; written by hand\r\n\r\n[HKCU\\A]\r\n\"a\"=\"1\"\r\n",
+                                    "; written by hand\r\n\r\n[HKCU]\r\n[HKCU\\A]\r\n\"a\"=\"1\"\r\n",
                                     document, false, error));
     EXPECT_EQ(RegistryText::format(document), "Windows Registry Editor Version 5.00\r\n"
                                               "; written by hand\r\n\r\n"
+                                              "[HKEY_CURRENT_USER]\r\n\r\n"
                                               "[HKEY_CURRENT_USER\\A]\r\n\"a\"=\"1\"\r\n");
 }
 
