@@ -50,8 +50,8 @@ RegistryDocument valuesOnly(const RegistryDocument& document, bool& hadRawLines)
     RegistryDocument clean;
     hadRawLines = !document.leadingLines.empty();
     for (const auto& [name, key] : document.keys) {
-        RegistryKeyData& copy = clean.keys.emplace(name, RegistryKeyData {key.name, {}, {}})
-                                    .first->second;
+        RegistryKeyData& copy
+            = clean.keys.emplace(name, RegistryKeyData {key.name, {}, {}}).first->second;
         hadRawLines = hadRawLines || !key.strayLines.empty();
         for (const RegistryEntry& entry : key.entries) {
             if (entry.isRaw) {
@@ -87,8 +87,7 @@ void requireRoundTrip(const RegistryDocument& document)
     }
     // Export, then import into an empty store.
     std::vector<RegistryChange> changes;
-    require(RegistryText::parseImport(cleanText, changes, error), "a written store imports",
-            error);
+    require(RegistryText::parseImport(cleanText, changes, error), "a written store imports", error);
     RegistryDocument imported;
     RegistryText::apply(changes, imported);
     require(valuesOf(imported) == valuesOf(clean), "export then import keeps the values",
@@ -114,7 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string text;
     std::vector<RegistryChange> changes;
-    if (RegistryText::decode(bytes, text, error) && RegistryText::parseImport(text, changes, error)) {
+    if (RegistryText::decode(bytes, text, error)
+        && RegistryText::parseImport(text, changes, error)) {
         RegistryText::apply(changes, store);
         requireRoundTrip(store);
     }

@@ -41,10 +41,10 @@ bool mayContinue(std::string_view raw)
 // One logical line: a physical line, or a value line continued over lines ending in "\".
 struct LogicalLine
 {
-    std::string text;  // the joined text, to be parsed
-    std::string raw;   // the physical lines as they were, joined by CR LF, to be kept
-    int number = 0;    // the number of its first physical line
-    bool cut = false;  // it ended in "\" but no continuation followed
+    std::string text; // the joined text, to be parsed
+    std::string raw; // the physical lines as they were, joined by CR LF, to be kept
+    int number = 0; // the number of its first physical line
+    bool cut = false; // it ended in "\" but no continuation followed
 };
 
 // Splits text into logical lines; CR LF, LF and CR alone all end a line.
@@ -314,8 +314,8 @@ std::string failure(int line, std::string_view why)
 }
 
 // The store parse; `understood` counts header, comment and key lines.
-bool parseStore(std::string_view text, RegistryDocument& document, bool strict,
-                std::string& error, int& understood)
+bool parseStore(std::string_view text, RegistryDocument& document, bool strict, std::string& error,
+                int& understood)
 {
     enum class Place { Leading, Key, Stray };
     Place place = Place::Leading;
@@ -522,8 +522,8 @@ bool fromUtf16(std::string_view bytes, bool littleEndian, std::string& text, std
     text.reserve(bytes.size() / 2);
     for (std::size_t i = 0; i < bytes.size(); i += 2) {
         std::uint32_t code = unit(i);
-        if (code >= 0xd800 && code <= 0xdbff && i + 2 < bytes.size()
-            && unit(i + 2) >= 0xdc00 && unit(i + 2) <= 0xdfff) {
+        if (code >= 0xd800 && code <= 0xdbff && i + 2 < bytes.size() && unit(i + 2) >= 0xdc00
+            && unit(i + 2) <= 0xdfff) {
             code = 0x10000 + ((code - 0xd800) << 10) + (unit(i + 2) - 0xdc00);
             i += 2;
         } else if (code >= 0xd800 && code <= 0xdfff) {
@@ -624,8 +624,7 @@ bool RegistryText::decode(std::string_view bytes, std::string& text, std::string
     return true;
 }
 
-bool RegistryText::readStore(std::string_view bytes, RegistryDocument& document,
-                             std::string& error)
+bool RegistryText::readStore(std::string_view bytes, RegistryDocument& document, std::string& error)
 {
     std::string text;
     if (!decode(bytes, text, error)) {
@@ -674,10 +673,10 @@ bool RegistryText::parseImport(std::string_view text, std::vector<RegistryChange
                 return false;
             }
             inDeletedKey = deletion;
-            changes.push_back(RegistryChange {
-                deletion ? RegistryChange::Kind::DeleteKey : RegistryChange::Kind::CreateKey,
-                current,
-                {}});
+            changes.push_back(RegistryChange {deletion ? RegistryChange::Kind::DeleteKey
+                                                       : RegistryChange::Kind::CreateKey,
+                                              current,
+                                              {}});
             continue;
         }
         SettingsValue value;

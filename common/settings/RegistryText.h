@@ -50,7 +50,7 @@ struct RegistryChange
 {
     enum class Kind { DeleteKey, CreateKey, SetValue, DeleteValue };
     Kind kind = Kind::CreateKey;
-    std::string key;     // the key's canonical name
+    std::string key; // the key's canonical name
     SettingsValue value; // SetValue: the value; DeleteValue: its name
 };
 
@@ -72,8 +72,7 @@ public:
     // Turns a file's bytes into 8-bit text: UTF-16 with a byte-order mark (what a registry
     // editor exports) becomes UTF-8, a UTF-8 byte-order mark is dropped. False, with `error`
     // saying why, when the UTF-16 is broken.
-    [[nodiscard]] static bool decode(std::string_view bytes, std::string& text,
-                                     std::string& error);
+    [[nodiscard]] static bool decode(std::string_view bytes, std::string& text, std::string& error);
     // Reads a settings store file's bytes leniently. False, with `error` saying why, when the
     // file is not a registry text at all (binary, or nothing in it is a header, key or
     // comment); such a file must not be written over.
@@ -86,8 +85,7 @@ public:
                                     std::string& error);
     // Parses an import text (strictly) into its changes, in the order of its lines.
     [[nodiscard]] static bool parseImport(std::string_view text,
-                                          std::vector<RegistryChange>& changes,
-                                          std::string& error);
+                                          std::vector<RegistryChange>& changes, std::string& error);
     // The text of the whole document (header, lines before the first key, one section per key).
     static std::string format(const RegistryDocument& document);
     // The text of the key and its subkeys only.

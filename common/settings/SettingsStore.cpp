@@ -183,8 +183,7 @@ bool readBounded(int fd, std::string& out, std::size_t limit, bool& tooLarge)
 
 std::string tooLargeText(const std::string& path)
 {
-    return path + " is larger than "
-        + std::to_string(RegistryText::maxFileSize / (1024 * 1024))
+    return path + " is larger than " + std::to_string(RegistryText::maxFileSize / (1024 * 1024))
         + " MiB, far more than any registry text";
 }
 
@@ -489,8 +488,8 @@ bool SettingsStore::setValue(std::string_view key, const SettingsValue& value)
         return false;
     }
     if (const std::string problem = RegistryText::nameProblem(value.name); !problem.empty()) {
-        return failWith("the value name \"" + RegistryText::printable(value.name) + "\" "
-                        + problem + ", which the settings store cannot hold");
+        return failWith("the value name \"" + RegistryText::printable(value.name) + "\" " + problem
+                        + ", which the settings store cannot hold");
     }
     if (value.type == ValueType::String && value.data.find('\0') != std::string::npos) {
         return failWith("the string value \"" + value.name + "\" cannot hold a zero byte");

@@ -132,9 +132,10 @@ TEST(CliReg, NamesWithLineBreaksAreRefused)
     ScopedRegistry registry;
     ASSERT_EQ(runCli(registry, {"reg", "set", "HKCU\\T", "ok", "--number", "1"}).exitCode, 0);
     const std::string before = registry.dir().read("registry.reg");
-    const ProcessResult injected = runCli(
-        registry, {"reg", "set", "HKCU\\T",
-                   "n\r\n[HKEY_CURRENT_USER\\InjB]\r\n\"evil\"=dword:00000001", "--number", "1"});
+    const ProcessResult injected
+        = runCli(registry,
+                 {"reg", "set", "HKCU\\T",
+                  "n\r\n[HKEY_CURRENT_USER\\InjB]\r\n\"evil\"=dword:00000001", "--number", "1"});
     EXPECT_EQ(injected.exitCode, 1);
     EXPECT_NE(injected.err.find("line break"), std::string::npos) << injected.err;
     EXPECT_EQ(injected.err.find('\r'), std::string::npos) << "the name is shown escaped";

@@ -181,8 +181,7 @@ TEST_P(RegistryTextTypo, HidesNothingAndIsKeptInPlace)
     const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n"
                              "[HKEY_CURRENT_USER\\A]\r\n"
                              "\"a\"=dword:00000001\r\n"
-                             + typo + "\r\n\"after\"=\"typo\"\r\n\r\n"
-                             + "[HKEY_CURRENT_USER\\B]\r\n\"b\"=\"2\"\r\n";
+        + typo + "\r\n\"after\"=\"typo\"\r\n\r\n" + "[HKEY_CURRENT_USER\\B]\r\n\"b\"=\"2\"\r\n";
     RegistryDocument document;
     std::string error;
     ASSERT_TRUE(RegistryText::parse(text, document, false, error));
@@ -213,23 +212,23 @@ TEST_P(RegistryTextTypo, HidesNothingAndIsKeptInPlace)
     EXPECT_FALSE(RegistryText::parse(text, document, true, error));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, RegistryTextTypo,
-    testing::Values(Typo {"openSection", "[Foo", true},
-                    Typo {"unknownRoot", "[SOFTWARE\\Typo]", true},
-                    Typo {"emptySection", "[]", true}, Typo {"deletionInStore", "[-HKCU\\A]", true},
-                    Typo {"badValue", "\"x\"=dword:nothex", false},
-                    Typo {"unknownType", "\"m\"=hex(7):00", false},
-                    Typo {"bareWord", "logLevel=6", false},
-                    Typo {"cutHex", "\"h\"=hex:01,\\", false}),
-    [](const testing::TestParamInfo<Typo>& p) { return p.param.label; });
+INSTANTIATE_TEST_SUITE_P(Lines, RegistryTextTypo,
+                         testing::Values(Typo {"openSection", "[Foo", true},
+                                         Typo {"unknownRoot", "[SOFTWARE\\Typo]", true},
+                                         Typo {"emptySection", "[]", true},
+                                         Typo {"deletionInStore", "[-HKCU\\A]", true},
+                                         Typo {"badValue", "\"x\"=dword:nothex", false},
+                                         Typo {"unknownType", "\"m\"=hex(7):00", false},
+                                         Typo {"bareWord", "logLevel=6", false},
+                                         Typo {"cutHex", "\"h\"=hex:01,\\", false}),
+                         [](const testing::TestParamInfo<Typo>& p) { return p.param.label; });
 
 TEST(RegistryText, ValuesAfterAStraySectionAreNotTheKeyBefore)
 {
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse("[HKCU\\A]\n[SOFTWARE\\A]\n\"x\"=\"1\"\n", document, false,
-                                    error));
+    ASSERT_TRUE(
+        RegistryText::parse("[HKCU\\A]\n[SOFTWARE\\A]\n\"x\"=\"1\"\n", document, false, error));
     EXPECT_EQ(document.keys.at("HKEY_CURRENT_USER\\A").findValue("x"), nullptr);
     // Removing the key before keeps the stray section's lines.
     ASSERT_TRUE(RegistryText::removeKey(document, "HKEY_CURRENT_USER\\A"));
@@ -241,13 +240,15 @@ TEST(RegistryText, LinesBeforeTheFirstKeyAreKept)
 {
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse("Windows Registry Editor Version 5.00\r\n"
-                                    "; written by hand\r\n\r\n[HKCU]\r\n[HKCU\\A]\r\n\"a\"=\"1\"\r\n",
-                                    document, false, error));
-    EXPECT_EQ(RegistryText::format(document), "Windows Registry Editor Version 5.00\r\n"
-                                              "; written by hand\r\n\r\n"
-                                              "[HKEY_CURRENT_USER]\r\n\r\n"
-                                              "[HKEY_CURRENT_USER\\A]\r\n\"a\"=\"1\"\r\n");
+    ASSERT_TRUE(
+        RegistryText::parse("Windows Registry Editor Version 5.00\r\n"
+                            "; written by hand\r\n\r\n[HKCU]\r\n[HKCU\\A]\r\n\"a\"=\"1\"\r\n",
+                            document, false, error));
+    EXPECT_EQ(RegistryText::format(document),
+              "Windows Registry Editor Version 5.00\r\n"
+              "; written by hand\r\n\r\n"
+              "[HKEY_CURRENT_USER]\r\n\r\n"
+              "[HKEY_CURRENT_USER\\A]\r\n\"a\"=\"1\"\r\n");
 }
 
 std::string utf16(std::string_view ascii, bool littleEndian)
@@ -298,14 +299,15 @@ std::string withLineEnds(std::string text, std::string_view end)
     return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, RegistryTextEncoding,
-    testing::Values(Encoding {"crLf", plainText}, Encoding {"crOnly", withLineEnds(plainText, "\r")},
-                    Encoding {"lfOnly", withLineEnds(plainText, "\n")},
-                    Encoding {"utf8Bom", "\xef\xbb\xbf" + plainText},
-                    Encoding {"utf16le", utf16(plainText, true)},
-                    Encoding {"utf16be", utf16(withLineEnds(plainText, "\r"), false)}),
-    [](const testing::TestParamInfo<Encoding>& p) { return p.param.label; });
+INSTANTIATE_TEST_SUITE_P(Files, RegistryTextEncoding,
+                         testing::Values(Encoding {"crLf", plainText},
+                                         Encoding {"crOnly", withLineEnds(plainText, "\r")},
+                                         Encoding {"lfOnly", withLineEnds(plainText, "\n")},
+                                         Encoding {"utf8Bom", "\xef\xbb\xbf" + plainText},
+                                         Encoding {"utf16le", utf16(plainText, true)},
+                                         Encoding {"utf16be",
+                                                   utf16(withLineEnds(plainText, "\r"), false)}),
+                         [](const testing::TestParamInfo<Encoding>& p) { return p.param.label; });
 
 TEST(RegistryText, Utf16BecomesUtf8AndBrokenUtf16IsRefused)
 {
@@ -322,11 +324,13 @@ TEST(RegistryText, AFileThatIsNoRegistryTextIsRefused)
 {
     RegistryDocument document;
     std::string error;
-    EXPECT_FALSE(RegistryText::readStore(std::string("\x7f" "ELF\x02\x01\x01\x00\x00", 9),
+    EXPECT_FALSE(RegistryText::readStore(std::string("\x7f"
+                                                     "ELF\x02\x01\x01\x00\x00",
+                                                     9),
                                          document, error));
     EXPECT_NE(error.find("binary"), std::string::npos) << error;
-    EXPECT_FALSE(RegistryText::readStore("export PATH=/usr/bin\nalias ll='ls -l'\n", document,
-                                         error));
+    EXPECT_FALSE(
+        RegistryText::readStore("export PATH=/usr/bin\nalias ll='ls -l'\n", document, error));
     EXPECT_NE(error.find("not a registry text"), std::string::npos) << error;
     for (const char* fine : {"", "\r\n \r\n", "; only a note\n", "REGEDIT4\n", "[HKCU\\A]"}) {
         EXPECT_TRUE(RegistryText::readStore(fine, document, error)) << fine << ": " << error;
@@ -341,18 +345,18 @@ TEST(RegistryText, ImportAppliesItsLinesInOrder)
                                     "[HKCU\\L\\Lines\\0]\n\"old\"=\"x\"\n",
                                     document, true, error));
     std::vector<RegistryChange> changes;
-    ASSERT_TRUE(RegistryText::parseImport("[-HKCU\\L\\Lines]\n[HKCU\\L\\Lines\\0]\n\"type\"=\"tcp\"\n"
-                                          "[HKCU\\L\\Gone]\n\"v\"=\"1\"\n[-HKCU\\L\\Gone]\n"
-                                          "[HKCU\\L]\n\"keep\"=-\n\"keep\"=\"2\"\n",
-                                          changes, error))
+    ASSERT_TRUE(
+        RegistryText::parseImport("[-HKCU\\L\\Lines]\n[HKCU\\L\\Lines\\0]\n\"type\"=\"tcp\"\n"
+                                  "[HKCU\\L\\Gone]\n\"v\"=\"1\"\n[-HKCU\\L\\Gone]\n"
+                                  "[HKCU\\L]\n\"keep\"=-\n\"keep\"=\"2\"\n",
+                                  changes, error))
         << error;
     RegistryText::apply(changes, document);
     EXPECT_EQ(valuesOf(document),
-              (std::vector<std::string> {"HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\L",
-                                         "HKEY_CURRENT_USER\\L|keep|0|2",
-                                         "HKEY_CURRENT_USER\\L\\Lines",
-                                         "HKEY_CURRENT_USER\\L\\Lines\\0",
-                                         "HKEY_CURRENT_USER\\L\\Lines\\0|type|0|tcp"}));
+              (std::vector<std::string> {
+                  "HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\L", "HKEY_CURRENT_USER\\L|keep|0|2",
+                  "HKEY_CURRENT_USER\\L\\Lines", "HKEY_CURRENT_USER\\L\\Lines\\0",
+                  "HKEY_CURRENT_USER\\L\\Lines\\0|type|0|tcp"}));
 }
 
 TEST(RegistryText, ImportRefusesAZeroByteInAString)
@@ -362,8 +366,8 @@ TEST(RegistryText, ImportRefusesAZeroByteInAString)
     const std::string text = std::string("[HKCU\\A]\n\"s\"=\"a\0b\"\n", 18);
     EXPECT_FALSE(RegistryText::parseImport(text, changes, error));
     EXPECT_EQ(error, "line 2: a string cannot hold a zero byte");
-    EXPECT_FALSE(RegistryText::parseImport(std::string("[HKCU\\A]\n\"s\0\"=\"ab\"\n", 19),
-                                           changes, error));
+    EXPECT_FALSE(
+        RegistryText::parseImport(std::string("[HKCU\\A]\n\"s\0\"=\"ab\"\n", 19), changes, error));
     EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
 }
 

@@ -1,8 +1,7 @@
 // The settings store against files a person or another program left at its path: typos,
 // other encodings, binary content, links, read-only files, folders and devices.
-#include "settings/SettingsStore.h"
-
 #include "ScopedRegistry.h"
+#include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +15,7 @@ constexpr const char* keyA = "HKEY_CURRENT_USER\\SOFTWARE\\Tessal\\Norvane\\A";
 constexpr const char* keyB = "HKEY_CURRENT_USER\\SOFTWARE\\Tessal\\Norvane\\B";
 
 // Every non-blank line of `original` appears in `rewritten`, in the same order.
-::testing::AssertionResult keepsEveryLine(const std::string& original,
-                                          const std::string& rewritten)
+::testing::AssertionResult keepsEveryLine(const std::string& original, const std::string& rewritten)
 {
     std::size_t from = 0;
     std::size_t start = 0;
@@ -93,12 +91,12 @@ TEST_P(SettingsStoreBadName, IsRefusedAndTheFileIsUnchanged)
 
 INSTANTIATE_TEST_SUITE_P(
     Names, SettingsStoreBadName,
-    testing::Values(
-        BadName {"valueInjection", keyA, "n\r\n[HKEY_CURRENT_USER\\InjB]\r\n\"evil\"=dword:1"},
-        BadName {"valueLf", keyA, "a\nb"}, BadName {"valueCr", keyA, "a\rb"},
-        BadName {"valueZero", keyA, std::string("a\0b", 3)},
-        BadName {"keyLf", std::string(keyA) + "\n[HKEY_CURRENT_USER\\InjB]", "n"},
-        BadName {"keyZero", std::string(keyA) + std::string("\0x", 2), "n"}),
+    testing::Values(BadName {"valueInjection", keyA,
+                             "n\r\n[HKEY_CURRENT_USER\\InjB]\r\n\"evil\"=dword:1"},
+                    BadName {"valueLf", keyA, "a\nb"}, BadName {"valueCr", keyA, "a\rb"},
+                    BadName {"valueZero", keyA, std::string("a\0b", 3)},
+                    BadName {"keyLf", std::string(keyA) + "\n[HKEY_CURRENT_USER\\InjB]", "n"},
+                    BadName {"keyZero", std::string(keyA) + std::string("\0x", 2), "n"}),
     [](const testing::TestParamInfo<BadName>& p) { return p.param.label; });
 
 TEST(SettingsStoreFile, KeyNamesWithBracketsReadBack)
@@ -130,8 +128,9 @@ struct ForeignFile
 class SettingsStoreForeignFile : public testing::TestWithParam<ForeignFile>
 { };
 
-const std::string exported = std::string("Windows Registry Editor Version 5.00\r\n; exported\r\n\r\n[")
-    + keyA + "]\r\n\"home\"=\"/opt/norvane\"\r\n\r\n[" + keyB + "]\r\n\"n\"=dword:0000002a\r\n";
+const std::string exported
+    = std::string("Windows Registry Editor Version 5.00\r\n; exported\r\n\r\n[") + keyA
+    + "]\r\n\"home\"=\"/opt/norvane\"\r\n\r\n[" + keyB + "]\r\n\"n\"=dword:0000002a\r\n";
 
 std::string crOnly(std::string text)
 {
@@ -171,7 +170,9 @@ INSTANTIATE_TEST_SUITE_P(Encodings, SettingsStoreForeignFile,
 TEST(SettingsStoreFile, ABinaryFileIsNeverWrittenOver)
 {
     ScopedRegistry registry;
-    const std::string binary("\x7f" "ELF\x02\x01\x01\x00\x00\x00\x03\x00\x3e\x00", 16);
+    const std::string binary("\x7f"
+                             "ELF\x02\x01\x01\x00\x00\x00\x03\x00\x3e\x00",
+                             16);
     registry.dir().write("registry.reg", binary);
     SettingsStore store(registry.path());
     EXPECT_FALSE(store.readable());
