@@ -347,6 +347,14 @@ bool SettingsStore::modify(Change&& change)
     if (!resolveLinks(m_path, target, error)) {
         return failWith(error);
     }
+    // Nothing, not even the lock file, is made beside a folder or a device.
+    struct stat existing
+    { };
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (const std::string why = notAFile(m_path, existing); !why.empty()) {
+            return failWith(why);
+        }
+    }
     if (!FileIo::makeFolders(FileIo::folderOf(target), error)) {
         return failWith(error);
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -245,7 +246,15 @@ TEST(CliReg, FoldersDevicesAndReadOnlyFilesAreErrors)
     EXPECT_EQ(folderImport.exitCode, 1);
     EXPECT_NE(folderImport.err.find("folder"), std::string::npos) << folderImport.err;
 
-    for (const std::string& store : {registry.dir().path(), std::string("/dev/zero")}) {
+    // A private FIFO and copy of /dev/zero, so that a fault can never replace the system's.
+    const std::string fifo = registry.dir().file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<std::string> specials = {registry.dir().path(), fifo};
+    if (const std::string zero = registry.dir().file("zero");
+        mknod(zero.c_str(), S_IFCHR | 0600, makedev(1, 5)) == 0) {
+        specials.push_back(zero);
+    }
+    for (const std::string& store : specials) {
         for (const std::vector<std::string>& command :
              {std::vector<std::string> {"reg", "export"},
               std::vector<std::string> {"reg", "query", logKey},

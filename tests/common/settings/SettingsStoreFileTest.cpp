@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -223,39 +224,49 @@ TEST(SettingsStoreFile, AReadOnlyFileIsNotRewritten)
     EXPECT_EQ(info.st_mode & 0777, 0444u);
 }
 
-struct NotAFile
-{
-    const char* label;
-    std::string path; // "" : a folder made for the test
-    const char* said;
-};
+enum class Special { Folder, Fifo, ZeroDevice };
 
-class SettingsStoreNotAFile : public testing::TestWithParam<NotAFile>
+class SettingsStoreNotAFile : public testing::TestWithParam<Special>
 { };
 
-// An endless device must not read without limit, and a folder is no empty store.
+// An endless device must not be read without limit, a FIFO must not hang the read, and a
+// folder is no empty store. The device is a private copy of /dev/zero, so that a fault can
+// never replace the system's.
 TEST_P(SettingsStoreNotAFile, IsRefusedWithAClearError)
 {
     ScopedRegistry registry;
-    std::string path = GetParam().path;
-    if (path.empty()) {
-        path = registry.dir().file("folder");
+    const std::string path = registry.dir().file("special");
+    const char* said = "device or other special file";
+    switch (GetParam()) {
+    case Special::Folder:
         ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        said = "is a folder";
+        break;
+    case Special::Fifo:
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        break;
+    case Special::ZeroDevice:
+        if (mknod(path.c_str(), S_IFCHR | 0600, makedev(1, 5)) != 0) {
+            GTEST_SKIP() << "cannot make a device node here (not root)";
+        }
+        break;
     }
     SettingsStore store(path);
     EXPECT_FALSE(store.readable());
-    EXPECT_NE(SettingsStore::lastError().find(GetParam().said), std::string::npos)
+    EXPECT_NE(SettingsStore::lastError().find(said), std::string::npos)
         << SettingsStore::lastError();
     EXPECT_FALSE(store.value(keyA, "n").has_value());
     EXPECT_FALSE(store.setValue(keyA, SettingsValue::makeNumber("n", 1)));
     EXPECT_NE(SettingsStore::lastError().find(path), std::string::npos);
+    struct stat info
+    { };
+    ASSERT_EQ(lstat(path.c_str(), &info), 0);
+    EXPECT_FALSE(S_ISREG(info.st_mode));
+    EXPECT_NE(lstat((path + ".lock").c_str(), &info), 0) << "nothing made beside it";
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, SettingsStoreNotAFile,
-                         testing::Values(NotAFile {"folder", "", "is a folder"},
-                                         NotAFile {"devZero", "/dev/zero", "device"},
-                                         NotAFile {"devNull", "/dev/null", "device"}),
-                         [](const testing::TestParamInfo<NotAFile>& p) { return p.param.label; });
+                         testing::Values(Special::Folder, Special::Fifo, Special::ZeroDevice));
 
 TEST(SettingsStoreFile, AHugeFileIsRefusedUnread)
 {
