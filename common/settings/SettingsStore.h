@@ -33,8 +33,12 @@ struct stat;
 
 // The per-user settings store: one text file in the registry export format, shared by
 // every thread and process of the suite. Reads see another process's write at their next
-// call; writes take an exclusive lock, merge onto the newest file and replace it atomically.
-// Key names are full paths ("HKEY_CURRENT_USER\SOFTWARE\..."), compared without case.
+// call; writes take an exclusive lock, merge onto the newest file and replace it atomically
+// (through a symbolic link, the link's target). A file that is no registry text, a folder or
+// device at the path, a file over RegistryText::maxFileSize and a read-only file are never
+// written over; every operation on them fails with lastError() saying why.
+// Key names are full paths ("HKEY_CURRENT_USER\SOFTWARE\..."), compared without case; names
+// holding a line break or a zero byte are refused, as the file could not hold them.
 class SettingsStore
 {
 public:
