@@ -363,7 +363,7 @@ TEST(RegistryText, ImportRefusesAZeroByteInAString)
 {
     std::vector<RegistryChange> changes;
     std::string error;
-    const std::string text = std::string("[HKCU\\A]\n\"s\"=\"a\0b\"\n", 18);
+    const std::string text = std::string("[HKCU\\A]\n\"s\"=\"a\0b\"\n", 19);
     EXPECT_FALSE(RegistryText::parseImport(text, changes, error));
     EXPECT_EQ(error, "line 2: a string cannot hold a zero byte");
     EXPECT_FALSE(

@@ -173,7 +173,7 @@ TEST(SettingsStoreFile, ABinaryFileIsNeverWrittenOver)
     ScopedRegistry registry;
     const std::string binary("\x7f"
                              "ELF\x02\x01\x01\x00\x00\x00\x03\x00\x3e\x00",
-                             16);
+                             14);
     registry.dir().write("registry.reg", binary);
     SettingsStore store(registry.path());
     EXPECT_FALSE(store.readable());
