@@ -215,7 +215,7 @@ ExitCode importStore(SettingsStore& store, const std::vector<std::string>& args)
         return CliOutput::usageError("import takes one FILE (or - for standard input)", usage);
     }
     if (!store.importFile(args[0])) {
-        return CliOutput::fail(args[0] + ": " + SettingsStore::lastError());
+        return CliOutput::fail(SettingsStore::lastError());
     }
     return ExitCode::Success;
 }

@@ -591,9 +591,10 @@ bool SettingsStore::importText(std::string_view bytes)
 bool SettingsStore::importFile(const std::string& path)
 {
     const bool standardInput = path == "-";
+    const std::string shown = standardInput ? std::string("standard input") : path;
     const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return failWith(FileIo::systemError("cannot import: cannot open", path));
+        return failWith(FileIo::systemError("cannot read", path));
     }
     std::string bytes;
     struct stat info
@@ -601,10 +602,10 @@ bool SettingsStore::importFile(const std::string& path)
     bool tooLarge = false;
     std::string why;
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        why = "cannot import: it is a folder, not a registry file";
+        why = "cannot import " + shown + ": it is a folder, not a registry file";
     } else if (!readBounded(fd, bytes, RegistryText::maxFileSize, tooLarge)) {
-        why = tooLarge ? "cannot import: " + tooLargeText(path)
-                       : FileIo::systemError("cannot import: cannot read", path);
+        why = tooLarge ? "cannot import " + tooLargeText(shown)
+                       : FileIo::systemError("cannot read", shown);
     }
     if (!standardInput) {
         ::close(fd);
@@ -612,5 +613,13 @@ bool SettingsStore::importFile(const std::string& path)
     if (!why.empty()) {
         return failWith(why);
     }
-    return importText(bytes);
+    if (importText(bytes)) {
+        return true;
+    }
+    // Name the file in the error of the text.
+    constexpr std::string_view prefix = "cannot import:";
+    if (t_lastError.starts_with(prefix)) {
+        t_lastError = "cannot import " + shown + ":" + t_lastError.substr(prefix.size());
+    }
+    return false;
 }

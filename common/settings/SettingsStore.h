@@ -87,7 +87,7 @@ public:
     // the text has an error, which lastError() names by line.
     [[nodiscard]] bool importText(std::string_view text);
     // importText() with the content of the file ("-": standard input), read up to
-    // RegistryText::maxFileSize; a folder is refused.
+    // RegistryText::maxFileSize; a folder is refused. lastError() names the file.
     [[nodiscard]] bool importFile(const std::string& path);
 
 private:
