@@ -2,6 +2,7 @@
 
 #include "ArgumentList.h"
 #include "CliOutput.h"
+#include "settings/RegistryText.h"
 #include "settings/SettingsStore.h"
 
 #include <cctype>
@@ -9,8 +10,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 
 namespace {
 
@@ -29,8 +28,8 @@ constexpr std::string_view usage
       "  delete KEY NAME      remove a value\n"
       "  delete-key KEY       remove a key with its subkeys and values\n"
       "  export [FILE]        write the whole store (default: standard output)\n"
-      "  import FILE          merge a registry text into the store (- reads standard input);\n"
-      "                       [-KEY] and \"name\"=- lines delete\n"
+      "  import FILE          merge a registry text into the store (- reads standard input),\n"
+      "                       line by line in order; [-KEY] and \"name\"=- lines delete\n"
       "  path                 print the store file's path\n"
       "\n"
       "Options:\n"
@@ -129,6 +128,9 @@ ExitCode query(SettingsStore& store, const std::vector<std::string>& args)
     if (key.empty()) {
         return CliOutput::usageError("\"" + args[0] + "\" is not a key name", usage);
     }
+    if (!store.readable()) {
+        return CliOutput::fail(SettingsStore::lastError());
+    }
     if (!store.keyExists(key)) {
         return CliOutput::fail("no key " + key + " in " + store.path());
     }
@@ -179,7 +181,8 @@ ExitCode set(SettingsStore& store, ArgumentList& list)
         value = SettingsValue::makeBinary(args[2], bytes);
     }
     if (!store.setValue(key, value)) {
-        return storeFailure("cannot set \"" + args[2] + "\" in " + key);
+        return storeFailure("cannot set \"" + RegistryText::printable(args[2]) + "\" in "
+                            + RegistryText::printable(key));
     }
     return ExitCode::Success;
 }
@@ -188,6 +191,9 @@ ExitCode exportStore(SettingsStore& store, const std::vector<std::string>& args)
 {
     if (args.size() > 1) {
         return CliOutput::usageError("export takes at most one FILE", usage);
+    }
+    if (!store.readable()) {
+        return CliOutput::fail(SettingsStore::lastError());
     }
     const std::string text = store.exportText();
     if (args.empty() || args[0] == "-") {
@@ -208,20 +214,8 @@ ExitCode importStore(SettingsStore& store, const std::vector<std::string>& args)
     if (args.size() != 1) {
         return CliOutput::usageError("import takes one FILE (or - for standard input)", usage);
     }
-    std::string text;
-    if (args[0] == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else {
-        std::ifstream in(args[0], std::ios::binary);
-        if (!in) {
-            return CliOutput::fail("cannot read " + args[0]);
-        }
-        std::ostringstream content;
-        content << in.rdbuf();
-        text = content.str();
-    }
-    if (!store.importText(text)) {
-        return CliOutput::fail(args[0] + ": " + SettingsStore::lastError());
+    if (!store.importFile(args[0])) {
+        return CliOutput::fail(SettingsStore::lastError());
     }
     return ExitCode::Success;
 }

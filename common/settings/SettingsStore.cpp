@@ -161,6 +161,51 @@ SettingsStore::~SettingsStore()
     }
 }
 
+namespace {
+
+std::string tooLargeText(const std::string& path)
+{
+    return path + " is larger than " + std::to_string(RegistryText::maxFileSize / (1024 * 1024))
+        + " MiB, far more than any registry text";
+}
+
+// Why a path that exists cannot be the store file ("" when it is a regular file).
+std::string notAFile(const std::string& path, const struct stat& info)
+{
+    if (S_ISREG(info.st_mode)) {
+        return {};
+    }
+    const char* what = S_ISDIR(info.st_mode) ? "a folder" : "a device or other special file";
+    return "the settings store " + path + " is " + what
+        + ", not a file; point NORVANE_REGISTRY at a file";
+}
+
+// The file a store path finally names: symbolic links are followed, so that a write replaces
+// the link's target and keeps the link. A missing target is the path where it would be.
+bool resolveLinks(const std::string& path, std::string& target, std::string& error)
+{
+    target = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info
+        { };
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return true;
+        }
+        std::string link(4096, '\0');
+        const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= link.size()) {
+            error = FileIo::systemError("cannot follow the link", target);
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(length));
+        target = link.front() == '/' ? link : FileIo::folderOf(target) + "/" + link;
+    }
+    error = "the settings store " + path + " is a loop of symbolic links";
+    return false;
+}
+
+} // namespace
+
 bool SettingsStore::refreshLocked()
 {
     struct stat now
@@ -179,30 +224,51 @@ bool SettingsStore::refreshLocked()
         }
         m_document = std::make_unique<RegistryDocument>();
         m_inode = 0;
+        m_readError.clear();
         return true;
+    }
+    if (const std::string why = notAFile(m_path, now); !why.empty()) {
+        return failWith(why);
+    }
+    if (static_cast<std::uint64_t>(now.st_size) > RegistryText::maxFileSize) {
+        return failWith("the settings store " + tooLargeText(m_path));
     }
     const std::int64_t mtimeNs
         = static_cast<std::int64_t>(now.st_mtim.tv_sec) * 1000000000 + now.st_mtim.tv_nsec;
     if (m_fd >= 0 && now.st_dev == m_device && now.st_ino == m_inode
         && static_cast<std::uint64_t>(now.st_size) == m_size && mtimeNs == m_mtimeNs) {
-        return true;
+        return m_readError.empty() || failWith(m_readError);
     }
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a special file put there after the check cannot hang the open.
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return failWith(FileIo::systemError("cannot open the settings store", m_path));
     }
-    std::string text;
+    std::string bytes;
     struct stat opened
     { };
-    if (::fstat(fd, &opened) != 0 || !FileIo::readAll(fd, text)) {
-        const std::string why = FileIo::systemError("cannot read the settings store", m_path);
+    if (::fstat(fd, &opened) != 0 || !notAFile(m_path, opened).empty()
+        || !FileIo::readAll(fd, bytes, RegistryText::maxFileSize)) {
+        const std::string why = errno == EFBIG
+            ? "the settings store " + tooLargeText(m_path)
+            : (S_ISREG(opened.st_mode)
+                   ? FileIo::systemError("cannot read the settings store", m_path)
+                   : notAFile(m_path, opened));
         ::close(fd);
         return failWith(why);
     }
     auto document = std::make_unique<RegistryDocument>();
-    std::string ignored;
-    // Lenient: lines a person typed wrongly are kept as they are, never dropped.
-    (void)RegistryText::parse(text, *document, false, ignored);
+    std::string why;
+    // Lenient: lines a person typed wrongly are kept as they are, never dropped. A file that
+    // is no registry text at all is neither read nor ever written over.
+    if (!RegistryText::readStore(bytes, *document, why)) {
+        m_readError = "the settings store " + m_path + " " + why
+            + "; it is left as it is: repair it or move it away";
+        m_document = std::make_unique<RegistryDocument>();
+        remember(fd, opened);
+        return failWith(m_readError);
+    }
+    m_readError.clear();
     m_document = std::move(document);
     remember(fd, opened);
     return true;
@@ -229,10 +295,19 @@ void SettingsStore::remember(int fd, const struct stat& info)
     m_mtimeNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 }
 
-bool SettingsStore::commitLocked(const RegistryDocument& document)
+bool SettingsStore::commitLocked(const std::string& target, const RegistryDocument& document)
 {
+    // A file the user made read-only is theirs to keep as it is.
+    struct stat existing
+    { };
+    if (::stat(target.c_str(), &existing) == 0
+        && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+        return failWith("the settings store " + target
+                        + " is read-only, so it is not changed; make it writable (chmod u+w) "
+                          "to change settings");
+    }
     std::string error;
-    if (!FileIo::replaceAtomically(m_path, m_path + ".new", RegistryText::format(document), 0600,
+    if (!FileIo::replaceAtomically(target, target + ".new", RegistryText::format(document), 0600,
                                    error)) {
         return failWith("cannot write the settings store: " + error);
     }
@@ -249,6 +324,7 @@ bool SettingsStore::commitLocked(const RegistryDocument& document)
         return true;
     }
     *m_document = document;
+    m_readError.clear();
     remember(fd, written);
     return true;
 }
@@ -257,11 +333,24 @@ template<typename Change>
 bool SettingsStore::modify(Change&& change)
 {
     const std::lock_guard<std::mutex> guard(m_mutex);
+    std::string target;
     std::string error;
-    if (!FileIo::makeFolders(FileIo::folderOf(m_path), error)) {
+    if (!resolveLinks(m_path, target, error)) {
         return failWith(error);
     }
-    const FileLock lock(m_path + ".lock");
+    // Nothing, not even the lock file, is made beside a folder or a device.
+    struct stat existing
+    { };
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (const std::string why = notAFile(m_path, existing); !why.empty()) {
+            return failWith(why);
+        }
+    }
+    if (!FileIo::makeFolders(FileIo::folderOf(target), error)) {
+        return failWith(error);
+    }
+    // The lock lies beside the file that is replaced, whichever link led to it.
+    const FileLock lock(target + ".lock");
     if (!lock.locked()) {
         return failWith(lock.error());
     }
@@ -275,33 +364,21 @@ bool SettingsStore::modify(Change&& change)
     if (!change(document, changed)) {
         return false;
     }
-    return !changed || commitLocked(document);
+    return !changed || commitLocked(target, document);
 }
 
 namespace {
 
-// Adds the key and every missing ancestor; true when the key itself was added.
-bool addKey(RegistryDocument& document, const std::string& key)
-{
-    bool added = false;
-    for (std::size_t slash = key.find('\\');; slash = key.find('\\', slash + 1)) {
-        const std::string part = key.substr(0, slash);
-        if (document.keys.find(part) == document.keys.end()) {
-            document.keys.emplace(part, RegistryKeyData {part, {}, false});
-            added = part == key;
-        }
-        if (slash == std::string::npos) {
-            break;
-        }
-    }
-    return added;
-}
-
 std::string checkedKey(std::string_view key)
 {
+    if (const std::string problem = RegistryText::nameProblem(key); !problem.empty()) {
+        failWith("the key name \"" + RegistryText::printable(key) + "\" " + problem
+                 + ", which the settings store cannot hold");
+        return {};
+    }
     std::string normalized = SettingsStore::normalizeKeyName(key);
     if (normalized.empty()) {
-        failWith("the key name \"" + std::string(key)
+        failWith("the key name \"" + RegistryText::printable(key)
                  + "\" does not start with HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE");
     }
     return normalized;
@@ -327,7 +404,7 @@ bool SettingsStore::createKey(std::string_view key, bool* created)
         }
     }
     const bool ok = modify([&](RegistryDocument& document, bool& changed) {
-        wasAdded = addKey(document, name);
+        wasAdded = RegistryText::addKey(document, name);
         changed = wasAdded;
         return true;
     });
@@ -409,6 +486,10 @@ bool SettingsStore::setValue(std::string_view key, const SettingsValue& value)
     if (keyName.empty()) {
         return false;
     }
+    if (const std::string problem = RegistryText::nameProblem(value.name); !problem.empty()) {
+        return failWith("the value name \"" + RegistryText::printable(value.name) + "\" " + problem
+                        + ", which the settings store cannot hold");
+    }
     if (value.type == ValueType::String && value.data.find('\0') != std::string::npos) {
         return failWith("the string value \"" + value.name + "\" cannot hold a zero byte");
     }
@@ -416,14 +497,14 @@ bool SettingsStore::setValue(std::string_view key, const SettingsValue& value)
         return failWith("the number value \"" + value.name + "\" must be 4 bytes");
     }
     return modify([&](RegistryDocument& document, bool& changed) {
-        addKey(document, keyName);
+        RegistryText::addKey(document, keyName);
         RegistryKeyData& data = document.keys.find(keyName)->second;
         if (RegistryEntry* existing = data.findValue(value.name)) {
             changed = existing->value.type != value.type || existing->value.data != value.data
                 || existing->value.name != value.name;
             existing->value = value;
         } else {
-            data.entries.push_back(RegistryEntry {value, {}, false, false});
+            data.entries.push_back(RegistryEntry {value, {}, false});
             changed = true;
         }
         return true;
@@ -459,12 +540,15 @@ bool SettingsStore::deleteKey(std::string_view key)
         if (!document.keys.contains(keyName)) {
             return failWith("no key " + keyName);
         }
-        RegistryDocument removal;
-        removal.keys.emplace(keyName, RegistryKeyData {keyName, {}, true});
-        RegistryText::apply(removal, document);
-        changed = true;
+        changed = RegistryText::removeKey(document, keyName);
         return true;
     });
+}
+
+bool SettingsStore::readable()
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return refreshLocked();
 }
 
 std::string SettingsStore::exportText(std::string_view key)
@@ -477,21 +561,56 @@ std::string SettingsStore::exportText(std::string_view key)
     return RegistryText::format(*m_document, normalizeKeyName(key));
 }
 
-bool SettingsStore::importText(std::string_view text)
+bool SettingsStore::importText(std::string_view bytes)
 {
-    RegistryDocument changes;
+    std::string text;
     std::string error;
-    if (!RegistryText::parse(text, changes, true, error)) {
+    if (!RegistryText::decode(bytes, text, error)) {
+        return failWith("cannot import: the text " + error);
+    }
+    std::vector<RegistryChange> changes;
+    if (!RegistryText::parseImport(text, changes, error)) {
         return failWith("cannot import: " + error);
     }
     return modify([&](RegistryDocument& document, bool& changed) {
-        for (const auto& [name, data] : changes.keys) {
-            if (!data.deleted) {
-                addKey(document, name);
-            }
-        }
         RegistryText::apply(changes, document);
         changed = true;
         return true;
     });
+}
+
+bool SettingsStore::importFile(const std::string& path)
+{
+    const bool standardInput = path == "-";
+    const std::string shown = standardInput ? std::string("standard input") : path;
+    const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return failWith(FileIo::systemError("cannot read", path));
+    }
+    std::string bytes;
+    struct stat info
+    { };
+    bool tooLarge = false;
+    std::string why;
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        why = "cannot import " + shown + ": it is a folder, not a registry file";
+    } else if (!readBounded(fd, bytes, RegistryText::maxFileSize, tooLarge)) {
+        why = tooLarge ? "cannot import " + tooLargeText(shown)
+                       : FileIo::systemError("cannot read", shown);
+    }
+    if (!standardInput) {
+        ::close(fd);
+    }
+    if (!why.empty()) {
+        return failWith(why);
+    }
+    if (importText(bytes)) {
+        return true;
+    }
+    // Name the file in the error of the text.
+    constexpr std::string_view prefix = "cannot import:";
+    if (t_lastError.starts_with(prefix)) {
+        t_lastError = "cannot import " + shown + ":" + t_lastError.substr(prefix.size());
+    }
+    return false;
 }

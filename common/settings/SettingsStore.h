@@ -33,8 +33,12 @@ struct stat;
 
 // The per-user settings store: one text file in the registry export format, shared by
 // every thread and process of the suite. Reads see another process's write at their next
-// call; writes take an exclusive lock, merge onto the newest file and replace it atomically.
-// Key names are full paths ("HKEY_CURRENT_USER\SOFTWARE\..."), compared without case.
+// call; writes take an exclusive lock, merge onto the newest file and replace it atomically
+// (through a symbolic link, the link's target). A file that is no registry text, a folder or
+// device at the path, a file over RegistryText::maxFileSize and a read-only file are never
+// written over; every operation on them fails with lastError() saying why.
+// Key names are full paths ("HKEY_CURRENT_USER\SOFTWARE\..."), compared without case; names
+// holding a line break or a zero byte are refused, as the file could not hold them.
 class SettingsStore
 {
 public:
@@ -77,16 +81,23 @@ public:
     [[nodiscard]] bool deleteValue(std::string_view key, std::string_view name);
     // Removes the key with all its subkeys and values; false when it did not exist.
     [[nodiscard]] bool deleteKey(std::string_view key);
+    // Whether the store file can be read: a missing file is an empty store; a folder, a
+    // device, a file too large or one that is not a registry text is an error (lastError()).
+    [[nodiscard]] bool readable();
     // The whole store, or one key with its subkeys, in the registry export format.
     std::string exportText(std::string_view key = {});
-    // Merges a registry export text into the store ("[-key]" and "name"=- delete);
-    // nothing is changed when the text has an error, which lastError() names by line.
+    // Merges a registry export text into the store, its lines applied in order ("[-key]" and
+    // "name"=- delete); UTF-16 with a byte-order mark is read too. Nothing is changed when
+    // the text has an error, which lastError() names by line.
     [[nodiscard]] bool importText(std::string_view text);
+    // importText() with the content of the file ("-": standard input), read up to
+    // RegistryText::maxFileSize; a folder is refused. lastError() names the file.
+    [[nodiscard]] bool importFile(const std::string& path);
 
 private:
     bool refreshLocked();
     void remember(int fd, const struct stat& info);
-    bool commitLocked(const RegistryDocument& document);
+    bool commitLocked(const std::string& target, const RegistryDocument& document);
     template<typename Change>
     bool modify(Change&& change);
 
@@ -98,4 +109,5 @@ private:
     std::uint64_t m_device = 0, m_inode = 0, m_size = 0;
     std::int64_t m_mtimeNs = -1;
     std::uint64_t m_generation = 0; // see generation(); changed by remember() and a lost file
+    std::string m_readError; // why the file last read cannot be used ("" when it can)
 };

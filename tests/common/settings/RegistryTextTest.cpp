@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 struct RoundTrip
@@ -118,8 +121,9 @@ TEST(RegistryText, KeysSortInTreeOrderWithoutCase)
         order.push_back(item.first);
     }
     EXPECT_EQ(order,
-              (std::vector<std::string> {"HKEY_CURRENT_USER\\a", "HKEY_CURRENT_USER\\A\\z",
-                                         "HKEY_CURRENT_USER\\a b", "HKEY_CURRENT_USER\\B"}));
+              (std::vector<std::string> {"HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\A",
+                                         "HKEY_CURRENT_USER\\A\\z", "HKEY_CURRENT_USER\\a b",
+                                         "HKEY_CURRENT_USER\\B"}));
 }
 
 TEST(RegistryText, ApplyDeletesKeysWithSubkeysAndSingleValues)
@@ -128,9 +132,9 @@ TEST(RegistryText, ApplyDeletesKeysWithSubkeysAndSingleValues)
     std::string error;
     ASSERT_TRUE(RegistryText::parse(
         "[HKCU\\A]\n\"x\"=\"1\"\n\"y\"=\"2\"\n[HKCU\\A\\B]\n[HKCU\\AB]\n", document, true, error));
-    RegistryDocument changes;
-    ASSERT_TRUE(RegistryText::parse("[-HKCU\\A\\B]\n[HKCU\\A]\n\"x\"=-\n\"z\"=dword:1\n", changes,
-                                    true, error))
+    std::vector<RegistryChange> changes;
+    ASSERT_TRUE(RegistryText::parseImport("[-HKCU\\A\\B]\n[HKCU\\A]\n\"x\"=-\n\"z\"=dword:1\n",
+                                          changes, error))
         << error;
     RegistryText::apply(changes, document);
     EXPECT_FALSE(document.keys.contains("HKEY_CURRENT_USER\\A\\B"));
@@ -140,6 +144,248 @@ TEST(RegistryText, ApplyDeletesKeysWithSubkeysAndSingleValues)
     ASSERT_NE(a.findValue("Y"), nullptr);
     ASSERT_NE(a.findValue("z"), nullptr);
     EXPECT_EQ(a.findValue("z")->value.number(), 1u);
+}
+
+// The values of every key, as "key|name|type|data" lines, to compare documents by content.
+std::vector<std::string> valuesOf(const RegistryDocument& document)
+{
+    std::vector<std::string> out;
+    for (const auto& [name, key] : document.keys) {
+        out.push_back(name);
+        for (const RegistryEntry& entry : key.entries) {
+            if (!entry.isRaw) {
+                out.push_back(name + "|" + entry.value.name + "|"
+                              + std::to_string(static_cast<int>(entry.value.type)) + "|"
+                              + entry.value.data);
+            }
+        }
+    }
+    return out;
+}
+
+struct Typo
+{
+    const char* label;
+    const char* line;
+    bool isSection; // the lines after it up to the next key belong to no key
+};
+
+class RegistryTextTypo : public testing::TestWithParam<Typo>
+{ };
+
+// A line the parser does not understand neither ends the parse nor lends its values to the
+// key before it, and a rewrite keeps it where it was.
+TEST_P(RegistryTextTypo, HidesNothingAndIsKeptInPlace)
+{
+    const std::string typo = GetParam().line;
+    const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\A]\r\n"
+                             "\"a\"=dword:00000001\r\n"
+        + typo + "\r\n\"after\"=\"typo\"\r\n\r\n" + "[HKEY_CURRENT_USER\\B]\r\n\"b\"=\"2\"\r\n";
+    RegistryDocument document;
+    std::string error;
+    ASSERT_TRUE(RegistryText::parse(text, document, false, error));
+    ASSERT_TRUE(document.keys.contains("HKEY_CURRENT_USER\\B"));
+    EXPECT_EQ(document.keys.at("HKEY_CURRENT_USER\\B").findValue("b")->value.data, "2");
+    const RegistryKeyData& a = document.keys.at("HKEY_CURRENT_USER\\A");
+    ASSERT_NE(a.findValue("a"), nullptr);
+    EXPECT_EQ(a.findValue("after") == nullptr, GetParam().isSection);
+
+    // A write (here after a change) keeps the typo and what follows it, before key B.
+    document.keys.at("HKEY_CURRENT_USER\\A")
+        .entries.push_back(RegistryEntry {SettingsValue::makeString("new", "v"), {}, false});
+    const std::string written = RegistryText::format(document);
+    const std::size_t at = written.find(typo + "\r\n");
+    ASSERT_NE(at, std::string::npos) << written;
+    if (GetParam().isSection) {
+        EXPECT_LT(written.find("\"new\"=\"v\""), at) << written;
+    } else {
+        EXPECT_LT(written.find("\"a\"=dword:00000001"), at) << written;
+        EXPECT_LT(at, written.find("\"after\"=\"typo\"")) << written;
+    }
+    EXPECT_LT(at, written.find("[HKEY_CURRENT_USER\\B]")) << written;
+    RegistryDocument again;
+    ASSERT_TRUE(RegistryText::parse(written, again, false, error));
+    EXPECT_EQ(valuesOf(again), valuesOf(document));
+    EXPECT_EQ(RegistryText::format(again), written);
+
+    EXPECT_FALSE(RegistryText::parse(text, document, true, error));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, RegistryTextTypo,
+                         testing::Values(Typo {"openSection", "[Foo", true},
+                                         Typo {"unknownRoot", "[SOFTWARE\\Typo]", true},
+                                         Typo {"emptySection", "[]", true},
+                                         Typo {"deletionInStore", "[-HKCU\\A]", true},
+                                         Typo {"badValue", "\"x\"=dword:nothex", false},
+                                         Typo {"unknownType", "\"m\"=hex(7):00", false},
+                                         Typo {"bareWord", "logLevel=6", false},
+                                         Typo {"cutHex", "\"h\"=hex:01,\\", false}),
+                         [](const testing::TestParamInfo<Typo>& p) { return p.param.label; });
+
+TEST(RegistryText, ValuesAfterAStraySectionAreNotTheKeyBefore)
+{
+    RegistryDocument document;
+    std::string error;
+    ASSERT_TRUE(
+        RegistryText::parse("[HKCU\\A]\n[SOFTWARE\\A]\n\"x\"=\"1\"\n", document, false, error));
+    EXPECT_EQ(document.keys.at("HKEY_CURRENT_USER\\A").findValue("x"), nullptr);
+    // Removing the key before keeps the stray section's lines.
+    ASSERT_TRUE(RegistryText::removeKey(document, "HKEY_CURRENT_USER\\A"));
+    const std::string written = RegistryText::format(document);
+    EXPECT_NE(written.find("[SOFTWARE\\A]\r\n\"x\"=\"1\"\r\n"), std::string::npos) << written;
+}
+
+TEST(RegistryText, LinesBeforeTheFirstKeyAreKept)
+{
+    RegistryDocument document;
+    std::string error;
+    ASSERT_TRUE(
+        RegistryText::parse("Windows Registry Editor Version 5.00\r\n"
+                            "; written by hand\r\n\r\n[HKCU]\r\n[HKCU\\A]\r\n\"a\"=\"1\"\r\n",
+                            document, false, error));
+    EXPECT_EQ(RegistryText::format(document),
+              "Windows Registry Editor Version 5.00\r\n"
+              "; written by hand\r\n\r\n"
+              "[HKEY_CURRENT_USER]\r\n\r\n"
+              "[HKEY_CURRENT_USER\\A]\r\n\"a\"=\"1\"\r\n");
+}
+
+std::string utf16(std::string_view ascii, bool littleEndian)
+{
+    std::string out = littleEndian ? "\xff\xfe" : "\xfe\xff";
+    for (char c : ascii) {
+        out += littleEndian ? std::string {c, '\0'} : std::string {'\0', c};
+    }
+    return out;
+}
+
+struct Encoding
+{
+    const char* label;
+    std::string bytes;
+};
+
+class RegistryTextEncoding : public testing::TestWithParam<Encoding>
+{ };
+
+TEST_P(RegistryTextEncoding, ReadsTheSameValues)
+{
+    RegistryDocument document;
+    std::string error;
+    ASSERT_TRUE(RegistryText::readStore(GetParam().bytes, document, error)) << error;
+    RegistryDocument expected;
+    ASSERT_TRUE(RegistryText::parse("[HKCU\\A]\n\"s\"=\"x y\"\n\"n\"=dword:2a\n[HKCU\\B]\n"
+                                    "\"b\"=hex:01,02,\\\n  03\n",
+                                    expected, true, error));
+    EXPECT_EQ(valuesOf(document), valuesOf(expected));
+}
+
+const std::string plainText = "Windows Registry Editor Version 5.00\r\n\r\n[HKCU\\A]\r\n"
+                              "\"s\"=\"x y\"\r\n\"n\"=dword:2a\r\n\r\n[HKCU\\B]\r\n"
+                              "\"b\"=hex:01,02,\\\r\n  03\r\n";
+
+std::string withLineEnds(std::string text, std::string_view end)
+{
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text.compare(at, 2, "\r\n") == 0) {
+            out += end;
+            ++at;
+        } else {
+            out += text[at];
+        }
+    }
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RegistryTextEncoding,
+                         testing::Values(Encoding {"crLf", plainText},
+                                         Encoding {"crOnly", withLineEnds(plainText, "\r")},
+                                         Encoding {"lfOnly", withLineEnds(plainText, "\n")},
+                                         Encoding {"utf8Bom", "\xef\xbb\xbf" + plainText},
+                                         Encoding {"utf16le", utf16(plainText, true)},
+                                         Encoding {"utf16be",
+                                                   utf16(withLineEnds(plainText, "\r"), false)}),
+                         [](const testing::TestParamInfo<Encoding>& p) { return p.param.label; });
+
+TEST(RegistryText, Utf16BecomesUtf8AndBrokenUtf16IsRefused)
+{
+    // "é" (U+00E9) and U+1F600 as a surrogate pair.
+    const std::string bytes = std::string("\xff\xfe\xe9\x00=\x00\x3d\xd8\x00\xde", 10);
+    std::string text, error;
+    ASSERT_TRUE(RegistryText::decode(bytes, text, error)) << error;
+    EXPECT_EQ(text, "\xc3\xa9=\xf0\x9f\x98\x80");
+    EXPECT_FALSE(RegistryText::decode(std::string("\xff\xfe\x3d\xd8\x41\x00", 6), text, error));
+    EXPECT_FALSE(RegistryText::decode(std::string("\xff\xfe\x41", 3), text, error));
+}
+
+TEST(RegistryText, AFileThatIsNoRegistryTextIsRefused)
+{
+    RegistryDocument document;
+    std::string error;
+    EXPECT_FALSE(RegistryText::readStore(std::string("\x7f"
+                                                     "ELF\x02\x01\x01\x00\x00",
+                                                     9),
+                                         document, error));
+    EXPECT_NE(error.find("binary"), std::string::npos) << error;
+    EXPECT_FALSE(
+        RegistryText::readStore("export PATH=/usr/bin\nalias ll='ls -l'\n", document, error));
+    EXPECT_NE(error.find("not a registry text"), std::string::npos) << error;
+    for (const char* fine : {"", "\r\n \r\n", "; only a note\n", "REGEDIT4\n", "[HKCU\\A]"}) {
+        EXPECT_TRUE(RegistryText::readStore(fine, document, error)) << fine << ": " << error;
+    }
+}
+
+TEST(RegistryText, ImportAppliesItsLinesInOrder)
+{
+    RegistryDocument document;
+    std::string error;
+    ASSERT_TRUE(RegistryText::parse("[HKCU\\L]\n\"keep\"=\"1\"\n[HKCU\\L\\Lines]\n"
+                                    "[HKCU\\L\\Lines\\0]\n\"old\"=\"x\"\n",
+                                    document, true, error));
+    std::vector<RegistryChange> changes;
+    ASSERT_TRUE(
+        RegistryText::parseImport("[-HKCU\\L\\Lines]\n[HKCU\\L\\Lines\\0]\n\"type\"=\"tcp\"\n"
+                                  "[HKCU\\L\\Gone]\n\"v\"=\"1\"\n[-HKCU\\L\\Gone]\n"
+                                  "[HKCU\\L]\n\"keep\"=-\n\"keep\"=\"2\"\n",
+                                  changes, error))
+        << error;
+    RegistryText::apply(changes, document);
+    EXPECT_EQ(valuesOf(document),
+              (std::vector<std::string> {
+                  "HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\L", "HKEY_CURRENT_USER\\L|keep|0|2",
+                  "HKEY_CURRENT_USER\\L\\Lines", "HKEY_CURRENT_USER\\L\\Lines\\0",
+                  "HKEY_CURRENT_USER\\L\\Lines\\0|type|0|tcp"}));
+}
+
+TEST(RegistryText, ImportRefusesAZeroByteInAString)
+{
+    std::vector<RegistryChange> changes;
+    std::string error;
+    const std::string text = std::string("[HKCU\\A]\n\"s\"=\"a\0b\"\n", 19);
+    EXPECT_FALSE(RegistryText::parseImport(text, changes, error));
+    EXPECT_EQ(error, "line 2: a string cannot hold a zero byte");
+    EXPECT_FALSE(
+        RegistryText::parseImport(std::string("[HKCU\\A]\n\"s\0\"=\"ab\"\n", 19), changes, error));
+    EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
+}
+
+TEST(RegistryText, NamesThatCannotBeWrittenBackAreNamed)
+{
+    EXPECT_EQ(RegistryText::nameProblem("plain ] [ \" \\ name"), "");
+    EXPECT_NE(RegistryText::nameProblem("a\rb"), "");
+    EXPECT_NE(RegistryText::nameProblem("a\nb"), "");
+    EXPECT_NE(RegistryText::nameProblem(std::string("a\0b", 3)), "");
+    EXPECT_EQ(RegistryText::printable(std::string("n\r\n\0\x01", 5)), "n\\r\\n\\0\\x01");
+
+    // "]" inside or at the end of a key name reads back as the same key.
+    RegistryDocument document;
+    ASSERT_TRUE(RegistryText::addKey(document, "HKEY_CURRENT_USER\\a]b\\c]"));
+    RegistryDocument again;
+    std::string error;
+    ASSERT_TRUE(RegistryText::parse(RegistryText::format(document), again, true, error)) << error;
+    EXPECT_EQ(valuesOf(again), valuesOf(document));
 }
 
 } // namespace
