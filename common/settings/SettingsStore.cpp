@@ -590,12 +590,11 @@ bool SettingsStore::importFile(const std::string& path)
     std::string bytes;
     struct stat info
     { };
-    bool tooLarge = false;
     std::string why;
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         why = "cannot import " + shown + ": it is a folder, not a registry file";
-    } else if (!readBounded(fd, bytes, RegistryText::maxFileSize, tooLarge)) {
-        why = tooLarge ? "cannot import " + tooLargeText(shown)
+    } else if (!FileIo::readAll(fd, bytes, RegistryText::maxFileSize)) {
+        why = errno == EFBIG ? "cannot import " + tooLargeText(shown)
                        : FileIo::systemError("cannot read", shown);
     }
     if (!standardInput) {
