@@ -62,9 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t separator = slash != std::string_view::npos ? slash : bang;
 
     const AddressType type = AddressGrammar::getAddressType(text);
-    require(type == (slash != std::string_view::npos  ? AddressType::Ixo
-                         : bang != std::string_view::npos ? AddressType::Snpp
-                                                          : AddressType::Analog),
+    require(type
+                == (slash != std::string_view::npos      ? AddressType::Ixo
+                        : bang != std::string_view::npos ? AddressType::Snpp
+                                                         : AddressType::Analog),
             "type by separator");
     const bool wellFormed = AddressGrammar::isAddressWellFormed(text);
     require(wellFormed
@@ -81,9 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (wellFormed && text.size() <= PagerAddress::maxTextLength) {
         const std::string_view front = text.substr(0, separator);
-        const std::string_view pin = separator == std::string_view::npos
-            ? std::string_view()
-            : text.substr(separator + 1);
+        const std::string_view pin
+            = separator == std::string_view::npos ? std::string_view() : text.substr(separator + 1);
         const std::int64_t value = digitsValue(pin);
         bool expected = true;
         if (type == AddressType::Ixo) {

@@ -72,8 +72,8 @@ void checkSchedule(std::string_view text, std::int64_t now)
     require(schedule.describe().size() <= 160, "description bounded");
     require(!schedule.describeLastSent().empty(), "last send described");
     for (int weekday = -1; weekday <= 7; ++weekday) {
-        require(schedule.hasWeekday(weekday) == (weekday >= 0 && weekday <= 6
-                                                 && ((schedule.weekdays >> weekday) & 1) != 0),
+        require(schedule.hasWeekday(weekday)
+                    == (weekday >= 0 && weekday <= 6 && ((schedule.weekdays >> weekday) & 1) != 0),
                 "weekday set");
     }
 

@@ -87,9 +87,9 @@ void checkBlock(const std::string& block)
         sum += static_cast<unsigned char>(block[i]) & 0x7F;
     }
     sum %= 4096;
-    const char expected[3] = {static_cast<char>(0x30 + ((sum >> 8) & 0xF)),
-                              static_cast<char>(0x30 + ((sum >> 4) & 0xF)),
-                              static_cast<char>(0x30 + (sum & 0xF))};
+    const char expected[3]
+        = {static_cast<char>(0x30 + ((sum >> 8) & 0xF)),
+           static_cast<char>(0x30 + ((sum >> 4) & 0xF)), static_cast<char>(0x30 + (sum & 0xF))};
     require(std::equal(expected, expected + 3, block.begin() + static_cast<long>(sumAt)),
             "the checksum is right");
     const char end = block[sumAt - 1];

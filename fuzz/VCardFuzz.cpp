@@ -65,9 +65,9 @@ bool startsWithTel(std::string_view text)
 bool isPlainNumber(std::string_view number)
 {
     return !number.empty() && !startsWithTel(number) && number.front() != ' '
-        && number.back() != ' '
-        && std::all_of(number.begin(), number.end(),
-                       [](char c) { return c >= 0x20 && c < 0x7f && c != '\\'; });
+        && number.back() != ' ' && std::all_of(number.begin(), number.end(), [](char c) {
+               return c >= 0x20 && c < 0x7f && c != '\\';
+           });
 }
 
 void checkFold(std::string_view line)
