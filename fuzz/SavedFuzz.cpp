@@ -3,16 +3,21 @@
 // Checked: no record is lost however lines end (CR LF, LF or CR alone) and the listing limit
 // gives a prefix; every record the store would write reads back unchanged; a schedule text
 // reads, writes and reads again to the same schedule with bounded text and description; the
-// due test never fires outside its minute and never twice on one day.
+// due test never fires outside its minute and never twice on one day; the store lists,
+// changes and removes records of the file without touching the others.
 #include "FuzzCheck.h"
+#include "FuzzScratch.h"
 #include "stores/SavedMessageLine.h"
+#include "stores/SavedMessageStore.h"
 #include "stores/Schedule.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,6 +95,44 @@ void checkSchedule(std::string_view text, std::int64_t now)
     }
 }
 
+// The file through the store: it lists what the lines give; the scheduler's change of one
+// record (its schedule with the time of the send) is made exactly when that record can be
+// written and changes nothing else; removing the record then leaves the others as they were.
+void checkStore(std::string_view bytes, const std::vector<SavedMessage>& records, std::int64_t now)
+{
+    const std::string path = FuzzScratch::path("canMsg.dat");
+    FuzzScratch::writeFile(path, bytes);
+    SavedMessageStore store(path);
+    std::vector<SavedMessage> listed;
+    require(store.list(listed, INT_MAX) && listed == records, "the store lists the records");
+    if (records.empty()) {
+        return;
+    }
+    const std::size_t index = static_cast<std::uint64_t>(now) % records.size();
+    const SavedMessage& chosen = records[index];
+    Schedule schedule = Schedule::fromText(chosen.schedule);
+    schedule.lastSent = now;
+    SavedMessage changed = chosen;
+    changed.schedule = schedule.format();
+    std::string why;
+    bool tooLong = false;
+    const bool writable = SavedMessageLine::check(changed, why, tooLong);
+    const int position = static_cast<int>(index);
+    const bool replaced = store.replaceAt(position, RecordGuard::exactly(chosen), changed.schedule,
+                                          std::nullopt, std::nullopt);
+    require(replaced == writable, "a change is refused exactly when it cannot be written");
+    std::vector<SavedMessage> expected = records;
+    if (replaced) {
+        expected[index] = changed;
+    } else {
+        require(!SavedMessageStore::lastError().empty(), "a refused change says why");
+    }
+    require(store.list(listed, INT_MAX) && listed == expected, "a change keeps the others");
+    require(store.removeAt(position, RecordGuard::exactly(expected[index])), "a record goes");
+    expected.erase(expected.begin() + position);
+    require(store.list(listed, INT_MAX) && listed == expected, "a removal keeps the others");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -138,5 +181,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     require(SavedMessageLine::parseAll(rewritten, SIZE_MAX) == writable, "file round trip");
     checkSchedule(bytes, now);
+    checkStore(bytes, records, now);
     return 0;
 }
