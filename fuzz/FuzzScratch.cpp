@@ -1,12 +1,34 @@
 #include "FuzzScratch.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
+
+constexpr std::string_view prefix = "norvane-fuzz-";
+
+// Folders of runs that ended in a finding: an abort skips the removal at exit. Each folder
+// name carries its process id, and only those of processes that are gone are removed.
+void removeStale(const std::string& folder)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::filesystem::remove_all(entry.path(), error);
+        }
+    }
+}
 
 std::string makeFolder()
 {
@@ -17,7 +39,9 @@ std::string makeFolder()
     if (!(base && *base) && ::access("/dev/shm", W_OK) == 0) {
         folder = "/dev/shm";
     }
-    std::string pattern = folder + "/norvane-fuzz-XXXXXX";
+    removeStale(folder);
+    std::string pattern
+        = folder + "/" + std::string(prefix) + std::to_string(::getpid()) + "-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
         std::perror("cannot make the fuzz target's scratch folder");
         std::abort();
