@@ -1,0 +1,178 @@
+// Fuzzes the IXO/TAP engine with what a paging terminal may answer, through the engine's byte
+// link. Input: a control byte (message count, resend limit, transparent control characters),
+// two bytes giving the length of the message texts, the texts (split at LF), then the
+// terminal's byte stream. Checked: the engine ends within a number of steps linear in the
+// input; every block it writes is framed (STX, text without raw control bytes, ETX or US,
+// a correct checksum, CR) and fits its buffer; it always says goodbye; no message is called
+// sent without an ACK for it; what it reports stays in range.
+#include "FuzzCheck.h"
+#include "FuzzReporter.h"
+#include "MessageList.h"
+#include "TapBlock.h"
+#include "TapEngine.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+void require(bool holds, const char* what)
+{
+    fuzzRequire(holds, "fuzz_tap", what);
+}
+
+// The terminal: its answers come from the input; a read that runs out of them fails as a
+// time-out would, since nothing more will come. What the engine writes is kept per write.
+class FuzzLink final : public ByteLink
+{
+public:
+    explicit FuzzLink(std::string_view answers)
+        : m_answers(answers)
+    { }
+
+    bool write(const void* bytes, std::size_t length) override
+    {
+        m_writes.emplace_back(static_cast<const char*>(bytes), length);
+        return true;
+    }
+
+    bool read(char* buffer, std::size_t& length, std::string_view terminators, int) override
+    {
+        const std::size_t capacity = length;
+        length = 0;
+        require(capacity >= 2, "a read has room for a byte");
+        std::size_t held = 0;
+        while (held + 1 < capacity) {
+            if (m_answers.empty()) {
+                buffer[held] = '\0';
+                m_lastError = 203;
+                return false;
+            }
+            const char byte = m_answers.front();
+            m_answers.remove_prefix(1);
+            if (byte == '\0') {
+                continue;
+            }
+            buffer[held++] = byte;
+            if (terminators.find(byte) != std::string_view::npos) {
+                break;
+            }
+        }
+        buffer[held] = '\0';
+        length = held;
+        return true;
+    }
+
+    int lastError() const override { return m_lastError; }
+
+    const std::vector<std::string>& writes() const { return m_writes; }
+
+private:
+    std::string_view m_answers;
+    std::vector<std::string> m_writes;
+    int m_lastError = 0;
+};
+
+void checkBlock(const std::string& block)
+{
+    require(block.size() >= 6 && block.size() <= TapBlock::capacity, "a block fits its buffer");
+    require(block.back() == TapByte::Cr, "a block ends in CR");
+    const std::size_t sumAt = block.size() - 4;
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < sumAt; ++i) {
+        sum += static_cast<unsigned char>(block[i]) & 0x7F;
+    }
+    sum %= 4096;
+    const char expected[3]
+        = {static_cast<char>(0x30 + ((sum >> 8) & 0xF)),
+           static_cast<char>(0x30 + ((sum >> 4) & 0xF)), static_cast<char>(0x30 + (sum & 0xF))};
+    require(std::equal(expected, expected + 3, block.begin() + static_cast<long>(sumAt)),
+            "the checksum is right");
+    const char end = block[sumAt - 1];
+    require(end == TapByte::Etx || end == TapByte::Us, "a block ends its text with ETX or US");
+    std::size_t textEnd = sumAt - 1;
+    if (end == TapByte::Etx) {
+        require(block[textEnd - 1] == TapByte::Cr, "a message's text ends with CR ETX");
+        --textEnd;
+    }
+    // STX, then the pager identifier and CR in a message's first block, then the text.
+    std::size_t textAt = 1;
+    const std::size_t idEnd = block.find(TapByte::Cr, 1);
+    if (idEnd < textEnd
+        && std::all_of(block.begin() + 1, block.begin() + static_cast<long>(idEnd),
+                       [](char c) { return c >= '0' && c <= '9'; })) {
+        textAt = idEnd + 1;
+    }
+    for (std::size_t i = textAt; i < textEnd; ++i) {
+        const auto c = static_cast<unsigned char>(block[i]);
+        require(c >= 0x20 || c == TapByte::Sub, "no raw control byte in a block's text");
+    }
+    require(textEnd - textAt <= TapBlock::maxEncodedText, "a block's text is bounded");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 3) {
+        return 0;
+    }
+    const std::uint8_t control = data[0];
+    const std::size_t textLength = std::min<std::size_t>(data[1] | (data[2] << 8), size - 3);
+    std::string_view texts(reinterpret_cast<const char*>(data) + 3, textLength);
+    const std::string_view answers(reinterpret_cast<const char*>(data) + 3 + textLength,
+                                   size - 3 - textLength);
+
+    static constexpr std::string_view recipients[] = {"1234567", "0", "-42", "2147483647"};
+    MessageList messages;
+    const int count = 1 + (control & 3);
+    for (int i = 0; i < count; ++i) {
+        const std::size_t end = texts.find('\n');
+        require(messages.add(recipients[i], texts.substr(0, end)), "the list takes the message");
+        texts.remove_prefix(end == std::string_view::npos ? texts.size() : end + 1);
+    }
+    TapSettings settings;
+    settings.maxSendPacket = (control >> 2) & 3;
+    settings.transChars = (control & 0x10) != 0;
+    settings.goAheadDelayMs = 0;
+    settings.readTimeoutSeconds = 1;
+    settings.promptTimeoutSeconds = 1;
+
+    FuzzLink link(answers);
+    FuzzReporter reporter;
+    TapEngine engine(link, messages, reporter, settings);
+    engine.start();
+    const std::size_t bound
+        = 32 + 6 * answers.size() + static_cast<std::size_t>(count) * (2 * 3 + 8);
+    std::size_t steps = 0;
+    while (engine.step()) {
+        require(++steps <= bound, "the engine ends in bounded steps");
+    }
+    require(engine.state() == TapState::End && !engine.step(), "the engine stays ended");
+
+    const std::vector<std::string>& writes = link.writes();
+    require(!writes.empty() && writes.back() == std::string("\x04\r"), "the engine says goodbye");
+    for (const std::string& written : writes) {
+        if (!written.empty() && written.front() == TapByte::Stx) {
+            checkBlock(written);
+        }
+    }
+    const auto acks = static_cast<int>(std::count(answers.begin(), answers.end(), TapByte::Ack));
+    int sent = 0;
+    for (int i = 0; i < count; ++i) {
+        const MessageResult result = messages.result(i);
+        require(result != MessageResult::Cleared && result != MessageResult::NoSuchMessage,
+                "every message has a result");
+        sent += result == MessageResult::Sent ? 1 : 0;
+    }
+    // One ACK takes the login; each sent message needs one more.
+    require(sent == 0 || sent < acks, "no message is sent without an ACK");
+    require(reporter.reportsBounded(2 * count), "reports in range");
+    const int code = reporter.lastError();
+    require(code == 0 || (code >= 200 && code <= 213), "the overall code is known");
+    return 0;
+}
