@@ -6,6 +6,19 @@
 
 namespace {
 
+// A vCard 2.1 value is written without escapes, so a line break in it would start new
+// properties (or a new card): line breaks become blanks.
+std::string oneLine(std::string_view value)
+{
+    std::string line(value);
+    for (char& c : line) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return line;
+}
+
 std::string upper(std::string_view text)
 {
     std::string result(text);
@@ -345,8 +358,7 @@ void VCard::setPagerInfo(std::string_view pagerInfo)
         } else {
             prefix = "TEL;TYPE=PAGER";
         }
-        logical
-            = prefix + ":" + (version == "2.1" ? std::string(pagerInfo) : escapeText(pagerInfo));
+        logical = prefix + ":" + (version == "2.1" ? oneLine(pagerInfo) : escapeText(pagerInfo));
     }
     std::vector<std::string> replacement
         = logical.empty() ? std::vector<std::string>() : fold(logical);

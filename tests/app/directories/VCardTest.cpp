@@ -254,4 +254,16 @@ TEST(VCard, SetPagerInfoReplacesAUriValueWithAText)
     EXPECT_TRUE(checkVCard4(cards[0].text()).empty()) << cards[0].text();
 }
 
+TEST(VCard, ALineBreakInAVersion21PagerStartsNoNewCard)
+{
+    std::vector<VCard> cards = VCard::parse(
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Bob\r\nTEL;PAGER:5551212\r\nEND:VCARD\r\n");
+    ASSERT_EQ(cards.size(), 1u);
+    cards[0].setPagerInfo("5551212\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Mallory");
+    const std::vector<VCard> again = VCard::parse(cards[0].text());
+    ASSERT_EQ(again.size(), 1u) << cards[0].text();
+    EXPECT_EQ(again[0].name(), "Bob");
+    EXPECT_EQ(again[0].pagerInfo(), "5551212  END:VCARD  BEGIN:VCARD  FN:Mallory");
+}
+
 } // namespace
