@@ -595,7 +595,7 @@ bool SettingsStore::importFile(const std::string& path)
         why = "cannot import " + shown + ": it is a folder, not a registry file";
     } else if (!FileIo::readAll(fd, bytes, RegistryText::maxFileSize)) {
         why = errno == EFBIG ? "cannot import " + tooLargeText(shown)
-                       : FileIo::systemError("cannot read", shown);
+                             : FileIo::systemError("cannot read", shown);
     }
     if (!standardInput) {
         ::close(fd);
