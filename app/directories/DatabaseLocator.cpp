@@ -11,6 +11,15 @@ namespace {
 
 constexpr std::string_view filter = "Database File (*.mdb)|*.mdb|All Files (*.*)|*.*||";
 
+// The path written back to the settings must not depend on the folder the program was
+// started in: a bare or relative name becomes absolute.
+std::string absolutePath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal().string();
+}
+
 } // namespace
 
 bool DatabaseLocator::fileExists(const std::string& path)
@@ -43,7 +52,7 @@ DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt
             break;
         case LocateChoice::Action::Create:
             if (create(path)) {
-                return path;
+                return absolutePath(path);
             }
             createFailed = true;
             prompt.showMessage("Create database file failed", "Norvane Desk: Error",
@@ -51,7 +60,7 @@ DatabaseLocator::locate(std::string path, const Texts& texts, UserPrompt& prompt
             break;
         }
     }
-    return path;
+    return absolutePath(path);
 }
 
 bool DatabaseLocator::createFile(const std::string& path, const char* schema, std::string& error,

@@ -98,6 +98,11 @@ bool SettingsKey::getBinary(std::string_view name, std::string& out, std::size_t
     return true;
 }
 
+bool SettingsKey::hasValue(std::string_view name) const
+{
+    return m_open && m_store->value(m_name, name).has_value();
+}
+
 bool SettingsKey::enumValue(int index, std::string& name, std::string& data) const
 {
     ValueType ignored;
