@@ -123,6 +123,17 @@ StatusReport::Item driver(std::string_view name, std::string_view classId)
     return item;
 }
 
+// The key when it exists; else a closed key, whose reads give the defaults. Opening a key
+// creates it, and status changes nothing.
+SettingsKey existingKey(const std::shared_ptr<SettingsStore>& store, std::string_view path)
+{
+    const std::string name = SettingsStore::normalizeKeyName("HKEY_CURRENT_USER\\" + std::string(path));
+    if (!store->keyExists(name)) {
+        return {};
+    }
+    return SettingsKey(store, RootKey::CurrentUser, path);
+}
+
 } // namespace
 
 StatusReport StatusReport::gather()
@@ -142,7 +153,7 @@ StatusReport StatusReport::gather()
     }
 
     // Read as the programs would, but without writing a first run's home.
-    const SettingsKey paths(store, RootKey::CurrentUser, SharedSettings::Paths::key);
+    const SettingsKey paths = existingKey(store, SharedSettings::Paths::key);
     const bool firstRun = !paths.hasValue(SharedSettings::Paths::home.name);
     const std::string home = firstRun ? DataPaths::defaultHome()
                                       : paths.read(SharedSettings::Paths::home);
@@ -201,12 +212,12 @@ StatusReport StatusReport::gather()
         }
     }
 
-    const SettingsKey gateway(store, RootKey::CurrentUser, GatewaySettings::SnppSrv::key);
+    const SettingsKey gateway = existingKey(store, GatewaySettings::SnppSrv::key);
     report.gatewayEnabled = gateway.read(GatewaySettings::SnppSrv::enabled);
     report.gatewayPort = gateway.read(GatewaySettings::SnppSrv::port);
     report.fromAdbOnly = gateway.read(GatewaySettings::SnppSrv::fromAdbOnly);
     report.level2Login = gateway.read(GatewaySettings::SnppSrv::level2Login);
-    const SettingsKey hosts(store, RootKey::CurrentUser, GatewaySettings::Hosts::key);
+    const SettingsKey hosts = existingKey(store, GatewaySettings::Hosts::key);
     std::string name;
     std::string data;
     for (int index = 0; index < 100 && hosts.enumValue(index, name, data); ++index) {

@@ -75,7 +75,8 @@ DispatchClient ControlLoader::createOrRegister(std::string_view classId,
     const std::string file = PluginLocator::find(pluginName);
     if (file.empty()) {
         fail(ControlError::NotRegistered,
-             "the " + std::string(pluginName) + " driver is not registered; register it with: "
+             "the " + std::string(pluginName) + " driver (class " + id
+                 + ") is not registered; register it with: "
                  + "norvane-cli regsvr " + PluginLocator::installedPath(pluginName));
         return {};
     }
