@@ -223,7 +223,9 @@ StatusReport StatusReport::gather()
     for (int index = 0; index < 100 && hosts.enumValue(index, name, data); ++index) {
         Host host {name, {}};
         if (!name.empty() && name.front() == '*') {
-            host.address = "*";
+            // As the gateway reads them: "*" allows every host and ends the list.
+            report.hosts.push_back({name, "*"});
+            break;
         } else {
             (void)TcpSocket::resolveHost(name, host.address);
         }
