@@ -7,8 +7,8 @@
 #include "LineSettings.h"
 #include "PloverSettings.h"
 #include "ServeSettings.h"
-#include "stores/StoreSettings.h"
 #include "settings/SharedSettings.h"
+#include "stores/StoreSettings.h"
 
 #include <array>
 #include <cctype>
@@ -138,8 +138,7 @@ std::string_view typeName(ValueType type)
 
 } // namespace
 
-std::optional<KnownSetting> KnownSettings::find(std::string_view fullKeyName,
-                                                std::string_view name)
+std::optional<KnownSetting> KnownSettings::find(std::string_view fullKeyName, std::string_view name)
 {
     for (const KnownSetting& setting : table) {
         if (sameText(setting.name, name) && keyMatches(fullKeyName, setting.key)) {

@@ -1,11 +1,10 @@
 #include "ServeLock.h"
 
-#include <sys/file.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {

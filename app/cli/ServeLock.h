@@ -1,8 +1,7 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
+#include <sys/types.h>
 
 // The lock "serve" holds on its settings store for its whole run, so that a second serve on
 // the same store and "status" can tell that one runs: an advisory lock (flock) on the file

@@ -67,7 +67,7 @@ void printText(const StatusReport& report)
     }
     for (const auto& host : report.hosts) {
         std::cout << "  allowed host: " << host.name << " -> "
-                  << (host.address == "*"     ? std::string("every host")
+                  << (host.address == "*"        ? std::string("every host")
                           : host.address.empty() ? std::string("does not resolve")
                                                  : host.address)
                   << '\n';
@@ -108,8 +108,8 @@ void printJson(const StatusReport& report)
     std::cout << "{\"store\": " << itemJson(report.store) << ", \"home\": " << itemJson(report.home)
               << ", \"files\": " << listJson(report.files)
               << ", \"drivers\": " << listJson(report.drivers)
-              << ", \"lines\": " << listJson(report.lines) << ", \"gateway\": {\"enabled\": "
-              << (report.gatewayEnabled ? "true" : "false")
+              << ", \"lines\": " << listJson(report.lines)
+              << ", \"gateway\": {\"enabled\": " << (report.gatewayEnabled ? "true" : "false")
               << ", \"port\": " << json(report.gatewayPort)
               << ", \"fromAdbOnly\": " << (report.fromAdbOnly ? "true" : "false")
               << ", \"level2Login\": " << (report.level2Login ? "true" : "false")

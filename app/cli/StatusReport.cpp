@@ -19,12 +19,11 @@
 #include "settings/SharedSettings.h"
 #include "stores/StoreSettings.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -67,8 +66,8 @@ StatusReport::Item textFile(std::string name, std::string path, bool firstRun, b
     if (!isFile(item.where)) {
         return missingFile(std::move(item), firstRun);
     }
-    std::fstream file(item.where, append ? std::ios::in | std::ios::out | std::ios::app
-                                         : std::ios::in);
+    std::fstream file(item.where,
+                      append ? std::ios::in | std::ios::out | std::ios::app : std::ios::in);
     if (!file) {
         item.state = "problem";
         item.detail = std::string("does not open: ") + std::strerror(errno);
@@ -127,7 +126,8 @@ StatusReport::Item driver(std::string_view name, std::string_view classId)
 // creates it, and status changes nothing.
 SettingsKey existingKey(const std::shared_ptr<SettingsStore>& store, std::string_view path)
 {
-    const std::string name = SettingsStore::normalizeKeyName("HKEY_CURRENT_USER\\" + std::string(path));
+    const std::string name
+        = SettingsStore::normalizeKeyName("HKEY_CURRENT_USER\\" + std::string(path));
     if (!store->keyExists(name)) {
         return {};
     }
@@ -155,8 +155,8 @@ StatusReport StatusReport::gather()
     // Read as the programs would, but without writing a first run's home.
     const SettingsKey paths = existingKey(store, SharedSettings::Paths::key);
     const bool firstRun = !paths.hasValue(SharedSettings::Paths::home.name);
-    const std::string home = firstRun ? DataPaths::defaultHome()
-                                      : paths.read(SharedSettings::Paths::home);
+    const std::string home
+        = firstRun ? DataPaths::defaultHome() : paths.read(SharedSettings::Paths::home);
     report.home = {"home", home, "ok", "the data files are in its data folder"};
     if (firstRun) {
         report.home.state = "missing";
@@ -176,22 +176,20 @@ StatusReport StatusReport::gather()
     };
     report.files.push_back(
         textFile("log", pathOf(SharedSettings::Paths::logFile, "ndlog.dat"), firstRun, true));
-    report.files.push_back(textFile("history",
-                                    pathOf(StoreSettings::Paths::msgDbs,
-                                           StoreSettings::historyFile),
-                                    firstRun, false));
-    report.files.push_back(textFile("saved messages",
-                                    pathOf(StoreSettings::Paths::canMsgDbs,
-                                           StoreSettings::savedMessagesFile),
-                                    firstRun, false));
-    report.files.push_back(database("provider database",
-                                    pathOf(DirectorySettings::Paths::pspDbs,
-                                           DirectorySettings::providerFileName),
-                                    "SELECT Name, Phone FROM pspTable LIMIT 0", firstRun));
-    report.files.push_back(database("simple address book",
-                                    pathOf(DirectorySettings::Paths::simpleAdb,
-                                           DirectorySettings::simpleBookFileName),
-                                    "SELECT * FROM adbTable LIMIT 0", firstRun));
+    report.files.push_back(
+        textFile("history", pathOf(StoreSettings::Paths::msgDbs, StoreSettings::historyFile),
+                 firstRun, false));
+    report.files.push_back(textFile(
+        "saved messages", pathOf(StoreSettings::Paths::canMsgDbs, StoreSettings::savedMessagesFile),
+        firstRun, false));
+    report.files.push_back(
+        database("provider database",
+                 pathOf(DirectorySettings::Paths::pspDbs, DirectorySettings::providerFileName),
+                 "SELECT Name, Phone FROM pspTable LIMIT 0", firstRun));
+    report.files.push_back(
+        database("simple address book",
+                 pathOf(DirectorySettings::Paths::simpleAdb, DirectorySettings::simpleBookFileName),
+                 "SELECT * FROM adbTable LIMIT 0", firstRun));
 
     report.drivers.push_back(driver(CKestrel::pluginName, CKestrel::controlClassId));
     report.drivers.push_back(driver(CPlover::pluginName, CPlover::controlClassId));
@@ -201,11 +199,10 @@ StatusReport StatusReport::gather()
         const auto number = static_cast<std::uint32_t>(device);
         LineDeviceInfo info;
         if (telephony.enumerate(number, info)) {
-            report.lines.push_back({std::to_string(device) + " " + info.name,
-                                    info.kind + " " + info.target,
-                                    info.supportsData ? "ok" : "off",
-                                    info.supportsData ? "can make data calls"
-                                                      : "cannot make data calls now"});
+            report.lines.push_back(
+                {std::to_string(device) + " " + info.name, info.kind + " " + info.target,
+                 info.supportsData ? "ok" : "off",
+                 info.supportsData ? "can make data calls" : "cannot make data calls now"});
         } else {
             report.lines.push_back({std::to_string(device) + " Unknown device", "", "problem",
                                     telephony.problem(number)});

@@ -64,8 +64,8 @@ DispatchClient ControlLoader::create(std::string_view classId, const ControlOpti
 }
 
 DispatchClient ControlLoader::createOrRegister(std::string_view classId,
-                                              std::string_view pluginName,
-                                              const ControlOptions& options)
+                                               std::string_view pluginName,
+                                               const ControlOptions& options)
 {
     DispatchClient client = create(classId, options);
     if (client || m_lastError != ControlError::NotRegistered || pluginName.empty()) {
@@ -76,14 +76,14 @@ DispatchClient ControlLoader::createOrRegister(std::string_view classId,
     if (file.empty()) {
         fail(ControlError::NotRegistered,
              "the " + std::string(pluginName) + " driver (class " + id
-                 + ") is not registered; register it with: "
-                 + "norvane-cli regsvr " + PluginLocator::installedPath(pluginName));
+                 + ") is not registered; register it with: " + "norvane-cli regsvr "
+                 + PluginLocator::installedPath(pluginName));
         return {};
     }
     if (!registerServer(file)) {
-        fail(ControlError::NotRegistered, "the " + std::string(pluginName)
-                                              + " driver is not registered and registering "
-                                              + file + " failed: " + m_lastErrorText);
+        fail(ControlError::NotRegistered,
+             "the " + std::string(pluginName) + " driver is not registered and registering " + file
+                 + " failed: " + m_lastErrorText);
         return {};
     }
     LogFile log;

@@ -3,11 +3,10 @@
 #include "SettingsKey.h"
 #include "SharedSettings.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {

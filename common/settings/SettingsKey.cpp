@@ -177,8 +177,8 @@ bool SettingsKey::deleteValue(std::string_view name)
 std::string SettingsKey::read(const StringSetting& setting) const
 {
     std::string text;
-    if (!getString(setting.name, text, setting.bufferSize, setting.fallback)
-        && setting.numberAsText && m_open) {
+    if (!getString(setting.name, text, setting.bufferSize, setting.fallback) && setting.numberAsText
+        && m_open) {
         const auto value = m_store->value(m_name, setting.name);
         if (value && value->type == ValueType::Number) {
             text = std::to_string(static_cast<std::int32_t>(value->number()));

@@ -27,11 +27,12 @@ protected:
     // Runs `program` with the arguments in the working folder, as a user of this folder.
     ProcessResult run(const std::string& program, std::vector<std::string> arguments) const
     {
-        arguments.insert(arguments.begin(), {"/bin/sh", "-c", "cd \"$0\" && exec \"$@\"", m_work,
-                                             program});
-        return ProcessRunner::run(arguments, {{"NORVANE_REGISTRY", registry.path()},
-                                              {"XDG_DATA_HOME", registry.dir().file("xdg-data")},
-                                              {"HOME", registry.dir().file("home")}});
+        arguments.insert(arguments.begin(),
+                         {"/bin/sh", "-c", "cd \"$0\" && exec \"$@\"", m_work, program});
+        return ProcessRunner::run(arguments,
+                                  {{"NORVANE_REGISTRY", registry.path()},
+                                   {"XDG_DATA_HOME", registry.dir().file("xdg-data")},
+                                   {"HOME", registry.dir().file("home")}});
     }
 
     bool workingFolderIsEmpty() const { return std::filesystem::is_empty(m_work); }
@@ -90,8 +91,9 @@ TEST_F(CliFirstRun, WithoutAPlugInBesideTheProgramTheRowNamesTheCommandThatFixes
     ASSERT_TRUE(server.start());
     const ProcessResult result = run(alone, {"send", server.address() + "!123", "Hi"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.out.find("norvane-cli regsvr " + registry.dir().file("lib/norvane/libplover.so")),
-              std::string::npos)
+    EXPECT_NE(
+        result.out.find("norvane-cli regsvr " + registry.dir().file("lib/norvane/libplover.so")),
+        std::string::npos)
         << result.out;
     EXPECT_TRUE(server.pages().empty());
 }

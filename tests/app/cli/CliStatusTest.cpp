@@ -17,7 +17,8 @@ protected:
 
 TEST_F(CliStatus, ShowsWhatIsInUseAndThatItWorks)
 {
-    configureGateway(true, "4444", false, {"localhost", "nohost.invalid", "*.invalid.example", "after.star"});
+    configureGateway(true, "4444", false,
+                     {"localhost", "nohost.invalid", "*.invalid.example", "after.star"});
     const ProcessResult result = status();
     // An allowed host that does not resolve while the gateway is enabled is a problem.
     EXPECT_EQ(result.exitCode, 1) << result.out;

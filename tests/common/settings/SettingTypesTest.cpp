@@ -44,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TypeCase {"serviceName", std::nullopt, "snpp", true, "snpp", 444},
                     TypeCase {"trailingText", std::nullopt, "44x", true, "44x", 444},
                     TypeCase {"emptyText", std::nullopt, "", true, "", 444},
-                    TypeCase {"beyond32Bits", std::nullopt, "99999999999", true, "99999999999", 444},
+                    TypeCase {"beyond32Bits", std::nullopt, "99999999999", true, "99999999999",
+                              444},
                     TypeCase {"negativeNumber", -1, "", true, "-1", -1}),
     [](const auto& p) { return p.param.label; });
 
