@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -39,6 +40,9 @@ bool ServeLock::acquire(const std::string& storePath)
 {
     m_lastError.clear();
     const std::string path = pathFor(storePath);
+    // A first serve may come before anything wrote the store, and so before its folder exists.
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         m_lastError = "cannot open " + path + ": " + std::strerror(errno);
