@@ -8,6 +8,8 @@ class CKestrel final : public HostedDriver
 public:
     // The control class the wrapper hosts.
     static constexpr std::string_view controlClassId = "{EDFD8418-26BA-11D2-AC37-000000000000}";
+    // The plug-in that serves the class (libkestrel.so).
+    static constexpr std::string_view pluginName = "kestrel";
     // The control's dispatch numbers.
     static constexpr DriverDispatchIds dispatch {
         .debugLevel = 1,
@@ -24,6 +26,6 @@ public:
 
     // A wrapper without a control yet (see create()).
     CKestrel()
-        : HostedDriver(controlClassId, dispatch)
+        : HostedDriver(controlClassId, dispatch, pluginName)
     { }
 };

@@ -8,6 +8,8 @@ class CPlover final : public HostedDriver
 public:
     // The control class the wrapper hosts.
     static constexpr std::string_view controlClassId = "{518B4086-2747-11D2-AC39-000000000000}";
+    // The plug-in that serves the class (libplover.so).
+    static constexpr std::string_view pluginName = "plover";
     // The control's dispatch numbers.
     static constexpr DriverDispatchIds dispatch {
         .debugLevel = 3,
@@ -24,6 +26,6 @@ public:
 
     // A wrapper without a control yet (see create()).
     CPlover()
-        : HostedDriver(controlClassId, dispatch)
+        : HostedDriver(controlClassId, dispatch, pluginName)
     { }
 };

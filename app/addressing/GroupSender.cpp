@@ -160,6 +160,7 @@ int GroupSender::transmit(HostedDriver& driver, std::span<const PagerAddress> gr
             ++sent;
         }
         m_context.results.addRow(record.recipientText, outcome.status, outcome.text, 0);
+        m_context.results.setLastReturnCode(returnCode);
         m_context.log.write(LogLevel::Trans, m_context.originTag, "Message (%s,%d,%d): %s",
                             record.recipientText.c_str(), type, failedWhole ? errorId : 0,
                             outcome.text.c_str());

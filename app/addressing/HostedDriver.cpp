@@ -4,8 +4,10 @@
 
 #include <utility>
 
-HostedDriver::HostedDriver(std::string_view classId, const DriverDispatchIds& ids)
+HostedDriver::HostedDriver(std::string_view classId, const DriverDispatchIds& ids,
+                           std::string_view pluginName)
     : m_classId(classId)
+    , m_pluginName(pluginName)
     , m_ids(ids)
 { }
 
@@ -17,7 +19,7 @@ HostedDriver::~HostedDriver()
 bool HostedDriver::create(ControlLoader& loader, const ControlOptions& options)
 {
     m_lastError.clear();
-    m_control = loader.create(m_classId, options);
+    m_control = loader.createOrRegister(m_classId, m_pluginName, options);
     if (!m_control) {
         m_lastError = loader.lastErrorText();
         return false;

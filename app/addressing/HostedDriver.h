@@ -54,8 +54,11 @@ public:
     void AboutBox() override;
 
 protected:
-    // A wrapper for the control class `classId` with its dispatch numbers.
-    HostedDriver(std::string_view classId, const DriverDispatchIds& ids);
+    // A wrapper for the control class `classId` with its dispatch numbers; `pluginName`
+    // names the plug-in file that serves it ("kestrel": libkestrel.so) for a first run that
+    // finds the class not registered.
+    HostedDriver(std::string_view classId, const DriverDispatchIds& ids,
+                 std::string_view pluginName = {});
 
 private:
     void noteCall(bool succeeded);
@@ -63,6 +66,7 @@ private:
     std::string textResult(bool succeeded, std::string value);
 
     std::string_view m_classId;
+    std::string_view m_pluginName;
     DriverDispatchIds m_ids;
     DispatchClient m_control;
     std::string m_lastError;

@@ -3,6 +3,7 @@
 #include "ResultStatus.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // One row of a send's results: the recipient entry as it stood in the list (a name or an
@@ -15,4 +16,7 @@ struct ResultRow
     ResultStatus status = ResultStatus::ResultFailed;
     std::string text;
     std::int32_t helpCode = 0;
+    // The driver's return code of the transmission that carried the page; none for entries
+    // that reached no driver.
+    std::optional<std::int32_t> returnCode;
 };

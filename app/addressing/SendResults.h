@@ -15,6 +15,8 @@ public:
     // Adds a row.
     void addRow(std::string_view recipient, ResultStatus status, std::string_view text,
                 std::int32_t helpCode);
+    // Notes on the latest row the driver's return code of its transmission.
+    void setLastReturnCode(std::int32_t returnCode);
     // The rows in the order they were added.
     const std::vector<ResultRow>& rows() const { return m_rows; }
     // The number of rows.

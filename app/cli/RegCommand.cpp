@@ -2,6 +2,7 @@
 
 #include "ArgumentList.h"
 #include "CliOutput.h"
+#include "KnownSettings.h"
 #include "settings/RegistryText.h"
 #include "settings/SettingsStore.h"
 
@@ -183,6 +184,12 @@ ExitCode set(SettingsStore& store, ArgumentList& list)
     if (!store.setValue(key, value)) {
         return storeFailure("cannot set \"" + RegistryText::printable(args[2]) + "\" in "
                             + RegistryText::printable(key));
+    }
+    // Stored as asked, but a reader that ignores it would leave the user wondering.
+    if (const auto known = KnownSettings::find(key, args[2])) {
+        if (const std::string why = KnownSettings::mismatch(*known, value.type); !why.empty()) {
+            std::cerr << "norvane-cli: warning: " << why << '\n';
+        }
     }
     return ExitCode::Success;
 }

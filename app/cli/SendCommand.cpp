@@ -36,14 +36,18 @@ constexpr std::string_view usage
       "of an address-book entry. Without MESSAGE, or with \"-\", the message is read from\n"
       "standard input (one line end at its end is dropped). The send is logged as \"Local\"\n"
       "and recorded in the message history. While it runs, Ctrl-C cancels the transmission\n"
-      "(its rows then read \"User aborted\"); when stderr is a terminal, each transmission\n"
-      "and the drivers' log lines are shown there.\n"
+      "(its rows then read \"User aborted\"); when stderr is a terminal, or with --verbose,\n"
+      "each transmission and the drivers' log lines are shown there.\n"
       "Exit code 0 when every page went out, 1 when any was not sent.\n"
       "\n"
       "Options:\n"
       "  --to RECIPIENT   a recipient; may be repeated, instead of RECIPIENTS\n"
       "  --no-history     do not record the send in the message history\n"
-      "  --json           print the counts and rows as one JSON object\n"
+      "  --json           print the counts and rows as one JSON object; each row carries the\n"
+      "                   return code of its transmission (returnCode, null for entries\n"
+      "                   that reached no driver)\n"
+      "  --verbose, -v    show the transmissions and the drivers' log lines on stderr\n"
+      "                   also when it is not a terminal\n"
       "  --help           show this text\n";
 
 std::atomic<bool> g_cancelled {false};
@@ -130,6 +134,7 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
     }
     const bool noHistory = list.takeFlag("--no-history");
     const bool json = list.takeFlag("--json");
+    const bool verbose = list.takeFlag("--verbose", "-v");
     std::string recipients;
     std::string to;
     bool hasTo = false;
@@ -184,7 +189,7 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
     options.isCancelled = [] { return g_cancelled.load(); };
     sender.setDriverOptions(options);
     const LogFile log;
-    const bool progress = ::isatty(STDERR_FILENO) == 1;
+    const bool progress = verbose || ::isatty(STDERR_FILENO) == 1;
     auto printer = std::make_shared<SendPrinter>(json ? SendPrinter::Format::Json
                                                       : SendPrinter::Format::Text,
                                                  progress, log.path(), std::cout, std::cerr);

@@ -148,7 +148,8 @@ void SendPrinter::finish(const SendResults& results, std::int32_t sent, std::int
         m_out << separator << "{\"recipient\": " << jsonString(row.recipient)
               << ", \"status\": " << jsonString(resultStatusName(row.status))
               << ", \"text\": " << jsonString(flatten(row.text))
-              << ", \"helpCode\": " << row.helpCode << '}';
+              << ", \"helpCode\": " << row.helpCode << ", \"returnCode\": "
+              << (row.returnCode ? std::to_string(*row.returnCode) : std::string("null")) << '}';
         separator = ", ";
     }
     m_out << "]}\n";

@@ -11,6 +11,7 @@
 #include "SavedCommand.h"
 #include "SendCommand.h"
 #include "ServeCommand.h"
+#include "StatusCommand.h"
 
 #include <array>
 #include <csignal>
@@ -36,6 +37,7 @@ constexpr auto commands = std::to_array<CliCommand>({
     HistoryCommand::command,
     SendCommand::command,
     ServeCommand::command,
+    StatusCommand::command,
 });
 // clang-format on
 

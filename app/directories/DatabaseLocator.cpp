@@ -9,6 +9,15 @@ namespace {
 
 constexpr std::string_view filter = "Database File (*.mdb)|*.mdb|All Files (*.*)|*.*||";
 
+// The path written back to the settings must not depend on the folder the program was
+// started in: a bare or relative name becomes absolute.
+std::string absolutePath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal().string();
+}
+
 } // namespace
 
 bool DatabaseLocator::fileExists(const std::string& path)
@@ -44,7 +53,7 @@ std::optional<std::string> DatabaseLocator::locate(
         case LocateChoice::Action::Create:
             createError.clear();
             if (create(path, createError)) {
-                return path;
+                return absolutePath(path);
             }
             createFailed = true;
             prompt.showMessage("Create database file failed", "Norvane Desk: Error",
@@ -52,5 +61,5 @@ std::optional<std::string> DatabaseLocator::locate(
             break;
         }
     }
-    return path;
+    return absolutePath(path);
 }

@@ -30,9 +30,8 @@ std::string resolveFolder()
     if (!folder.empty()) {
         return folder;
     }
-    const SettingsKey paths(RootKey::CurrentUser, DirectorySettings::Paths::key);
     // The same "home" rule as the data files, with a folder instead of a file.
-    const std::string home = paths.read(SharedSettings::Paths::home);
+    const std::string home = DataPaths::home();
     if (!home.empty()) {
         return DataPaths::inHome(home, DirectorySettings::internetBookFolderName);
     }

@@ -11,8 +11,8 @@ namespace GatewaySettings {
 namespace SnppSrv {
 inline constexpr std::string_view key = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\SnppSrv";
 // The listening port: a decimal number or a TCP service name; longer than 31 characters reads
-// as the default.
-inline constexpr StringSetting port {"port", "444", 32};
+// as the default. A port stored as a number reads as its decimal text.
+inline constexpr StringSetting port {"port", "444", 32, true};
 // The gateway runs only when set.
 inline constexpr BoolSetting enabled {"enabled", false};
 // Only pager identifiers that the address book knows are accepted.

@@ -3,6 +3,9 @@
 #include "ClassId.h"
 #include "ClassRegistry.h"
 #include "PluginLibrary.h"
+#include "PluginLocator.h"
+#include "log/LogFile.h"
+#include "log/LogLevel.h"
 
 #include <array>
 
@@ -58,6 +61,35 @@ DispatchClient ControlLoader::create(std::string_view classId, const ControlOpti
         return {};
     }
     return createFromFile(path, id, options);
+}
+
+DispatchClient ControlLoader::createOrRegister(std::string_view classId,
+                                               std::string_view pluginName,
+                                               const ControlOptions& options)
+{
+    DispatchClient client = create(classId, options);
+    if (client || m_lastError != ControlError::NotRegistered || pluginName.empty()) {
+        return client;
+    }
+    const std::string id = ClassId::normalize(classId);
+    const std::string file = PluginLocator::find(pluginName);
+    if (file.empty()) {
+        fail(ControlError::NotRegistered,
+             "the " + std::string(pluginName) + " driver (class " + id
+                 + ") is not registered; register it with: " + "norvane-cli regsvr "
+                 + PluginLocator::installedPath(pluginName));
+        return {};
+    }
+    if (!registerServer(file)) {
+        fail(ControlError::NotRegistered,
+             "the " + std::string(pluginName) + " driver is not registered and registering " + file
+                 + " failed: " + m_lastErrorText);
+        return {};
+    }
+    LogFile log;
+    (void)log.write(LogLevel::Trans, "Local", "Registered the %s driver %s (class %s)",
+                    std::string(pluginName).c_str(), file.c_str(), id.c_str());
+    return create(classId, options);
 }
 
 DispatchClient ControlLoader::createFromFile(const std::string& libraryPath,

@@ -36,6 +36,12 @@ public:
     // A new instance of the registered class; an empty client on failure.
     [[nodiscard]] DispatchClient create(std::string_view classId,
                                         const ControlOptions& options = {});
+    // As create(); when the class is not registered, the plug-in `pluginName` ("kestrel":
+    // libkestrel.so) is looked for beside the running program (PluginLocator), registered
+    // and logged. When none is found, the error text names the command that registers it.
+    [[nodiscard]] DispatchClient createOrRegister(std::string_view classId,
+                                                  std::string_view pluginName,
+                                                  const ControlOptions& options = {});
     // A new instance of the class from the given plug-in file, bypassing the registration.
     [[nodiscard]] DispatchClient createFromFile(const std::string& libraryPath,
                                                 std::string_view classId,

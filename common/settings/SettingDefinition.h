@@ -13,6 +13,9 @@ struct StringSetting
     std::string_view name;
     std::string_view fallback;
     std::size_t bufferSize = 128;
+    // A number stored instead reads as its decimal text (for values such as a port, which a
+    // user may well store as either).
+    bool numberAsText = false;
 };
 
 // A 32-bit number value.
@@ -20,6 +23,8 @@ struct NumberSetting
 {
     std::string_view name;
     std::int32_t fallback;
+    // A string holding a decimal number (blanks around it allowed) reads as that number.
+    bool textAsNumber = false;
 };
 
 // A flag stored as the number 0 or 1.

@@ -1,5 +1,8 @@
 #include "SettingsKey.h"
 
+#include <charconv>
+#include <optional>
+
 namespace {
 
 std::string fullName(RootKey root, std::string_view path)
@@ -10,6 +13,25 @@ std::string fullName(RootKey root, std::string_view path)
         name += path;
     }
     return SettingsStore::normalizeKeyName(name);
+}
+
+// The decimal number a text holds, blanks around it allowed; nothing for any other text or a
+// number beyond 32 bits.
+std::optional<std::int32_t> numberInText(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    std::int32_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 } // namespace
@@ -98,6 +120,11 @@ bool SettingsKey::getBinary(std::string_view name, std::string& out, std::size_t
     return true;
 }
 
+bool SettingsKey::hasValue(std::string_view name) const
+{
+    return m_open && m_store->value(m_name, name).has_value();
+}
+
 bool SettingsKey::enumValue(int index, std::string& name, std::string& data) const
 {
     ValueType ignored;
@@ -150,12 +177,24 @@ bool SettingsKey::deleteValue(std::string_view name)
 std::string SettingsKey::read(const StringSetting& setting) const
 {
     std::string text;
-    (void)getString(setting.name, text, setting.bufferSize, setting.fallback);
+    if (!getString(setting.name, text, setting.bufferSize, setting.fallback) && setting.numberAsText
+        && m_open) {
+        const auto value = m_store->value(m_name, setting.name);
+        if (value && value->type == ValueType::Number) {
+            text = std::to_string(static_cast<std::int32_t>(value->number()));
+        }
+    }
     return text;
 }
 
 std::int32_t SettingsKey::read(const NumberSetting& setting) const
 {
+    if (setting.textAsNumber && m_open) {
+        const auto value = m_store->value(m_name, setting.name);
+        if (value && value->type == ValueType::String) {
+            return numberInText(value->data).value_or(setting.fallback);
+        }
+    }
     return getNumber(setting.name, setting.fallback);
 }
 

@@ -51,6 +51,8 @@ public:
     bool getBool(std::string_view name, bool fallback) const;
     // The binary block when the key was not just created and the block fits bufferSize.
     bool getBinary(std::string_view name, std::string& out, std::size_t bufferSize) const;
+    // Whether the value exists, of whatever type.
+    bool hasValue(std::string_view name) const;
     // The name and raw data of the value at the 0-based index; fails on a closed or new key.
     bool enumValue(int index, std::string& name, std::string& data) const;
     // The same, with the value's type.

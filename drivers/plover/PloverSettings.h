@@ -11,8 +11,8 @@ namespace PloverKeys {
 
 // The driver's key below HKEY_CURRENT_USER.
 inline constexpr std::string_view key = "SOFTWARE\\Tessal\\Norvane\\Plover";
-// Server port used when the address names none.
-inline constexpr NumberSetting port {"port", 444};
+// Server port used when the address names none (also read from a text holding a number).
+inline constexpr NumberSetting port {"port", 444, true};
 // "Disconnect after sending messages"; shown and stored, the driver always says goodbye.
 inline constexpr BoolSetting disconOnClose {"disconOnClose", false};
 // Milliseconds to wait for each reply of the server.

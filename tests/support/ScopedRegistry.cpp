@@ -2,20 +2,39 @@
 
 #include <cstdlib>
 
+namespace {
+
+std::optional<std::string> currentValue(const char* name)
+{
+    if (const char* value = std::getenv(name)) {
+        return std::string(value);
+    }
+    return std::nullopt;
+}
+
+void restore(const char* name, const std::optional<std::string>& value)
+{
+    if (value) {
+        setenv(name, value->c_str(), 1);
+    } else {
+        unsetenv(name);
+    }
+}
+
+} // namespace
+
 ScopedRegistry::ScopedRegistry()
     : m_path(m_dir.file("registry.reg"))
+    , m_previous(currentValue("NORVANE_REGISTRY"))
+    , m_previousDataHome(currentValue("XDG_DATA_HOME"))
 {
-    if (const char* previous = std::getenv("NORVANE_REGISTRY")) {
-        m_previous = previous;
-    }
     setenv("NORVANE_REGISTRY", m_path.c_str(), 1);
+    // A first run writes `home` below the data folder: keep it in this folder too.
+    setenv("XDG_DATA_HOME", m_dir.file("xdg-data").c_str(), 1);
 }
 
 ScopedRegistry::~ScopedRegistry()
 {
-    if (m_previous) {
-        setenv("NORVANE_REGISTRY", m_previous->c_str(), 1);
-    } else {
-        unsetenv("NORVANE_REGISTRY");
-    }
+    restore("NORVANE_REGISTRY", m_previous);
+    restore("XDG_DATA_HOME", m_previousDataHome);
 }

@@ -34,7 +34,7 @@ inline constexpr NumberSetting guardTime {"guardTime", 1000};
 inline constexpr NumberSetting dtrDropTime {"dtrDropTime", 500};
 
 inline constexpr StringSetting host {"host", "", 256};
-inline constexpr NumberSetting port {"port", 0};
+inline constexpr NumberSetting port {"port", 0, true}; // also read from a text holding a number
 inline constexpr NumberSetting connectTimeout {"connectTimeout", 10000};
 
 inline constexpr StringSetting localAccessCode {"localAccessCode", "", 32};

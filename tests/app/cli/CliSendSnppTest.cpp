@@ -55,6 +55,17 @@ TEST_F(CliSendSnpp, DeliversThePageAndPrintsItsRow)
     EXPECT_EQ(registry.dir().read("data/msg.dat"), "127.0.0.1!123=text\r\n");
 }
 
+TEST_F(CliSendSnpp, APortStoredAsTextIsUsed)
+{
+    SnppTestServer server;
+    ASSERT_TRUE(server.start());
+    SettingsKey plover(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\Plover");
+    ASSERT_TRUE(plover.setString("port", std::to_string(server.port())));
+    const ProcessResult result = runCli(registry, {"send", "127.0.0.1!123", "text"});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(server.pages().size(), 1U);
+}
+
 TEST_F(CliSendSnpp, NothingListeningSaysCannotConnectAndFails)
 {
     const FreePort nothingListens;

@@ -78,9 +78,9 @@ TEST_F(CliSend, RecipientsAsOptionsAndTheMessageFromStandardInput)
     EXPECT_EQ(result.out,
               "{\"sent\": 2, \"failed\": 0, \"total\": 2, \"results\": ["
               "{\"recipient\": \"555-1234/0042\", \"status\": \"sent\", \"text\": \"Sent "
-              "successfully\", \"helpCode\": 0}, "
+              "successfully\", \"helpCode\": 0, \"returnCode\": 0}, "
               "{\"recipient\": \"host!1\", \"status\": \"sent\", \"text\": \"Sent successfully\", "
-              "\"helpCode\": 0}]}\n");
+              "\"helpCode\": 0, \"returnCode\": 0}]}\n");
     const FakeDriverRecord record = this->record();
     ASSERT_EQ(record.transmissions().size(), 2U);
     EXPECT_EQ(record.transmissions()[0].messages,
@@ -99,7 +99,7 @@ TEST_F(CliSend, JsonCarriesFailuresTheMessageAndEscapes)
               "{\"sent\": 0, \"failed\": 1, \"total\": 1, \"message\": \"Error: No valid address "
               "specified\", \"results\": [{\"recipient\": \"no\\\"body\", \"status\": \"not "
               "deliverable\", \"text\": \"Address Book Error: entry not found\", \"helpCode\": "
-              "196749}]}\n");
+              "196749, \"returnCode\": null}]}\n");
 }
 
 TEST_F(CliSend, NoAddressAtAllSaysSoAndFails)
@@ -207,6 +207,25 @@ TEST_F(CliSend, ShowsEachTransmissionOnATerminal)
     // Not on a pipe.
     const ProcessResult piped = send({"555-1234/11", "hello"});
     EXPECT_EQ(piped.err.find("sending"), std::string::npos) << piped.err;
+}
+
+TEST_F(CliSend, VerboseShowsTransmissionsOnAPipeAndJsonRowsCarryTheReturnCode)
+{
+    script.setSendCodeFor("555-1234", 206);
+    const ProcessResult result = send({"--verbose", "--json", "555-1234/11;host!7", "hello"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("norvane-cli: sending 1 page to 555-1234 by Ixo..."),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("norvane-cli: transmission to 555-1234 ended (code 206)"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.out.find("\"text\": \"Remote line busy. No message sent\", \"helpCode\": 0, "
+                              "\"returnCode\": 206}"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("\"helpCode\": 0, \"returnCode\": 0}"), std::string::npos)
+        << result.out;
 }
 
 } // namespace

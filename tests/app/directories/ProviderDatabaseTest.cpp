@@ -312,7 +312,7 @@ struct PathRuleCase
 {
     const char* label;
     const char* own;
-    const char* home;
+    const char* home; // relative to the test folder; "" an empty value; nullptr none at all
     const char* expected; // relative to the test folder; "" for the bare name
 };
 
@@ -325,8 +325,8 @@ TEST_P(ProviderPathRules, LocateWorksOutThePath)
     if (*GetParam().own) {
         setPath("pspDbs", registry.dir().file(GetParam().own));
     }
-    if (*GetParam().home) {
-        setPath("home", registry.dir().file(GetParam().home));
+    if (GetParam().home != nullptr) {
+        setPath("home", *GetParam().home ? registry.dir().file(GetParam().home) : "");
     }
     auto prompt = std::make_shared<RecordingPrompt>();
     ProviderDatabase database(prompt);
@@ -339,7 +339,9 @@ TEST_P(ProviderPathRules, LocateWorksOutThePath)
 INSTANTIATE_TEST_SUITE_P(Rules, ProviderPathRules,
                          testing::Values(PathRuleCase {"own", "own.db", "h", "own.db"},
                                          PathRuleCase {"home", "", "h", "h/data/pspDbs.mdb"},
-                                         PathRuleCase {"bare", "", "", ""}),
+                                         PathRuleCase {"bare", "", "", ""},
+                                         PathRuleCase {"firstRun", "", nullptr,
+                                                       "xdg-data/norvane/data/pspDbs.mdb"}),
                          [](const auto& p) { return p.param.label; });
 
 } // namespace

@@ -187,6 +187,10 @@ TEST_F(History, PathComesFromMsgDbsThenHomeThenTheBareName)
     SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
     MessageHistory history;
     history.initPath();
+    // A first run: `home` becomes the data folder.
+    EXPECT_EQ(history.path(), m_registry.firstRunHome() + "/data/msg.dat");
+    ASSERT_TRUE(paths.setString("home", ""));
+    history.initPath();
     EXPECT_EQ(history.path(), "msg.dat");
     ASSERT_TRUE(paths.setString("home", "/srv/norvane"));
     history.initPath();

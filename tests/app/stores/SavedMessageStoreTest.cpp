@@ -315,6 +315,10 @@ TEST_F(SavedStore, PathComesFromCanMsgDbsThenHomeThenTheBareName)
     SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
     SavedMessageStore store;
     store.initPath();
+    // A first run: `home` becomes the data folder.
+    EXPECT_EQ(store.path(), registry.firstRunHome() + "/data/canMsg.dat");
+    ASSERT_TRUE(paths.setString("home", ""));
+    store.initPath();
     EXPECT_EQ(store.path(), "canMsg.dat");
     ASSERT_TRUE(paths.setString("home", "/srv/norvane"));
     store.initPath();

@@ -82,9 +82,11 @@ TEST(LogFile, DefaultLevelIsTransactions)
     EXPECT_EQ(log.maxSize(), 50);
 }
 
-TEST(LogFile, BareNameInTheWorkingFolderWithoutPaths)
+TEST(LogFile, BareNameInTheWorkingFolderWithAnEmptyHome)
 {
     ScopedRegistry registry;
+    SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
+    ASSERT_TRUE(paths.setString("home", ""));
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(registry.dir().path().c_str()), 0);
