@@ -3,6 +3,7 @@
 #include "StringTable.h"
 #include "UserPrompt.h"
 
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
