@@ -12,10 +12,13 @@
 #include "SendCommand.h"
 #include "ServeCommand.h"
 #include "StatusCommand.h"
+#include "settings/SettingsStore.h"
 
 #include <array>
 #include <csignal>
 #include <iostream>
+#include <memory>
+#include <string_view>
 
 #ifndef NORVANE_VERSION
 #define NORVANE_VERSION "0.0.0"
@@ -58,6 +61,21 @@ void printOverview(std::ostream& out)
            "1 failure, 2 wrong usage.\n";
 }
 
+// Every other command reads its settings through typed reads that fall back to defaults; a
+// store that exists but cannot be read would otherwise change what they do without a word.
+// "reg" and "status" say it themselves.
+void warnOfAnUnreadableStore(std::string_view command)
+{
+    if (command == "reg" || command == "status") {
+        return;
+    }
+    const std::shared_ptr<SettingsStore> store = SettingsStore::current();
+    if (store && !store->readable()) {
+        std::cerr << programName << ": warning: " << SettingsStore::lastError()
+                  << "; going on with the default settings\n";
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -91,6 +109,7 @@ int main(int argc, char** argv)
                     break;
                 }
             }
+            warnOfAnUnreadableStore(command.name);
             // Output that could not be written fails the command, whatever it did.
             return static_cast<int>(CliOutput::finish(command.run(arguments)));
         }

@@ -184,6 +184,10 @@ TEST(CliReg, ABinaryStoreIsNotWrittenOver)
     EXPECT_EQ(set.exitCode, 1);
     EXPECT_NE(set.err.find("not a registry text"), std::string::npos) << set.err;
     EXPECT_EQ(runCli(registry, {"reg", "export"}).exitCode, 1);
+    // The other commands go on with defaults, but say so.
+    const ProcessResult lines = runCli(registry, {"lines"});
+    EXPECT_NE(lines.err.find("not a registry text"), std::string::npos) << lines.err;
+    EXPECT_NE(lines.err.find("going on with the default settings"), std::string::npos) << lines.err;
     EXPECT_EQ(registry.dir().read("registry.reg"), binary);
 }
 
