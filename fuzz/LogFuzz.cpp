@@ -3,7 +3,7 @@
 // 0x00 byte into a log file and a line to write (tag up to the first ":", then the text).
 // Checked: reading stops at the first malformed line and nowhere else, and each entry is
 // that line's split; a written message line and dump line read back with the same level,
-// the tag made safe and the text with its line breaks escaped.
+// the tag made safe and the text with its control bytes escaped.
 #include "FuzzCheck.h"
 #include "FuzzScratch.h"
 #include "log/LogFile.h"
@@ -62,7 +62,10 @@ std::string escaped(std::string_view text)
 {
     std::string out;
     for (const char c : text) {
-        out += c == '\r' ? "<0d>" : c == '\n' ? "<0a>" : std::string(1, c);
+        const auto byte = static_cast<unsigned char>(c);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "<%2.2x>", byte);
+        out += byte < 0x20 || byte == 0x7f ? std::string(hex) : std::string(1, c);
     }
     return out;
 }

@@ -34,8 +34,6 @@ std::string prefix(int level, std::string_view tag)
     return text;
 }
 
-// A line break inside a message would end the line early: it is written as the dump
-// lines write control bytes.
 // Control bytes (a terminal's ESC or EOT, a line end) are written as dump lines write them,
 // "<1b>", so that a line never carries a raw control byte and stays one line.
 void appendMessage(std::string& line, std::string_view message)
