@@ -48,6 +48,7 @@ bool SqliteDatabase::open(const std::string& path, Mode mode)
 
 void SqliteDatabase::close()
 {
+    finalizeKept();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -81,8 +82,19 @@ bool SqliteDatabase::prepare(std::string_view sql, SqliteStatement& statement)
         m_errorCode = SQLITE_MISUSE;
         return false;
     }
-    const int result = sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()),
-                                          &statement.m_statement, nullptr);
+    {
+        const std::lock_guard lock(m_keptMutex);
+        if (const auto kept = m_kept.find(std::string(sql)); kept != m_kept.end()) {
+            statement.m_statement = kept->second;
+            statement.m_database = this;
+            m_kept.erase(kept);
+            return true;
+        }
+    }
+    // Persistent: the statement is meant to be kept and used many times.
+    const int result
+        = sqlite3_prepare_v3(m_db, sql.data(), static_cast<int>(sql.size()),
+                             SQLITE_PREPARE_PERSISTENT, &statement.m_statement, nullptr);
     if (result != SQLITE_OK) {
         captureError(result);
         return false;
@@ -100,4 +112,27 @@ void SqliteDatabase::captureError(int code)
 {
     m_errorCode = m_db ? sqlite3_extended_errcode(m_db) : code;
     m_error = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(code);
+}
+
+void SqliteDatabase::release(sqlite3_stmt* statement)
+{
+    // Reset ends the statement's read or write of the file at once, as finalising would.
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    const char* sql = sqlite3_sql(statement);
+    const std::lock_guard lock(m_keptMutex);
+    if (m_db != nullptr && sqlite3_db_handle(statement) == m_db && sql != nullptr
+        && m_kept.emplace(sql, statement).second) {
+        return;
+    }
+    sqlite3_finalize(statement);
+}
+
+void SqliteDatabase::finalizeKept()
+{
+    const std::lock_guard lock(m_keptMutex);
+    for (const auto& [sql, statement] : m_kept) {
+        sqlite3_finalize(statement);
+    }
+    m_kept.clear();
 }
