@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,6 +43,11 @@ public:
     // Prepares one statement, or hands out the one kept for this text; false with the last
     // error set.
     [[nodiscard]] bool prepare(std::string_view sql, SqliteStatement& statement);
+    // A number that changes with every commit to the file, by any connection of any process,
+    // and with every open: SQLite's file change counter, read from the file's header without
+    // a lock. Unknown (nullopt) inside a transaction of this connection, for a write-ahead-log
+    // database (which does not keep the counter), a data source given as a URI, or an empty file.
+    std::optional<std::uint64_t> version() const;
     // The rows changed by the last insert, update or delete.
     int changes() const;
 
@@ -61,6 +68,8 @@ private:
     void finalizeKept();
 
     sqlite3* m_db = nullptr;
+    int m_headerFd = -1; // the file, opened read-only for version()
+    std::uint32_t m_openCount = 0; // told apart in version(): another open, another file
     std::mutex m_keptMutex; // guards m_kept: statements may be released from any thread
     std::unordered_map<std::string, sqlite3_stmt*> m_kept; // by SQL text, reset and unbound
     bool m_readOnly = false;
