@@ -161,10 +161,11 @@ TEST_F(ProviderDatabaseTest, RepeatedNameLookUpsSeeEveryChangeAtOnce)
         EXPECT_EQ(name, "Alpha");
         EXPECT_FALSE(database.getName("5552222", name));
     }
-    ASSERT_TRUE(runSqlInAnotherProcess(path, "UPDATE pspTable SET Name = 'Brave'"
-                                             " WHERE Name = 'Alpha';"
-                                             "INSERT INTO pspTable (Name, Phone)"
-                                             " VALUES ('Gamma', '5552222');"));
+    ASSERT_TRUE(runSqlInAnotherProcess(path,
+                                       "UPDATE pspTable SET Name = 'Brave'"
+                                       " WHERE Name = 'Alpha';"
+                                       "INSERT INTO pspTable (Name, Phone)"
+                                       " VALUES ('Gamma', '5552222');"));
     ASSERT_TRUE(database.getName("5551111", name));
     EXPECT_EQ(name, "Brave");
     ASSERT_TRUE(database.getName("5552222", name));

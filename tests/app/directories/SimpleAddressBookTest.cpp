@@ -115,9 +115,10 @@ TEST_F(SimpleAddressBookTest, RepeatedLookUpsSeeEveryChangeAtOnce)
         EXPECT_FALSE(book.getPagerInfo("bob", info));
         EXPECT_EQ(book.lastErrorCode(), notFound);
     }
-    ASSERT_TRUE(runSqlInAnotherProcess(path, "UPDATE adbTable SET PagerInfo = '222'"
-                                             " WHERE Name = 'alice';"
-                                             "INSERT INTO adbTable VALUES ('bob', '333');"));
+    ASSERT_TRUE(runSqlInAnotherProcess(path,
+                                       "UPDATE adbTable SET PagerInfo = '222'"
+                                       " WHERE Name = 'alice';"
+                                       "INSERT INTO adbTable VALUES ('bob', '333');"));
     ASSERT_TRUE(book.getPagerInfo("alice", info));
     EXPECT_EQ(info, "222");
     ASSERT_TRUE(book.getPagerInfo("bob", info));
@@ -125,9 +126,10 @@ TEST_F(SimpleAddressBookTest, RepeatedLookUpsSeeEveryChangeAtOnce)
     ASSERT_TRUE(book.update("alice", "444"));
     ASSERT_TRUE(book.getPagerInfo("alice", info));
     EXPECT_EQ(info, "444");
-    ASSERT_TRUE(runSqlInAnotherProcess(path, "UPDATE adbTable SET PagerInfo = ''"
-                                             " WHERE Name = 'alice';"
-                                             "DELETE FROM adbTable WHERE Name = 'bob';"));
+    ASSERT_TRUE(runSqlInAnotherProcess(path,
+                                       "UPDATE adbTable SET PagerInfo = ''"
+                                       " WHERE Name = 'alice';"
+                                       "DELETE FROM adbTable WHERE Name = 'bob';"));
     EXPECT_FALSE(book.getPagerInfo("alice", info));
     EXPECT_EQ(book.lastErrorCode(), emptyPager);
     EXPECT_FALSE(book.getPagerInfo("bob", info));

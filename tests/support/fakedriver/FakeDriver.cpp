@@ -93,8 +93,8 @@ FakeDriver::Script currentScript()
     if (generation != 0 && generation == cachedGeneration) {
         return cached;
     }
-    static const std::string key
-        = SettingsStore::normalizeKeyName("HKEY_CURRENT_USER\\" + std::string(FakeDriverIds::scriptKey));
+    static const std::string key = SettingsStore::normalizeKeyName(
+        "HKEY_CURRENT_USER\\" + std::string(FakeDriverIds::scriptKey));
     FakeDriver::Script script = parseScript(store->values(key));
     // Tagged with the generation seen before reading: a change made meanwhile is read next time.
     cachedGeneration = generation;
