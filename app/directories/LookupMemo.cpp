@@ -29,9 +29,3 @@ void LookupMemo::keep(std::optional<std::uint64_t> version, std::string_view key
     }
     m_answers.insert_or_assign(std::string(key), std::move(answer));
 }
-
-void LookupMemo::clear()
-{
-    m_answers.clear();
-    m_version.reset();
-}

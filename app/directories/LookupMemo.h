@@ -20,8 +20,6 @@ public:
     // meanwhile only makes the next look-up ask again); nothing is kept for an unknown version.
     void keep(std::optional<std::uint64_t> version, std::string_view key,
               std::optional<std::string> answer);
-    // Forgets every answer.
-    void clear();
 
 private:
     std::optional<std::uint64_t> m_version;
