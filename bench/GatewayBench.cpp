@@ -1,6 +1,9 @@
 // Client sessions per second through the SNPP gateway (greeting, PAGE, MESS, SEND, QUIT, each
 // reply awaited), against a floor and a peer, all with the same client. Run with
 //   build-release-bench/bench/bench_gateway --benchmark_min_time=2
+// On a machine shared with other work, run it on one core (taskset -c 1 ...): the client, the
+// servers and the Perl process then share that core and the ratios measure work rather than
+// where the scheduler happened to put each thread.
 // The gateway relays each SEND either to a sender that only counts (/0: the gateway's own
 // work) or through the send pipeline to the fake driver plug-in (/1: the whole relay: address
 // book, grammar, driver loaded from its file, result rows, log lines).

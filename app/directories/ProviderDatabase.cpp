@@ -267,22 +267,35 @@ bool ProviderDatabase::getName(std::string_view phone, std::string& name)
     if (m_unavailable || !m_database.isOpen()) {
         return fail("PSP GetPspName Failed", "the provider database is not open");
     }
-    SqliteStatement statement;
-    if (!m_database.prepare("SELECT Name FROM pspTable WHERE Phone = ?1 ORDER BY Name", statement)
-        || !statement.bind(1, phone)) {
-        return failDatabase("PSP GetPspName Failed");
+    // The first provider's name with this number; nothing when there is none.
+    std::optional<std::string> found;
+    const auto version = m_database.version();
+    if (const auto* kept = m_nameMemo.find(version, phone)) {
+        found = *kept;
+    } else {
+        SqliteStatement statement;
+        if (!m_database.prepare("SELECT Name FROM pspTable WHERE Phone = ?1 ORDER BY Name",
+                                statement)
+            || !statement.bind(1, phone)) {
+            return failDatabase("PSP GetPspName Failed");
+        }
+        switch (statement.step()) {
+        case SqliteStatement::Step::Row:
+            found = fieldText(statement.columnText(0), true);
+            break;
+        case SqliteStatement::Step::Done:
+            break;
+        case SqliteStatement::Step::Error:
+            return failDatabase("PSP GetPspName Failed");
+        }
+        m_nameMemo.keep(version, phone, found);
     }
-    switch (statement.step()) {
-    case SqliteStatement::Step::Row:
-        name = fieldText(statement.columnText(0), true);
-        return true;
-    case SqliteStatement::Step::Done:
+    if (!found) {
         return fail("PSP GetPspName Failed",
                     "no provider with the number \"" + std::string(phone) + "\"");
-    case SqliteStatement::Step::Error:
-        break;
     }
-    return failDatabase("PSP GetPspName Failed");
+    name = *found;
+    return true;
 }
 
 bool ProviderDatabase::checkField(const char* context, const char* what, std::string_view value)

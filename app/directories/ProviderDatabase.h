@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LookupMemo.h"
 #include "PerThreadError.h"
 #include "SqliteDatabase.h"
 
@@ -100,6 +101,7 @@ private:
     mutable std::mutex m_mutex;
     std::shared_ptr<UserPrompt> m_prompt;
     SqliteDatabase m_database;
+    LookupMemo m_nameMemo; // getName's answers while the file is unchanged
     std::string m_path;
     std::string m_createError; // why the last creation failed ("" after a success)
     bool m_located = false;

@@ -371,24 +371,34 @@ bool SimpleAddressBook::getPagerInfo(std::string_view name, std::string& pagerIn
     if (!m_database.isOpen()) {
         return notOpen(StringId::EntryNotFound);
     }
-    SqliteStatement statement;
-    if (!m_database.prepare("SELECT PagerInfo FROM adbTable WHERE Name = ?1", statement)
-        || !statement.bind(1, name)) {
-        return failDatabase(StringId::EntryNotFound);
-    }
-    switch (statement.step()) {
-    case SqliteStatement::Step::Row: {
-        const std::string value = trimmed(statement.columnText(0));
-        if (value.empty()) {
-            return failWith(StringId::EmptyPagerNumber);
+    // The entry's trimmed pager information; nothing when there is no such entry.
+    std::optional<std::string> value;
+    const auto version = m_database.version();
+    if (const auto* kept = m_pagerInfoMemo.find(version, name)) {
+        value = *kept;
+    } else {
+        SqliteStatement statement;
+        if (!m_database.prepare("SELECT PagerInfo FROM adbTable WHERE Name = ?1", statement)
+            || !statement.bind(1, name)) {
+            return failDatabase(StringId::EntryNotFound);
         }
-        pagerInfo = value;
-        return true;
+        switch (statement.step()) {
+        case SqliteStatement::Step::Row:
+            value = trimmed(statement.columnText(0));
+            break;
+        case SqliteStatement::Step::Done:
+            break;
+        case SqliteStatement::Step::Error:
+            return failDatabase(StringId::EntryNotFound);
+        }
+        m_pagerInfoMemo.keep(version, name, value);
     }
-    case SqliteStatement::Step::Done:
+    if (!value) {
         return failWith(StringId::EntryNotFound);
-    case SqliteStatement::Step::Error:
-        break;
     }
-    return failDatabase(StringId::EntryNotFound);
+    if (value->empty()) {
+        return failWith(StringId::EmptyPagerNumber);
+    }
+    pagerInfo = *value;
+    return true;
 }

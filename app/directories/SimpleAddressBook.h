@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressBook.h"
+#include "LookupMemo.h"
 #include "SqliteDatabase.h"
 
 // The program's own address book "simpleAdb.mdb": an SQLite file with the table adbTable
@@ -56,6 +57,7 @@ private:
 
     mutable std::mutex m_mutex;
     SqliteDatabase m_database;
+    LookupMemo m_pagerInfoMemo; // getPagerInfo's answers while the file is unchanged
     std::string m_path;
     std::string m_createError; // why the last creation failed ("" after a success)
     bool m_unavailable = false;

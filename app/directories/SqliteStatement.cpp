@@ -59,7 +59,11 @@ std::int64_t SqliteStatement::columnInt(int column) const
 void SqliteStatement::finalize()
 {
     if (m_statement) {
-        sqlite3_finalize(m_statement);
+        if (m_database != nullptr) {
+            m_database->release(m_statement);
+        } else {
+            sqlite3_finalize(m_statement);
+        }
         m_statement = nullptr;
     }
     m_database = nullptr;

@@ -28,7 +28,7 @@ public:
     std::optional<std::string> columnText(int column) const;
     // The 0-based column of the current row as a whole number (0 for a null).
     std::int64_t columnInt(int column) const;
-    // Releases the statement.
+    // Releases the statement (back to its database, which may keep it prepared).
     void finalize();
 
 private:

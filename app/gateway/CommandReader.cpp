@@ -63,14 +63,16 @@ bool CommandReader::fill()
 CommandReader::ByteOutcome CommandReader::readByte(char& byte, int waitMs)
 {
     using Clock = std::chrono::steady_clock;
+    // Bytes already received are handed out without a look at the clock; the session's bound
+    // is checked before each receive, which a client that keeps sending also reaches.
+    if (m_next < m_end) {
+        byte = m_pending[m_next++];
+        return ByteOutcome::Byte;
+    }
     if (Clock::now() >= m_deadline) {
         // Also a client that keeps sending: the session's time is up either way.
         m_deadlinePassed = true;
         return ByteOutcome::Lost;
-    }
-    if (m_next < m_end) {
-        byte = m_pending[m_next++];
-        return ByteOutcome::Byte;
     }
     if (m_closed) {
         return ByteOutcome::Lost;

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -60,6 +62,19 @@ inline std::string runSql(const std::string& path, const std::string& sql)
     }
     sqlite3_close(db);
     return error;
+}
+
+// Runs SQL on a database file from a child process of its own, as another program would;
+// true when the child succeeded.
+inline bool runSqlInAnotherProcess(const std::string& path, const std::string& sql)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(runSql(path, sql).empty() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
+        && WEXITSTATUS(status) == 0;
 }
 
 // The single text result of a query on a database file ("" when none).

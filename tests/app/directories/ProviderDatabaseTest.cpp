@@ -150,6 +150,33 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase {"emptyPhone", "n", "", false, "number is empty"}),
     [](const auto& p) { return p.param.label; });
 
+// A provider's name by number is read again whenever the file changed, here or in another
+// process, even when the change keeps the file's size.
+TEST_F(ProviderDatabaseTest, RepeatedNameLookUpsSeeEveryChangeAtOnce)
+{
+    ASSERT_TRUE(database.add("Alpha", "5551111"));
+    std::string name;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(database.getName("5551111", name));
+        EXPECT_EQ(name, "Alpha");
+        EXPECT_FALSE(database.getName("5552222", name));
+    }
+    ASSERT_TRUE(runSqlInAnotherProcess(path,
+                                       "UPDATE pspTable SET Name = 'Brave'"
+                                       " WHERE Name = 'Alpha';"
+                                       "INSERT INTO pspTable (Name, Phone)"
+                                       " VALUES ('Gamma', '5552222');"));
+    ASSERT_TRUE(database.getName("5551111", name));
+    EXPECT_EQ(name, "Brave");
+    ASSERT_TRUE(database.getName("5552222", name));
+    EXPECT_EQ(name, "Gamma");
+    ASSERT_TRUE(database.replace("Brave", "5553333"));
+    EXPECT_FALSE(database.getName("5551111", name));
+    EXPECT_NE(database.lastError().find("no provider with the number \"5551111\""),
+              std::string::npos)
+        << database.lastError();
+}
+
 TEST_F(ProviderDatabaseTest, ReplaceChangesTheRowInPlaceOrAddsIt)
 {
     ASSERT_TRUE(database.add("Acme", "1"));

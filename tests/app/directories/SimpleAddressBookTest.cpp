@@ -103,6 +103,53 @@ TEST_F(SimpleAddressBookTest, GetPagerInfoFindsAnyCaseAndReports141And142)
     EXPECT_EQ(book.lastErrorText(), "Invalid Address: bad  or empty pager phone number");
 }
 
+// Look-ups in an unchanged file are answered from what was read before; every change, by
+// this book or by another process, and also one that keeps the file's size, is seen at once.
+TEST_F(SimpleAddressBookTest, RepeatedLookUpsSeeEveryChangeAtOnce)
+{
+    ASSERT_TRUE(book.add("alice", "111"));
+    std::string info;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(book.getPagerInfo("alice", info));
+        EXPECT_EQ(info, "111");
+        EXPECT_FALSE(book.getPagerInfo("bob", info));
+        EXPECT_EQ(book.lastErrorCode(), notFound);
+    }
+    ASSERT_TRUE(runSqlInAnotherProcess(path,
+                                       "UPDATE adbTable SET PagerInfo = '222'"
+                                       " WHERE Name = 'alice';"
+                                       "INSERT INTO adbTable VALUES ('bob', '333');"));
+    ASSERT_TRUE(book.getPagerInfo("alice", info));
+    EXPECT_EQ(info, "222");
+    ASSERT_TRUE(book.getPagerInfo("bob", info));
+    EXPECT_EQ(info, "333");
+    ASSERT_TRUE(book.update("alice", "444"));
+    ASSERT_TRUE(book.getPagerInfo("alice", info));
+    EXPECT_EQ(info, "444");
+    ASSERT_TRUE(runSqlInAnotherProcess(path,
+                                       "UPDATE adbTable SET PagerInfo = ''"
+                                       " WHERE Name = 'alice';"
+                                       "DELETE FROM adbTable WHERE Name = 'bob';"));
+    EXPECT_FALSE(book.getPagerInfo("alice", info));
+    EXPECT_EQ(book.lastErrorCode(), emptyPager);
+    EXPECT_FALSE(book.getPagerInfo("bob", info));
+    EXPECT_EQ(book.lastErrorCode(), notFound);
+    // A file replaced by another one with the same change counter is not mistaken for it.
+    book.close();
+    const std::string other = registry.dir().file("other.mdb");
+    std::filesystem::copy_file(path, other);
+    ASSERT_EQ(runSql(other, "UPDATE adbTable SET PagerInfo = '555' WHERE Name = 'alice'"), "");
+    ASSERT_EQ(runSql(path, "UPDATE adbTable SET PagerInfo = '666' WHERE Name = 'alice'"), "");
+    ASSERT_TRUE(book.open());
+    ASSERT_TRUE(book.getPagerInfo("alice", info));
+    EXPECT_EQ(info, "666");
+    book.close();
+    ASSERT_TRUE(book.setPath(other));
+    ASSERT_TRUE(book.open());
+    ASSERT_TRUE(book.getPagerInfo("alice", info));
+    EXPECT_EQ(info, "555");
+}
+
 TEST_F(SimpleAddressBookTest, UpdateChangesOnlyThatEntry)
 {
     ASSERT_TRUE(book.add("A", "1/1"));

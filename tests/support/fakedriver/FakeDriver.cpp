@@ -3,7 +3,7 @@
 #include "FakeDriverIds.h"
 #include "FakeRecordText.h"
 #include "plugin/MemberTable.h"
-#include "settings/SettingsKey.h"
+#include "settings/SettingsStore.h"
 
 #include <algorithm>
 #include <atomic>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <map>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <unistd.h>
@@ -21,24 +22,17 @@ using Table = MemberTable<FakeDriver>;
 
 std::atomic<int> nextInstance {1};
 
-SettingsKey scriptKey()
-{
-    return SettingsKey(RootKey::CurrentUser, FakeDriverIds::scriptKey);
-}
-
 // "key=code;key=code" as a map; pieces without "=" are skipped.
-std::map<std::string, std::int32_t> codeMap(const SettingsKey& key, std::string_view name)
+std::map<std::string, std::int32_t> codeMap(std::string_view text)
 {
-    std::string text;
-    (void)key.getString(name, text, 4096);
     std::map<std::string, std::int32_t> codes;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find(';', start);
-        if (end == std::string::npos) {
+        if (end == std::string_view::npos) {
             end = text.size();
         }
-        const std::string piece = text.substr(start, end - start);
+        const std::string piece(text.substr(start, end - start));
         const std::size_t equals = piece.rfind('=');
         if (equals != std::string::npos) {
             codes[piece.substr(0, equals)] = std::atoi(piece.c_str() + equals + 1);
@@ -46,6 +40,66 @@ std::map<std::string, std::int32_t> codeMap(const SettingsKey& key, std::string_
         start = end + 1;
     }
     return codes;
+}
+
+// The script key's values as the fake uses them, read in one go.
+FakeDriver::Script parseScript(const std::vector<SettingsValue>& values)
+{
+    using namespace FakeDriverIds::Script;
+    FakeDriver::Script script;
+    for (const SettingsValue& value : values) {
+        const auto number = [&value](std::int32_t& field) {
+            if (value.type == ValueType::Number) {
+                field = static_cast<std::int32_t>(value.number());
+            }
+        };
+        const bool text = value.type == ValueType::String && value.data.size() < 4096;
+        if (value.name == recordFile && text) {
+            script.recordFile = value.data;
+        } else if (value.name == sendCode) {
+            number(script.sendCode);
+        } else if (value.name == sendCodes && text) {
+            script.sendCodes = codeMap(value.data);
+        } else if (value.name == messageCodes && text) {
+            script.messageCodes = codeMap(value.data);
+        } else if (value.name == sendDelayMs) {
+            number(script.sendDelayMs);
+        } else if (value.name == deafToCancel) {
+            number(script.deafToCancel);
+        } else if (value.name == holdBack) {
+            number(script.holdBack);
+        } else if (value.name == capacity) {
+            number(script.capacity);
+        } else if (value.name == failCreate) {
+            number(script.failCreate);
+        }
+    }
+    return script;
+}
+
+// The script as the settings store holds it now. Parsed again only when the store's generation
+// changed, so a test's change between sends is seen while an unchanged script costs one check.
+FakeDriver::Script currentScript()
+{
+    static std::mutex mutex;
+    static std::uint64_t cachedGeneration = 0;
+    static FakeDriver::Script cached;
+    const std::shared_ptr<SettingsStore> store = SettingsStore::current();
+    if (!store) {
+        return {};
+    }
+    const std::lock_guard lock(mutex);
+    const std::uint64_t generation = store->generation();
+    if (generation != 0 && generation == cachedGeneration) {
+        return cached;
+    }
+    static const std::string key = SettingsStore::normalizeKeyName(
+        "HKEY_CURRENT_USER\\" + std::string(FakeDriverIds::scriptKey));
+    FakeDriver::Script script = parseScript(store->values(key));
+    // Tagged with the generation seen before reading: a change made meanwhile is read next time.
+    cachedGeneration = generation;
+    cached = script;
+    return script;
 }
 
 std::string_view kindName(CallKind kind)
@@ -82,9 +136,9 @@ FakeDriver::FakeDriver(Layout layout, const HostSite& site)
     , m_site(site)
     , m_instance(nextInstance.fetch_add(1))
 {
-    const SettingsKey key = scriptKey();
-    (void)key.getString(FakeDriverIds::Script::recordFile, m_recordFile, 4096);
-    if (key.getNumber(FakeDriverIds::Script::failCreate, 0) != 0) {
+    m_script = currentScript();
+    m_recordFile = m_script.recordFile;
+    if (m_script.failCreate != 0) {
         record({"refused"});
         throw std::runtime_error("the fake driver was told to refuse its creation");
     }
@@ -154,9 +208,7 @@ DispatchStatus FakeDriver::invoke(std::int32_t dispId, CallKind kind,
 
 std::int32_t FakeDriver::addMessage(std::string_view recipient, std::string_view text)
 {
-    const SettingsKey key = scriptKey();
-    const auto capacity
-        = static_cast<std::size_t>(std::max(0, key.getNumber(FakeDriverIds::Script::capacity, 20)));
+    const auto capacity = static_cast<std::size_t>(std::max(0, m_script.capacity));
     if (m_messages.size() >= capacity) {
         return 207;
     }
@@ -167,15 +219,15 @@ std::int32_t FakeDriver::addMessage(std::string_view recipient, std::string_view
 
 std::int32_t FakeDriver::send(std::string_view address)
 {
-    const SettingsKey key = scriptKey();
-    std::int32_t code = key.getNumber(FakeDriverIds::Script::sendCode, 0);
-    const auto sendCodes = codeMap(key, FakeDriverIds::Script::sendCodes);
+    m_script = currentScript();
+    std::int32_t code = m_script.sendCode;
+    const auto& sendCodes = m_script.sendCodes;
     if (const auto found = sendCodes.find(std::string(address)); found != sendCodes.end()) {
         code = found->second;
     }
-    const auto until = std::chrono::steady_clock::now()
-        + std::chrono::milliseconds(key.getNumber(FakeDriverIds::Script::sendDelayMs, 0));
-    const bool deaf = key.getNumber(FakeDriverIds::Script::deafToCancel, 0) != 0;
+    const auto until
+        = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_script.sendDelayMs);
+    const bool deaf = m_script.deafToCancel != 0;
     while (std::chrono::steady_clock::now() < until) {
         if (!deaf && m_site.isCancelled()) {
             code = 213;
@@ -183,7 +235,7 @@ std::int32_t FakeDriver::send(std::string_view address)
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    const auto messageCodes = codeMap(key, FakeDriverIds::Script::messageCodes);
+    const auto& messageCodes = m_script.messageCodes;
     std::vector<std::string> fields {"transmit", std::string(address), m_providerName, m_clientName,
                                      std::to_string(code)};
     for (Message& message : m_messages) {
@@ -202,7 +254,7 @@ std::int32_t FakeDriver::send(std::string_view address)
 
 std::int32_t FakeDriver::getMessageCount() const
 {
-    const std::int32_t holdBack = scriptKey().getNumber(FakeDriverIds::Script::holdBack, 0);
+    const std::int32_t holdBack = m_script.holdBack;
     return std::max<std::int32_t>(0, static_cast<std::int32_t>(m_messages.size()) - holdBack);
 }
 

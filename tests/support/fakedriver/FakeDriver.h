@@ -4,18 +4,34 @@
 #include "plugin/HostSite.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // A paging driver control without a protocol, for the tests of the host: it answers the
 // driver's members by the dispatch numbers of the layout it was created as, takes its send
-// codes and per-message codes from the script key in the settings store at each send, and
+// codes and per-message codes from the script key in the settings store (read at creation and
+// again at each send), and
 // writes every call it gets, and every transmission with what it was given, to the record
 // file that key names.
 class FakeDriver final : public DispatchControl
 {
 public:
+    // The script key's values (see FakeDriverIds::Script), with their defaults.
+    struct Script
+    {
+        std::string recordFile;
+        std::int32_t sendCode = 0;
+        std::map<std::string, std::int32_t> sendCodes;
+        std::map<std::string, std::int32_t> messageCodes;
+        std::int32_t sendDelayMs = 0;
+        std::int32_t deafToCancel = 0;
+        std::int32_t holdBack = 0;
+        std::int32_t capacity = 20;
+        std::int32_t failCreate = 0;
+    };
+
     // Which driver's dispatch numbers the fake answers by; its own class uses kestrel's.
     enum class Layout { Own, Kestrel, Plover };
 
@@ -56,6 +72,7 @@ private:
     void record(const std::vector<std::string>& fields) const;
 
     Layout m_layout;
+    Script m_script; // as read at creation, then at the last send
     HostSite m_site;
     int m_instance;
     std::string m_recordFile;
