@@ -21,19 +21,27 @@ void require(bool holds, const char* what)
     fuzzRequire(holds, "fuzz_history", what);
 }
 
-// The file's lines with their line ends taken off (a LF, and a CR in front of it), each
-// with the "\n" the entries carry.
+// The file's lines with their line ends taken off, each with the "\n" the entries carry. A
+// line ends in CR LF, in LF or in CR alone (a file from another system's editor keeps every
+// record); a last line without a line end counts.
 std::vector<std::string> fileLines(std::string_view bytes)
 {
     std::vector<std::string> lines;
-    while (!bytes.empty()) {
-        std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+    std::string line;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
         }
-        lines.push_back(std::string(line) + "\n");
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            ++i;
+        }
+        lines.push_back(line + "\n");
+        line.clear();
+    }
+    if (!line.empty()) {
+        lines.push_back(line + "\n");
     }
     return lines;
 }
