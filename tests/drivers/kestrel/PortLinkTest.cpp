@@ -216,7 +216,7 @@ TEST_P(PortLinkTest, ModemsNoCarrierLosesTheConnectionAndStopsEveryWrite)
     } cases[] = {
         {"as sent", std::string("\x06\r\nNO CARRIER\r\n"), true, true},
         // The letters whose parity does not fit the IXO/TAP port's even parity read as NUL.
-        {"through the IXO/TAP framing", std::string("\r\nN\0\0\0A\0\0\0\0\0\r\n", 16), true, true},
+        {"through the IXO/TAP framing", std::string("\r\nN\0\0\0A\0\0\0\0\0\r\n", 14), true, true},
         {"from a TCP terminal", std::string("NO CARRIER\r"), false, false},
         {"half of it", std::string("NO CAR\r"), true, false},
     };
