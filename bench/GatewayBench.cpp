@@ -24,6 +24,7 @@
 #include "FakeDriverScript.h"
 #include "GatewaySendAdapter.h"
 #include "GatewaySender.h"
+#include "LoopbackSocket.h"
 #include "ProviderDatabase.h"
 #include "Sender.h"
 #include "SnppServer.h"
@@ -116,17 +117,8 @@ class Client
 {
 public:
     explicit Client(int port)
-    {
-        m_handle = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(m_handle, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-            ::close(m_handle);
-            m_handle = -1;
-        }
-    }
+        : m_handle(connectToLoopback(port))
+    { }
     ~Client()
     {
         if (m_handle >= 0) {
@@ -293,19 +285,10 @@ class FloorRig
 public:
     FloorRig()
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const int on = 1;
-        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-            || ::listen(m_listener, 256) != 0
-            || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        m_listener = listenOnLoopback(256, m_port);
+        if (m_listener < 0) {
             return;
         }
-        m_port = ntohs(address.sin_port);
         m_thread = std::thread([this] { serve(); });
     }
     ~FloorRig()

@@ -17,6 +17,11 @@ ExitCode CliOutput::usageError(std::string_view text, std::string_view usage)
     return ExitCode::Usage;
 }
 
+ExitCode CliOutput::unexpectedArgument(std::string_view word, std::string_view usage)
+{
+    return usageError("unexpected argument \"" + std::string(word) + "\"", usage);
+}
+
 ExitCode CliOutput::help(std::string_view usage)
 {
     std::cout << usage;

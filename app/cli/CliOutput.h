@@ -12,6 +12,8 @@ namespace CliOutput {
 ExitCode fail(std::string_view text);
 // Prints "norvane-cli: <text>" and the command's usage on stderr; returns the usage exit code.
 ExitCode usageError(std::string_view text, std::string_view usage);
+// A usage error for a word the command does not take: 'unexpected argument "<word>"'.
+ExitCode unexpectedArgument(std::string_view word, std::string_view usage);
 // Prints the usage (help) text on stdout; returns success.
 ExitCode help(std::string_view usage);
 // Flushes stdout and returns `code`, or says on stderr that the output could not be written

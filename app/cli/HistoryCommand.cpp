@@ -77,7 +77,7 @@ ExitCode HistoryCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::usageError("history needs an action", usage);
     }
     if (words.size() > 1) {
-        return CliOutput::usageError("unexpected argument \"" + words[1] + "\"", usage);
+        return CliOutput::unexpectedArgument(words[1], usage);
     }
     MessageHistory history;
     if (hasFile) {

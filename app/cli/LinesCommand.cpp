@@ -62,7 +62,7 @@ ExitCode LinesCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::usageError(*problem, usage);
     }
     if (const std::vector<std::string> extra = list.positional(); !extra.empty()) {
-        return CliOutput::usageError("unexpected argument \"" + extra.front() + "\"", usage);
+        return CliOutput::unexpectedArgument(extra.front(), usage);
     }
     const Telephony telephony;
     if (telephony.deviceCount() == 0) {

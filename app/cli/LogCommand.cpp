@@ -134,8 +134,7 @@ ExitCode LogCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::usageError(*problem, usage);
     }
     if (!list.positional().empty()) {
-        return CliOutput::usageError("unexpected argument \"" + list.positional().front() + "\"",
-                                     usage);
+        return CliOutput::unexpectedArgument(list.positional().front(), usage);
     }
     int highest = LogLevel::Info;
     if (hasLevel) {

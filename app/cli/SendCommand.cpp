@@ -157,7 +157,7 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
         words.erase(words.begin());
     }
     if (words.size() > 1) {
-        return CliOutput::usageError("unexpected argument \"" + words[1] + "\"", usage);
+        return CliOutput::unexpectedArgument(words[1], usage);
     }
     const std::string message
         = words.empty() || words.front() == "-" ? readStandardInput() : words.front();

@@ -48,7 +48,7 @@ ExitCode ServeCommand::run(const std::vector<std::string>& arguments)
     }
     const std::vector<std::string> words = list.positional();
     if (!words.empty()) {
-        return CliOutput::usageError("unexpected argument \"" + words.front() + "\"", usage);
+        return CliOutput::unexpectedArgument(words.front(), usage);
     }
     // Two gateways on one store would fight over the port, and two schedulers would send
     // every due saved message twice.

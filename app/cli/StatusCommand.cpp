@@ -138,7 +138,7 @@ ExitCode StatusCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::usageError(*problem, usage);
     }
     if (const std::vector<std::string> extra = list.positional(); !extra.empty()) {
-        return CliOutput::usageError("unexpected argument \"" + extra.front() + "\"", usage);
+        return CliOutput::unexpectedArgument(extra.front(), usage);
     }
     const StatusReport report = StatusReport::gather();
     if (asJson) {

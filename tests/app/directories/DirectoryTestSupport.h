@@ -4,6 +4,9 @@
 #include "ScopedRegistry.h"
 #include "settings/SettingsKey.h"
 
+#include <gtest/gtest.h>
+
+#include <optional>
 #include <sqlite3.h>
 #include <string>
 #include <sys/wait.h>
@@ -75,6 +78,24 @@ inline bool runSqlInAnotherProcess(const std::string& path, const std::string& s
     int status = 0;
     return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
         && WEXITSTATUS(status) == 0;
+}
+
+// A key to look up and what it should find: a text, or nothing (std::nullopt).
+using LookUpCase = std::pair<std::string, std::optional<std::string>>;
+
+// Asks `lookUp` (bool (const std::string& key, std::string& found), as the directories'
+// look-ups are) for each key in turn and checks each answer against the table.
+template<typename LookUp>
+void expectLookUps(LookUp&& lookUp, const std::vector<LookUpCase>& cases)
+{
+    for (const auto& [key, expected] : cases) {
+        std::string found;
+        const bool ok = lookUp(key, found);
+        EXPECT_EQ(ok, expected.has_value()) << "looking up \"" << key << '"';
+        if (ok && expected) {
+            EXPECT_EQ(found, *expected) << "looking up \"" << key << '"';
+        }
+    }
 }
 
 // The single text result of a query on a database file ("" when none).

@@ -155,22 +155,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ProviderDatabaseTest, RepeatedNameLookUpsSeeEveryChangeAtOnce)
 {
     ASSERT_TRUE(database.add("Alpha", "5551111"));
-    std::string name;
+    const auto getName = [&](const std::string& phone, std::string& found) {
+        return database.getName(phone, found);
+    };
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(database.getName("5551111", name));
-        EXPECT_EQ(name, "Alpha");
-        EXPECT_FALSE(database.getName("5552222", name));
+        expectLookUps(getName, {{"5551111", "Alpha"}, {"5552222", std::nullopt}});
     }
     ASSERT_TRUE(runSqlInAnotherProcess(path,
                                        "UPDATE pspTable SET Name = 'Brave'"
                                        " WHERE Name = 'Alpha';"
                                        "INSERT INTO pspTable (Name, Phone)"
                                        " VALUES ('Gamma', '5552222');"));
-    ASSERT_TRUE(database.getName("5551111", name));
-    EXPECT_EQ(name, "Brave");
-    ASSERT_TRUE(database.getName("5552222", name));
-    EXPECT_EQ(name, "Gamma");
+    expectLookUps(getName, {{"5551111", "Brave"}, {"5552222", "Gamma"}});
     ASSERT_TRUE(database.replace("Brave", "5553333"));
+    std::string name;
     EXPECT_FALSE(database.getName("5551111", name));
     EXPECT_NE(database.lastError().find("no provider with the number \"5551111\""),
               std::string::npos)

@@ -108,28 +108,25 @@ TEST_F(SimpleAddressBookTest, GetPagerInfoFindsAnyCaseAndReports141And142)
 TEST_F(SimpleAddressBookTest, RepeatedLookUpsSeeEveryChangeAtOnce)
 {
     ASSERT_TRUE(book.add("alice", "111"));
-    std::string info;
+    const auto getPagerInfo = [&](const std::string& name, std::string& found) {
+        return book.getPagerInfo(name, found);
+    };
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(book.getPagerInfo("alice", info));
-        EXPECT_EQ(info, "111");
-        EXPECT_FALSE(book.getPagerInfo("bob", info));
+        expectLookUps(getPagerInfo, {{"alice", "111"}, {"bob", std::nullopt}});
         EXPECT_EQ(book.lastErrorCode(), notFound);
     }
     ASSERT_TRUE(runSqlInAnotherProcess(path,
                                        "UPDATE adbTable SET PagerInfo = '222'"
                                        " WHERE Name = 'alice';"
                                        "INSERT INTO adbTable VALUES ('bob', '333');"));
-    ASSERT_TRUE(book.getPagerInfo("alice", info));
-    EXPECT_EQ(info, "222");
-    ASSERT_TRUE(book.getPagerInfo("bob", info));
-    EXPECT_EQ(info, "333");
+    expectLookUps(getPagerInfo, {{"alice", "222"}, {"bob", "333"}});
     ASSERT_TRUE(book.update("alice", "444"));
-    ASSERT_TRUE(book.getPagerInfo("alice", info));
-    EXPECT_EQ(info, "444");
+    expectLookUps(getPagerInfo, {{"alice", "444"}});
     ASSERT_TRUE(runSqlInAnotherProcess(path,
                                        "UPDATE adbTable SET PagerInfo = ''"
                                        " WHERE Name = 'alice';"
                                        "DELETE FROM adbTable WHERE Name = 'bob';"));
+    std::string info;
     EXPECT_FALSE(book.getPagerInfo("alice", info));
     EXPECT_EQ(book.lastErrorCode(), emptyPager);
     EXPECT_FALSE(book.getPagerInfo("bob", info));
@@ -141,13 +138,11 @@ TEST_F(SimpleAddressBookTest, RepeatedLookUpsSeeEveryChangeAtOnce)
     ASSERT_EQ(runSql(other, "UPDATE adbTable SET PagerInfo = '555' WHERE Name = 'alice'"), "");
     ASSERT_EQ(runSql(path, "UPDATE adbTable SET PagerInfo = '666' WHERE Name = 'alice'"), "");
     ASSERT_TRUE(book.open());
-    ASSERT_TRUE(book.getPagerInfo("alice", info));
-    EXPECT_EQ(info, "666");
+    expectLookUps(getPagerInfo, {{"alice", "666"}});
     book.close();
     ASSERT_TRUE(book.setPath(other));
     ASSERT_TRUE(book.open());
-    ASSERT_TRUE(book.getPagerInfo("alice", info));
-    EXPECT_EQ(info, "555");
+    expectLookUps(getPagerInfo, {{"alice", "555"}});
 }
 
 TEST_F(SimpleAddressBookTest, UpdateChangesOnlyThatEntry)

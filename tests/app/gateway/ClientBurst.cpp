@@ -1,5 +1,7 @@
 #include "ClientBurst.h"
 
+#include "LoopbackSocket.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdint>
@@ -22,24 +24,6 @@ struct BurstClient
     std::string received;
     bool closed = false; // the server closed or reset the connection
 };
-
-int connectTo(int port)
-{
-    const int handle = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (handle < 0) {
-        return -1;
-    }
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
-        && errno != EINPROGRESS) {
-        ::close(handle);
-        return -1;
-    }
-    return handle;
-}
 
 // Takes in what has come.
 void receive(BurstClient& client)
@@ -79,7 +63,7 @@ ClientBurst::Outcome ClientBurst::run(int port, int clients, int timeoutMs)
     const auto deadline = start + std::chrono::milliseconds(timeoutMs);
     std::vector<BurstClient> burst(static_cast<std::size_t>(clients));
     for (BurstClient& client : burst) {
-        client.handle = connectTo(port);
+        client.handle = connectToLoopback(port, true);
         if (client.handle < 0) {
             client.phase = Phase::Failed;
         }

@@ -1,5 +1,7 @@
 #include "GatewayClient.h"
 
+#include "LoopbackSocket.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -9,29 +11,8 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
-
-int connectTo(int port)
-{
-    const int handle = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (handle < 0) {
-        return -1;
-    }
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        ::close(handle);
-        return -1;
-    }
-    return handle;
-}
-
-} // namespace
-
 GatewayClient::GatewayClient(int port)
-    : m_handle(connectTo(port))
+    : m_handle(connectToLoopback(port))
 { }
 
 GatewayClient::~GatewayClient()
@@ -142,7 +123,7 @@ bool waitForListener(int port, int timeoutMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const int handle = connectTo(port);
+        const int handle = connectToLoopback(port);
         if (handle >= 0) {
             ::close(handle);
             return true;

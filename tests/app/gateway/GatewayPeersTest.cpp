@@ -31,8 +31,7 @@ protected:
 TEST_F(GatewayPeersTest, NetSnppClientRelaysAPage)
 {
     world.addEntry("pin1234", "555-1234/1234");
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     const ProcessResult result = perlClient("Backup finished", {"1234", "relay.example!77"});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(result.out, "250 Send successful\n");
@@ -45,8 +44,7 @@ TEST_F(GatewayPeersTest, NetSnppClientRelaysAPage)
 
 TEST_F(GatewayPeersTest, NetSnppClientLearnsOfARefusedPager)
 {
-    startAllowingLoopback(true);
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening(true));
     const ProcessResult result = perlClient("hello", {"555-1234/12"});
     EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
     EXPECT_EQ(result.out, "550 Address not allowed\n");
@@ -58,8 +56,7 @@ TEST_F(GatewayPeersTest, SendpageRelaysWhenLevelTwoLoginIsAccepted)
     ASSERT_EQ(::access(NORVANE_SENDPAGE_PATH, X_OK), 0)
         << "sendpage is missing: install the Debian package hylafax-client";
     world.addEntry("pin4711", "555-1234/4711");
-    startAllowingLoopback(false, true);
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening(false, true));
     const ProcessResult result = sendpage("4711", "Printer on fire");
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     // sendpage looks for a job id that only its own server gives, and says so.
@@ -77,8 +74,7 @@ TEST_F(GatewayPeersTest, SendpageIsTurnedAwayWithoutLevelTwoLogin)
     ASSERT_EQ(::access(NORVANE_SENDPAGE_PATH, X_OK), 0)
         << "sendpage is missing: install the Debian package hylafax-client";
     world.addEntry("pin4711", "555-1234/4711");
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     const ProcessResult result = sendpage("4711", "Printer on fire");
     EXPECT_NE(result.exitCode, 0) << result.out << result.err;
     EXPECT_NE(result.err.find("Login failed: 581 Wa-What?"), std::string::npos) << result.err;

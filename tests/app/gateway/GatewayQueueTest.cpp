@@ -15,8 +15,7 @@ using Clock = std::chrono::steady_clock;
 
 TEST_F(GatewayServerTest, TwoHundredClientsConnectingAtOnceAreAllServed)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     // Each waits for the greeting, as SNPP clients do; a queue too short for them drops the
     // connections beyond it, and those are served only after repeated connect attempts.
     const ClientBurst::Outcome outcome = ClientBurst::run(port.number(), 200, 20000);
@@ -26,8 +25,7 @@ TEST_F(GatewayServerTest, TwoHundredClientsConnectingAtOnceAreAllServed)
 
 TEST_F(GatewayServerTest, ARestartOnTheSamePortServesTheClientsQueuedOnIt)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient first(port.number());
     ASSERT_EQ(first.readLine(), "220 I'm ready");
     GatewayClient queued(port.number());
@@ -45,8 +43,7 @@ TEST_F(GatewayServerTest, ASessionEndsWhenItsTimeIsUpHoweverTheClientTrickles)
 {
     SettingsKey settings(RootKey::CurrentUser, GatewaySettings::SnppSrv::key);
     ASSERT_TRUE(settings.setNumber("sessionTimeoutMs", 1000));
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient client(port.number());
     ASSERT_EQ(client.readLine(), "220 I'm ready");
     // A byte every 100 ms, far within the 30 s each byte may take: without a bound on the
@@ -77,8 +74,7 @@ TEST_F(GatewayServerTest, ASessionTimeOfZeroOrLessMeansTheDefault)
 {
     SettingsKey settings(RootKey::CurrentUser, GatewaySettings::SnppSrv::key);
     ASSERT_TRUE(settings.setNumber("sessionTimeoutMs", 0));
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient client(port.number());
     ASSERT_EQ(client.readLine(), "220 I'm ready");
     EXPECT_EQ(client.ask("HELP"), "218 Er... help? Are you kidding?");

@@ -55,12 +55,14 @@ protected:
         SystemCalls::install(nullptr);
     }
 
-    // Configures an enabled gateway on the fixture's port admitting 127.0.0.1, and starts it.
-    void startAllowingLoopback(bool fromAdbOnly = false, bool level2Login = false)
+    // Configures an enabled gateway on the fixture's port admitting 127.0.0.1, starts it and
+    // waits until it listens; false when it never did.
+    [[nodiscard]] bool startListening(bool fromAdbOnly = false, bool level2Login = false)
     {
         world.configure(true, port.text(), fromAdbOnly, level2Login);
         world.allowHost("127.0.0.1");
         start();
+        return waitListening(port.number());
     }
     // Starts the gateway thread with the settings as they stand.
     void start()

@@ -10,8 +10,7 @@ namespace {
 
 TEST_F(GatewayServerTest, ASilentClientIsDisconnectedAfterThirtySeconds)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient client(port.number());
     EXPECT_EQ(client.readLine(), "220 I'm ready");
     const auto start = std::chrono::steady_clock::now();

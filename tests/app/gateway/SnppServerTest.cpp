@@ -137,8 +137,7 @@ TEST_F(GatewayServerTest, HostNamesAreResolvedAtStartAndFailuresSkipped)
 TEST_F(GatewayServerTest, AClientWhoseAddressCannotBeHadIsRefused)
 {
     calls.failPeer = true;
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient client(port.number());
     EXPECT_EQ(client.readLine(), "421 Your host address is unknown");
     EXPECT_TRUE(client.waitForClose());
@@ -150,8 +149,7 @@ TEST_F(GatewayServerTest, AClientWhoseAddressCannotBeHadIsRefused)
 TEST_F(GatewayServerTest, AWholeSessionRelaysThroughTheSender)
 {
     world.addEntry("pin1234", "555-1234/1234");
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient client(port.number());
     EXPECT_EQ(client.readLine(), "220 I'm ready");
     EXPECT_EQ(client.ask("PAGE 1234"), "250 ID accepted");
@@ -185,8 +183,7 @@ TEST_F(GatewayServerTest, AWholeSessionRelaysThroughTheSender)
 
 TEST_F(GatewayServerTest, EachConnectionStartsWithAnEmptyListAndMessage)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     {
         GatewayClient first(port.number());
         EXPECT_EQ(first.readLine(), "220 I'm ready");
@@ -206,8 +203,7 @@ TEST_F(GatewayServerTest, EachConnectionStartsWithAnEmptyListAndMessage)
 
 TEST_F(GatewayServerTest, ALostClientGetsThePartialLineThenGoodbye)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient client(port.number());
     EXPECT_EQ(client.readLine(), "220 I'm ready");
     ASSERT_TRUE(client.send("HELP\r\nPAGE 12"));
@@ -222,8 +218,7 @@ TEST_F(GatewayServerTest, ALostClientGetsThePartialLineThenGoodbye)
 
 TEST_F(GatewayServerTest, OneClientIsServedAtATime)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient first(port.number());
     EXPECT_EQ(first.readLine(), "220 I'm ready");
     GatewayClient second(port.number());
@@ -235,8 +230,7 @@ TEST_F(GatewayServerTest, OneClientIsServedAtATime)
 
 TEST_F(GatewayServerTest, RestartReadsTheSettingsAgainAndBindsTheNewPort)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     FreePort other;
     world.configure(true, other.text(), false, true);
     server->restart();
@@ -253,8 +247,7 @@ TEST_F(GatewayServerTest, RestartReadsTheSettingsAgainAndBindsTheNewPort)
 
 TEST_F(GatewayServerTest, ARestartWaitsUntilTheClientBeingServedHasGone)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient client(port.number());
     EXPECT_EQ(client.readLine(), "220 I'm ready");
     world.configure(true, port.text(), false, true);
@@ -286,8 +279,7 @@ TEST_F(GatewayServerTest, RestartStartsAnEndedThreadAgain)
 
 TEST_F(GatewayServerTest, ShutdownEndsTheWaitForAConnectionAtOnce)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     const auto begin = std::chrono::steady_clock::now();
     server->requestShutdown();
     ASSERT_TRUE(server->waitForEnd(5s));
@@ -298,8 +290,7 @@ TEST_F(GatewayServerTest, ShutdownEndsTheWaitForAConnectionAtOnce)
 
 TEST_F(GatewayServerTest, ShutdownGivesUpASilentClient)
 {
-    startAllowingLoopback();
-    ASSERT_TRUE(waitListening(port.number()));
+    ASSERT_TRUE(startListening());
     GatewayClient client(port.number());
     EXPECT_EQ(client.readLine(), "220 I'm ready");
     ASSERT_TRUE(client.send("PAGE 5"));

@@ -36,6 +36,19 @@ StreamPair makePair(Transport transport)
 
 } // namespace
 
+std::string transportName(Transport transport)
+{
+    switch (transport) {
+    case Transport::SocketPair:
+        return "SocketPair";
+    case Transport::PseudoTerminal:
+        return "PseudoTerminal";
+    case Transport::Tcp:
+        return "Tcp";
+    }
+    return "Unknown";
+}
+
 TapSettings fastSettings()
 {
     TapSettings settings;

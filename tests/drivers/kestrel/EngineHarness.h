@@ -13,6 +13,9 @@
 // How the engine reaches the simulated terminal.
 enum class Transport { SocketPair, PseudoTerminal, Tcp };
 
+// The transport's name, as parameterised tests name their cases.
+std::string transportName(Transport transport);
+
 // Short time-outs for tests: one second where a wait must pass, no pause after the go-ahead.
 TapSettings fastSettings();
 

@@ -12,19 +12,6 @@ namespace {
 using Strings = std::vector<std::string>;
 using A = TapBlockAnswer;
 
-std::string transportName(Transport transport)
-{
-    switch (transport) {
-    case Transport::SocketPair:
-        return "SocketPair";
-    case Transport::PseudoTerminal:
-        return "PseudoTerminal";
-    case Transport::Tcp:
-        return "Tcp";
-    }
-    return "?";
-}
-
 struct ForcedCase
 {
     std::string name;

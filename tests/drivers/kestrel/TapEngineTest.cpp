@@ -68,15 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Transports, TapEngineExchangeTest,
                          ::testing::Values(Transport::SocketPair, Transport::PseudoTerminal,
                                            Transport::Tcp),
                          [](const ::testing::TestParamInfo<Transport>& param) {
-                             switch (param.param) {
-                             case Transport::SocketPair:
-                                 return "SocketPair";
-                             case Transport::PseudoTerminal:
-                                 return "PseudoTerminal";
-                             case Transport::Tcp:
-                                 return "Tcp";
-                             }
-                             return "Unknown";
+                             return transportName(param.param);
                          });
 
 TEST(TapEngineTest, ControlCharactersBecomeQuestionMarksWithoutTransparency)

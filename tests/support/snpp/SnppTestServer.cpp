@@ -1,5 +1,7 @@
 #include "SnppTestServer.h"
 
+#include "LoopbackSocket.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,27 +48,11 @@ SnppTestServer::~SnppTestServer()
 
 bool SnppTestServer::start()
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    m_listener = listenOnLoopback(8, m_port);
     if (m_listener < 0) {
-        ADD_FAILURE() << "test SNPP server: cannot make a socket: " << std::strerror(errno);
-        return false;
-    }
-    const int on = 1;
-    ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    // Port 0: the system picks a free port, so parallel tests never collide.
-    if (::bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
-        || ::listen(m_listener, 8) != 0
-        || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ADD_FAILURE() << "test SNPP server: cannot listen on 127.0.0.1: " << std::strerror(errno);
-        ::close(m_listener);
-        m_listener = -1;
         return false;
     }
-    m_port = ntohs(address.sin_port);
     m_stopping = false;
     m_thread = std::thread([this] { serve(); });
     return true;

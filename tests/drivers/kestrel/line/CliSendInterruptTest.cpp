@@ -1,8 +1,8 @@
 // norvane-cli send through the kestrel plug-in on a modem line, cut short by a second Ctrl-C
 // while the line is being hung up: the device must come back as it was found.
 #include "CliSendChild.h"
-#include "FakeModem.h"
 #include "LineTestSupport.h"
+#include "ModemLineFixture.h"
 #include "plugin/ControlLoader.h"
 
 #include <gtest/gtest.h>
@@ -19,13 +19,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class CliSendInterrupt : public testing::Test, public LineFixtureBase
+class CliSendInterrupt : public ModemLineFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(modem.start()) << modem.errorText();
-        modem.setGuardTime(50ms);
+        ModemLineFixture::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         std::filesystem::create_directories(registry.dir().file("data"));
         SettingsKey paths(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Paths");
         ASSERT_TRUE(paths.setString("home", registry.dir().path()));
@@ -39,8 +41,6 @@ protected:
         const std::vector<std::string> lines = modem.linesTyped();
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
-
-    FakeModem modem;
 };
 
 TEST_F(CliSendInterrupt, SecondCtrlCPutsTheDeviceBackAndSaysSo)

@@ -1,6 +1,6 @@
-#include "FakeModem.h"
 #include "LineTestSupport.h"
 #include "ModemLine.h"
+#include "ModemLineFixture.h"
 #include "Telephony.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +14,9 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-class ModemHangUpTest : public testing::Test, public LineFixtureBase
+class ModemHangUpTest : public ModemLineFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(modem.start()) << modem.errorText();
-        modem.setGuardTime(50ms);
-    }
-
     std::unique_ptr<LineDevice> connectedLine(std::vector<LineValue> extra = {})
     {
         writeModemLine("0", modem.devicePath(), std::move(extra));
@@ -34,7 +28,6 @@ protected:
         return line;
     }
 
-    FakeModem modem;
     RecordingObserver observer;
 };
 

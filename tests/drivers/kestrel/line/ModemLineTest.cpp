@@ -1,7 +1,7 @@
 #include "ModemLine.h"
 
-#include "FakeModem.h"
 #include "LineTestSupport.h"
+#include "ModemLineFixture.h"
 #include "Telephony.h"
 
 #include <gtest/gtest.h>
@@ -14,16 +14,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class ModemLineTest : public testing::Test, public LineFixtureBase
+class ModemLineTest : public ModemLineFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(modem.start()) << modem.errorText();
-        // As the line's guard time in the settings, so that its hang-up escapes quickly.
-        modem.setGuardTime(50ms);
-    }
-
     // A line on the fake modem (device 0), with extra settings.
     std::unique_ptr<LineDevice> openLine(std::vector<LineValue> extra = {})
     {
@@ -32,7 +25,6 @@ protected:
         return telephony.open(0, log, "kestrel");
     }
 
-    FakeModem modem;
     RecordingObserver observer;
 };
 
