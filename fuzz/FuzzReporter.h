@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MessageList.h"
 #include "SendReporter.h"
 #include "log/LogFile.h"
 
@@ -32,3 +33,7 @@ private:
     int m_highestProgress = 0;
     std::size_t m_longestStatus = 0;
 };
+
+// Adds `count` (1 to 4) messages for fixed pager ids, their texts the lines of `texts` (the
+// last ones empty when it has fewer lines); false when the list refuses one.
+bool addFuzzMessages(MessageList& messages, int count, std::string_view texts);

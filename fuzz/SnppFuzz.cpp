@@ -76,18 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::uint8_t control = data[0];
     const std::size_t textLength = std::min<std::size_t>(data[1], size - 2);
-    std::string_view texts(reinterpret_cast<const char*>(data) + 2, textLength);
+    const std::string_view texts(reinterpret_cast<const char*>(data) + 2, textLength);
     const std::string_view replies(reinterpret_cast<const char*>(data) + 2 + textLength,
                                    size - 2 - textLength);
 
-    static constexpr std::string_view recipients[] = {"1234567", "0", "-42", "2147483647"};
     MessageList messages;
     const int count = 1 + (control & 3);
-    for (int i = 0; i < count; ++i) {
-        const std::size_t end = texts.find('\n');
-        require(messages.add(recipients[i], texts.substr(0, end)), "the list takes the message");
-        texts.remove_prefix(end == std::string_view::npos ? texts.size() : end + 1);
-    }
+    require(addFuzzMessages(messages, count, texts), "the list takes the message");
     SnppEngineSettings settings;
     settings.maxRestarts = (control >> 2) & 3;
     settings.replyTimeoutMs = 1000;

@@ -209,18 +209,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::uint8_t control = data[0];
     const std::size_t textLength = std::min<std::size_t>(data[1] | (data[2] << 8), size - 3);
-    std::string_view texts(reinterpret_cast<const char*>(data) + 3, textLength);
+    const std::string_view texts(reinterpret_cast<const char*>(data) + 3, textLength);
     const std::string_view answers(reinterpret_cast<const char*>(data) + 3 + textLength,
                                    size - 3 - textLength);
 
-    static constexpr std::string_view recipients[] = {"1234567", "0", "-42", "2147483647"};
     MessageList messages;
     const int count = 1 + (control & 3);
-    for (int i = 0; i < count; ++i) {
-        const std::size_t end = texts.find('\n');
-        require(messages.add(recipients[i], texts.substr(0, end)), "the list takes the message");
-        texts.remove_prefix(end == std::string_view::npos ? texts.size() : end + 1);
-    }
+    require(addFuzzMessages(messages, count, texts), "the list takes the message");
     TapSettings settings;
     settings.maxSendPacket = (control >> 2) & 3;
     settings.transChars = (control & 0x10) != 0;
