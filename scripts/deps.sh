@@ -13,13 +13,18 @@ norvane_packages=(
     hylafax-client
     systemd
     clang libclang-rt-14-dev
-    qt6-base-dev libgl-dev libegl-dev
 )
+# Only the windows need Qt (left out by "norvane_install_deps --no-gui").
+norvane_gui_packages=(qt6-base-dev libgl-dev libegl-dev)
 
 norvane_install_deps() {
+    local wanted=("${norvane_packages[@]}")
+    if [ "${1:-}" != "--no-gui" ]; then
+        wanted+=("${norvane_gui_packages[@]}")
+    fi
     local missing=()
     local package
-    for package in "${norvane_packages[@]}"; do
+    for package in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
         fi
