@@ -31,7 +31,7 @@ void deliver(const GatewayStep& step, TcpSocket& connection, LogFile& log)
 } // namespace
 
 ClientSession::ClientSession(TcpSocket& connection, const CommandInterpreter& interpreter,
-                             GatewaySender& sender, GatewayWake* wake,
+                             GatewaySender& sender, WakeEvent* wake,
                              std::function<bool()> abandon, int sessionTimeoutMs)
     : m_connection(connection)
     , m_interpreter(interpreter)

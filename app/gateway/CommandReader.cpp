@@ -1,6 +1,6 @@
 #include "CommandReader.h"
 
-#include "GatewayWake.h"
+#include "threads/WakeEvent.h"
 #include "net/SystemCalls.h"
 #include "net/TcpSocket.h"
 
@@ -10,7 +10,7 @@
 #include <sys/socket.h>
 #include <utility>
 
-CommandReader::CommandReader(TcpSocket& connection, GatewayWake* wake,
+CommandReader::CommandReader(TcpSocket& connection, WakeEvent* wake,
                              std::function<bool()> abandon)
     : m_connection(connection)
     , m_wake(wake)
@@ -92,7 +92,7 @@ CommandReader::ByteOutcome CommandReader::readByte(char& byte, int waitMs)
         pollfd entries[2] = {{m_connection.handle(), POLLIN, 0}, {-1, POLLIN, 0}};
         nfds_t count = 1;
         if (m_wake != nullptr && m_wake->isValid()) {
-            entries[1].fd = m_wake->handle();
+            entries[1].fd = m_wake->fd();
             count = 2;
         }
         const int ready
