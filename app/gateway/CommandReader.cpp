@@ -1,8 +1,8 @@
 #include "CommandReader.h"
 
-#include "threads/WakeEvent.h"
 #include "net/SystemCalls.h"
 #include "net/TcpSocket.h"
+#include "threads/WakeEvent.h"
 
 #include <cerrno>
 #include <chrono>
@@ -10,8 +10,7 @@
 #include <sys/socket.h>
 #include <utility>
 
-CommandReader::CommandReader(TcpSocket& connection, WakeEvent* wake,
-                             std::function<bool()> abandon)
+CommandReader::CommandReader(TcpSocket& connection, WakeEvent* wake, std::function<bool()> abandon)
     : m_connection(connection)
     , m_wake(wake)
     , m_abandon(std::move(abandon))

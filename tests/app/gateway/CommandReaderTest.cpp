@@ -3,8 +3,8 @@
 
 #include "FreePort.h"
 #include "GatewayClient.h"
-#include "threads/WakeEvent.h"
 #include "net/TcpSocket.h"
+#include "threads/WakeEvent.h"
 
 #include <gtest/gtest.h>
 
