@@ -1,6 +1,7 @@
 #include "PortLink.h"
 
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 
 #include <atomic>
 #include <cerrno>
@@ -19,9 +20,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int levelErrors = 2;
-constexpr int levelDump = 11;
-constexpr int levelTerminator = 12;
+constexpr int levelErrors = LogLevel::Errors;
+constexpr int levelDump = LogLevel::Debug5;
+constexpr int levelTerminator = LogLevel::Debug6;
 
 constexpr int codeWriteFailed = 200;
 constexpr int codeShortWrite = 201;
