@@ -31,8 +31,8 @@ void deliver(const GatewayStep& step, TcpSocket& connection, LogFile& log)
 } // namespace
 
 ClientSession::ClientSession(TcpSocket& connection, const CommandInterpreter& interpreter,
-                             GatewaySender& sender, GatewayWake* wake,
-                             std::function<bool()> abandon, int sessionTimeoutMs)
+                             GatewaySender& sender, WakeEvent* wake, std::function<bool()> abandon,
+                             int sessionTimeoutMs)
     : m_connection(connection)
     , m_interpreter(interpreter)
     , m_sender(sender)

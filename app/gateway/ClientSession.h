@@ -5,7 +5,7 @@
 class CommandInterpreter;
 class GatewaySender;
 class TcpSocket;
-class GatewayWake;
+class WakeEvent;
 class LogFile;
 
 // Serves one admitted client: the greeting, then each command line read from the connection
@@ -19,7 +19,7 @@ public:
     // interrupt a wait for the client (either may be null). The session ends as a lost one
     // after `sessionTimeoutMs` of talking (its relayed sends not counted); 0 or less: no bound.
     ClientSession(TcpSocket& connection, const CommandInterpreter& interpreter,
-                  GatewaySender& sender, GatewayWake* wake, std::function<bool()> abandon,
+                  GatewaySender& sender, WakeEvent* wake, std::function<bool()> abandon,
                   int sessionTimeoutMs = 0);
 
     // Runs the exchange to its end and closes the connection, logging through `log`.
@@ -29,7 +29,7 @@ private:
     TcpSocket& m_connection;
     const CommandInterpreter& m_interpreter;
     GatewaySender& m_sender;
-    GatewayWake* m_wake;
+    WakeEvent* m_wake;
     std::function<bool()> m_abandon;
     int m_sessionTimeoutMs;
 };

@@ -1,8 +1,8 @@
 #include "CommandReader.h"
 
-#include "GatewayWake.h"
 #include "net/SystemCalls.h"
 #include "net/TcpSocket.h"
+#include "threads/WakeEvent.h"
 
 #include <cerrno>
 #include <chrono>
@@ -10,8 +10,7 @@
 #include <sys/socket.h>
 #include <utility>
 
-CommandReader::CommandReader(TcpSocket& connection, GatewayWake* wake,
-                             std::function<bool()> abandon)
+CommandReader::CommandReader(TcpSocket& connection, WakeEvent* wake, std::function<bool()> abandon)
     : m_connection(connection)
     , m_wake(wake)
     , m_abandon(std::move(abandon))
@@ -92,7 +91,7 @@ CommandReader::ByteOutcome CommandReader::readByte(char& byte, int waitMs)
         pollfd entries[2] = {{m_connection.handle(), POLLIN, 0}, {-1, POLLIN, 0}};
         nfds_t count = 1;
         if (m_wake != nullptr && m_wake->isValid()) {
-            entries[1].fd = m_wake->handle();
+            entries[1].fd = m_wake->fd();
             count = 2;
         }
         const int ready

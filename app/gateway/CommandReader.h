@@ -9,7 +9,7 @@
 #include <string>
 
 class TcpSocket;
-class GatewayWake;
+class WakeEvent;
 
 // How reading a command line ended.
 enum class ReadOutcome {
@@ -28,7 +28,7 @@ public:
     static constexpr int byteWaitMs = 30000;
 
     // A reader of `connection`; `wake` and `abandon` may be empty (no interruption).
-    CommandReader(TcpSocket& connection, GatewayWake* wake, std::function<bool()> abandon);
+    CommandReader(TcpSocket& connection, WakeEvent* wake, std::function<bool()> abandon);
 
     // Ends reading at `deadline` as if the client had gone silent (the whole session's bound);
     // without one only the wait for each byte counts.
@@ -51,7 +51,7 @@ private:
     bool abandoned() const;
 
     TcpSocket& m_connection;
-    GatewayWake* m_wake;
+    WakeEvent* m_wake;
     std::function<bool()> m_abandon;
     LineAssembler m_assembler;
     std::array<char, 1024> m_pending {}; // received, not yet taken: m_next up to m_end

@@ -223,7 +223,7 @@ SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
     if (m_listening && accept(listener, connection)) {
         return AcceptOutcome::Client;
     }
-    pollfd entries[2] = {{m_wake.handle(), POLLIN, 0}, {listener.handle(), POLLIN, 0}};
+    pollfd entries[2] = {{m_wake.fd(), POLLIN, 0}, {listener.handle(), POLLIN, 0}};
     // A socket that cannot listen would report itself ready at once; then only the wake-up
     // and the waiting time count.
     const nfds_t count = m_listening ? 2 : 1;

@@ -2,7 +2,7 @@
 
 #include "AllowList.h"
 #include "GatewayStatus.h"
-#include "GatewayWake.h"
+#include "threads/WakeEvent.h"
 #include "threads/WorkerThread.h"
 
 #include <atomic>
@@ -77,7 +77,7 @@ private:
     GatewaySender& m_sender;
     ProviderDatabase* m_providers;
     AddressBookSelection* m_books;
-    GatewayWake m_wake;
+    WakeEvent m_wake;
     std::atomic<int> m_signal {noSignal};
     std::atomic<int> m_listeningPort {0};
     AllowList m_allowList;

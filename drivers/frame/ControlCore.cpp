@@ -2,6 +2,7 @@
 
 #include "ControlledDriver.h"
 #include "DriverDialogs.h"
+#include "log/LogLevel.h"
 
 ControlCore::ControlCore(ControlledDriver* driver, DriverDialogs* dialogs, AboutBoxRequest about)
     : m_driver(driver)
@@ -53,7 +54,7 @@ void ControlCore::aboutBox()
         }
     }
     // Without a window the about box's line goes to the log.
-    m_driver->logOutsideSend(5, m_about.text);
+    m_driver->logOutsideSend(LogLevel::Info, m_about.text);
 }
 
 bool ControlCore::settingsDialogAvailable() const
@@ -62,7 +63,8 @@ bool ControlCore::settingsDialogAvailable() const
         return false;
     }
     if (m_dialogs == nullptr) {
-        m_driver->logOutsideSend(5, "Settings dialog not shown: no dialogs in this process");
+        m_driver->logOutsideSend(LogLevel::Info,
+                                 "Settings dialog not shown: no dialogs in this process");
         return false;
     }
     return true;
@@ -77,7 +79,7 @@ bool ControlCore::settingsAccepted(DialogOutcome outcome, const std::string& err
         return false;
     case DialogOutcome::NotShown:
         if (m_driver != nullptr) {
-            m_driver->logOutsideSend(5, "Settings dialog not shown: " + error);
+            m_driver->logOutsideSend(LogLevel::Info, "Settings dialog not shown: " + error);
         }
         return false;
     }
@@ -87,6 +89,7 @@ bool ControlCore::settingsAccepted(DialogOutcome outcome, const std::string& err
 void ControlCore::settingsNotStored(std::string_view keyName) const
 {
     if (m_driver != nullptr) {
-        m_driver->logOutsideSend(2, "Settings not stored: cannot write " + std::string(keyName));
+        m_driver->logOutsideSend(LogLevel::Errors,
+                                 "Settings not stored: cannot write " + std::string(keyName));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrameTimings.h"
+#include "log/LogLevel.h"
 
 #include <string>
 
@@ -21,19 +22,19 @@ struct FrameConfig
 
     // The send's lines: its start (with the instance number), the thread's start, the modal
     // view's start and result, the wait for the thread.
-    FrameLogLine sendStart {4, "Send Start (instance=%d)"};
-    FrameLogLine startThread {8, "Start protocol thread"};
-    FrameLogLine showView {9, "Show Modal dialog"};
-    FrameLogLine viewReturns {9, "Modal dialog returns %d"};
-    FrameLogLine waitThread {10, "Waiting for terminate thread"};
+    FrameLogLine sendStart {LogLevel::Trans, "Send Start (instance=%d)"};
+    FrameLogLine startThread {LogLevel::Debug2, "Start protocol thread"};
+    FrameLogLine showView {LogLevel::Debug3, "Show Modal dialog"};
+    FrameLogLine viewReturns {LogLevel::Debug3, "Modal dialog returns %d"};
+    FrameLogLine waitThread {LogLevel::Debug4, "Waiting for terminate thread"};
     // The protocol thread's first and last lines.
-    FrameLogLine threadStarts {9, "Local Thread starts"};
-    FrameLogLine threadEnds {9, "Thread ends"};
+    FrameLogLine threadStarts {LogLevel::Debug3, "Local Thread starts"};
+    FrameLogLine threadEnds {LogLevel::Debug3, "Thread ends"};
     // The view's lines when it comes up: its start, then its caption.
-    FrameLogLine viewInit {10, "Progress dialog init"};
-    FrameLogLine viewCaption {10, "Provider name=%s"};
+    FrameLogLine viewInit {LogLevel::Debug4, "Progress dialog init"};
+    FrameLogLine viewCaption {LogLevel::Debug4, "Provider name=%s"};
     // The line of a Cancel press.
-    FrameLogLine cancelled {9, "User clicked cancel button"};
+    FrameLogLine cancelled {LogLevel::Debug3, "User clicked cancel button"};
 
     // The view's caption without a provider; with one it reads "<caption> (<provider>)".
     std::string caption = "IXO/TAP Paging";

@@ -1,6 +1,7 @@
 #include "HeadlessProgressView.h"
 
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 
 HeadlessProgressView::HeadlessProgressView(LogFile& log, std::string tag,
                                            std::function<bool()> isCancelled, int progressMaximum,
@@ -55,17 +56,17 @@ void HeadlessProgressView::end(int result)
 
 void HeadlessProgressView::setPhase(int phase)
 {
-    m_log.write(10, m_tag, "Phase: %d", phase);
+    m_log.write(LogLevel::Debug4, m_tag, "Phase: %d", phase);
 }
 
 void HeadlessProgressView::setStatus(const std::string& text)
 {
-    m_log.write(9, m_tag, "Status: %s", text.c_str());
+    m_log.write(LogLevel::Debug3, m_tag, "Status: %s", text.c_str());
 }
 
 void HeadlessProgressView::setProgress(int value)
 {
-    m_log.write(10, m_tag, "Progress: %d of %d", value, m_progressMaximum);
+    m_log.write(LogLevel::Debug4, m_tag, "Progress: %d of %d", value, m_progressMaximum);
 }
 
 void HeadlessProgressView::setCancelEnabled(bool enabled)

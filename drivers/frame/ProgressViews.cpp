@@ -3,6 +3,7 @@
 #include "ProgressViewFactory.h"
 #include "SendReporter.h"
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 
 namespace ProgressViews {
 
@@ -32,7 +33,8 @@ ProgressViewFactory chosen(bool showProgress, std::string modulePath,
             return view;
         }
         // The host asked for a window it cannot have here; the send goes on without one.
-        reporter.log().write(5, reporter.tag(), "Progress window not shown: %s", error.c_str());
+        reporter.log().write(LogLevel::Info, reporter.tag(), "Progress window not shown: %s",
+                             error.c_str());
         return fallback(setup, reporter);
     };
 }

@@ -3,6 +3,7 @@
 #include "FrameText.h"
 #include "HeadlessProgressView.h"
 #include "SendDriver.h"
+#include "log/LogLevel.h"
 
 #include <system_error>
 
@@ -40,7 +41,8 @@ int SendFrame::send(const SendRequest& request, MessageList& messages)
         // The thread of an earlier send was let go and still uses this frame's state.
         m_log.loadSettings();
         m_log.openForAppend();
-        logLine(2, "Send refused: the protocol thread of an earlier send still runs");
+        logLine(LogLevel::Errors,
+                "Send refused: the protocol thread of an earlier send still runs");
         m_log.close();
         return codeOtherError;
     }
@@ -165,7 +167,8 @@ bool SendFrame::startThread(const SendRequest& request)
         m_thread = std::thread([this, keepAlive = request.keepAlive] { threadMain(); });
     } catch (const std::system_error& error) {
         m_threadActive = false;
-        logLine(2, FrameText::fill("Error on create thread (err=%d)", error.code().value()));
+        logLine(LogLevel::Errors,
+                FrameText::fill("Error on create thread (err=%d)", error.code().value()));
         return false;
     }
     m_threadStarted = true;
@@ -179,7 +182,7 @@ void SendFrame::threadMain()
         m_driver.runProtocol(*this);
     } catch (const std::exception& error) {
         // An exception must not end the host's process; the send fails with a code instead.
-        logLine(1, FrameText::fill("Protocol thread failed: %s", {error.what()}));
+        logLine(LogLevel::Fatal, FrameText::fill("Protocol thread failed: %s", {error.what()}));
         if (lastError() == 0) {
             setLastError(codeOtherError);
         }
@@ -204,7 +207,7 @@ bool SendFrame::waitForThread(bool canLetGo)
     if (!ended) {
         // A thread cannot be ended by force without leaving its locks and resources in an
         // undefined state; instead everything it may be blocked in is made to fail.
-        logLine(2,
+        logLine(LogLevel::Errors,
                 FrameText::fill("Protocol thread still runs after %d ms; interrupting it",
                                 m_timings.threadWait.count()));
         stopEngine();
@@ -216,7 +219,7 @@ bool SendFrame::waitForThread(bool canLetGo)
         m_thread.join();
         return true;
     }
-    logLine(1, "Protocol thread does not end; it is left to end on its own");
+    logLine(LogLevel::Fatal, "Protocol thread does not end; it is left to end on its own");
     m_thread.detach();
     return false;
 }
@@ -225,13 +228,13 @@ int SendFrame::resultStep(int viewResult)
 {
     int code = lastError();
     if (code != 0) {
-        logLine(8, FrameText::fill("Send failed - Last Error bad (err=%d)", code));
+        logLine(LogLevel::Debug2, FrameText::fill("Send failed - Last Error bad (err=%d)", code));
     } else if (viewResult == resultCancelled || viewResult < 0) {
-        logLine(8, "Send failed - aborted");
+        logLine(LogLevel::Debug2, "Send failed - aborted");
         code = codeCancelled;
         setLastError(code);
     } else {
-        logLine(8, "Send okay");
+        logLine(LogLevel::Debug2, "Send okay");
     }
     m_log.close();
     {

@@ -4,6 +4,7 @@
 #include "KestrelIds.h"
 #include "KestrelPropertiesFlow.h"
 #include "KestrelSettings.h"
+#include "log/LogLevel.h"
 #include "plugin/MemberTable.h"
 #include "settings/SettingsKey.h"
 
@@ -62,7 +63,8 @@ std::int32_t CKestrelCtrl::send(std::string_view pspAddress)
     const KestrelSettings::ForSend settings = KestrelSettings::loadForSend(key);
     if (settings.modems.present && settings.modems.devices.empty()) {
         m_driver->setLastError(codeCallUnavailable);
-        m_driver->logOutsideSend(2, "Send refused: the modem device list (modemList) is empty");
+        m_driver->logOutsideSend(LogLevel::Errors,
+                                 "Send refused: the modem device list (modemList) is empty");
         return codeCallUnavailable;
     }
     CKestrelDriver::SendArgs args;

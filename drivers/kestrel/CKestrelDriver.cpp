@@ -3,6 +3,7 @@
 #include "FrameText.h"
 #include "StepEngine.h"
 #include "line/Telephony.h"
+#include "log/LogLevel.h"
 
 namespace {
 
@@ -90,19 +91,20 @@ void CKestrelDriver::runProtocol(SendFrame& frame)
 
     for (std::size_t index = 0; index < m_devices.size(); ++index) {
         if (index > 0) {
-            frame.logLine(10,
+            frame.logLine(LogLevel::Debug4,
                           FrameText::fill("Trying dev %d [devNo=%d]", static_cast<long long>(index),
                                           static_cast<std::int32_t>(m_devices[index])));
         }
-        frame.logLine(9, "Thread starts dialing");
+        frame.logLine(LogLevel::Debug3, "Thread starts dialing");
         if (dial(index)) {
-            frame.logLine(9, "Thread dial successful");
+            frame.logLine(LogLevel::Debug3, "Thread dial successful");
             (void)frame.waitForCallEvent();
             break;
         }
-        frame.logLine(2, "Thread dial failed");
+        frame.logLine(LogLevel::Errors, "Thread dial failed");
         if (frame.lastError() != codeNoLine) {
-            frame.logLine(2, FrameText::fill("LocalThread dial failed code=%d", frame.lastError()));
+            frame.logLine(LogLevel::Errors,
+                          FrameText::fill("LocalThread dial failed code=%d", frame.lastError()));
             break;
         }
         if (index + 1 == m_devices.size()) {
@@ -169,13 +171,13 @@ void CKestrelDriver::runExchange(LineDevice& line)
 {
     m_frame.setRightAnimation(RightAnimation::Connected);
     line.configurePort();
-    m_frame.logLine(9, "Thread starts FSM");
+    m_frame.logLine(LogLevel::Debug3, "Thread starts FSM");
     MissingLink missing;
     ByteLink* link = line.link();
     std::unique_ptr<StepEngine> engine
         = m_engines(link != nullptr ? *link : missing, m_frame.messages(), m_frame, m_tapSettings);
     m_frame.runEngine(*engine);
-    m_frame.logLine(9, "Thread FSM retuens");
+    m_frame.logLine(LogLevel::Debug3, "Thread FSM retuens");
     line.restorePort();
     m_frame.setRightAnimation(RightAnimation::Stopped);
     hangUp();
@@ -214,30 +216,30 @@ void CKestrelDriver::callEvent(CallEvent event, int detail)
     }
     switch (event) {
     case CallEvent::Busy:
-        m_frame.logLine(10, "LINECALLSTATE Busy");
+        m_frame.logLine(LogLevel::Debug4, "LINECALLSTATE Busy");
         m_frame.setLastError(codeBusy);
         m_frame.setStatus("Remote modem busy");
         break;
     case CallEvent::Connected:
-        m_frame.logLine(10, "LINECALLSTATE Connected");
+        m_frame.logLine(LogLevel::Debug4, "LINECALLSTATE Connected");
         m_connected = true;
         break;
     case CallEvent::Disconnected:
-        m_frame.logLine(10, "LINECALLSTATE Disconnected");
+        m_frame.logLine(LogLevel::Debug4, "LINECALLSTATE Disconnected");
         m_frame.setStatus("Line disconnected");
         break;
     case CallEvent::LineInUse:
-        m_frame.logLine(10, "LINEERR Being used");
+        m_frame.logLine(LogLevel::Debug4, "LINEERR Being used");
         m_frame.setLastError(codeLineInUse);
         m_frame.setStatus("Line is being used");
         break;
     case CallEvent::CallUnavailable:
-        m_frame.logLine(2, "LINERR Call unavailable");
+        m_frame.logLine(LogLevel::Errors, "LINERR Call unavailable");
         m_frame.setLastError(codeCallUnavailable);
         m_frame.setStatus("Call unavailable");
         break;
     case CallEvent::OtherError:
-        m_frame.logLine(2, FrameText::fill("LINERR Unknown %d", detail));
+        m_frame.logLine(LogLevel::Errors, FrameText::fill("LINERR Unknown %d", detail));
         m_frame.setLastError(codeOtherTelephony);
         m_frame.setStatus(FrameText::fill("Internal Error (LINERR=%d)", detail));
         break;

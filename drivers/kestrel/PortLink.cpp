@@ -1,6 +1,8 @@
 #include "PortLink.h"
 
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
+#include "threads/WakeEvent.h"
 
 #include <atomic>
 #include <cerrno>
@@ -10,7 +12,6 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,9 +20,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int levelErrors = 2;
-constexpr int levelDump = 11;
-constexpr int levelTerminator = 12;
+constexpr int levelErrors = LogLevel::Errors;
+constexpr int levelDump = LogLevel::Debug5;
+constexpr int levelTerminator = LogLevel::Debug6;
 
 constexpr int codeWriteFailed = 200;
 constexpr int codeShortWrite = 201;
@@ -44,7 +45,7 @@ constexpr int fallbackSliceMs = 100;
 
 struct PortLink::State
 {
-    int wakeFd = -1; // readable for good once the link is interrupted
+    WakeEvent wake; // readable for good once the link is interrupted (never cleared)
     bool isSocket = false;
     int savedFlags = -1; // the descriptor's flags to put back, when they were changed
     std::atomic<int> lastError {0};
@@ -104,7 +105,6 @@ PortLink::PortLink(int fd, LogFile& log, std::string_view tag, bool modemResults
     , m_state(new State)
 {
     m_state->modemResults = modemResults;
-    m_state->wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     struct stat info = {};
     m_state->isSocket = ::fstat(fd, &info) == 0 && S_ISSOCK(info.st_mode);
     // A blocking write() to a terminal whose buffers are full (flow control, a peer that
@@ -123,9 +123,6 @@ PortLink::PortLink(int fd, LogFile& log, std::string_view tag, bool modemResults
 PortLink::~PortLink()
 {
     restoreFlags();
-    if (m_state->wakeFd >= 0) {
-        ::close(m_state->wakeFd);
-    }
     delete m_state;
 }
 
@@ -145,10 +142,7 @@ void PortLink::interrupt()
         const std::lock_guard<std::mutex> guard(m_state->mutex);
         m_state->interrupted = true;
     }
-    if (m_state->wakeFd >= 0) {
-        const std::uint64_t one = 1;
-        (void)!::write(m_state->wakeFd, &one, sizeof one);
-    }
+    m_state->wake.signal();
     {
         std::unique_lock<std::mutex> lock(m_state->mutex);
         m_state->idle.wait(lock, [this] { return m_state->busy == 0; });
@@ -182,11 +176,11 @@ bool PortLink::write(const void* bytes, std::size_t length)
     } else {
         State::BusyScope scope(*m_state);
         while (written < length) {
-            pollfd fds[2] = {{m_fd, POLLOUT, 0}, {m_state->wakeFd, POLLIN, 0}};
-            const nfds_t count = m_state->wakeFd >= 0 ? 2 : 1;
+            pollfd fds[2] = {{m_fd, POLLOUT, 0}, {m_state->wake.fd(), POLLIN, 0}};
+            const nfds_t count = m_state->wake.fd() >= 0 ? 2 : 1;
             // No write time-out: a port held back by flow control waits until it may go on
             // or the link is interrupted.
-            const int ready = ::poll(fds, count, m_state->wakeFd >= 0 ? -1 : fallbackSliceMs);
+            const int ready = ::poll(fds, count, m_state->wake.fd() >= 0 ? -1 : fallbackSliceMs);
             if (ready < 0 && errno == EINTR) {
                 continue;
             }
@@ -305,11 +299,11 @@ bool PortLink::read(char* buffer, std::size_t& length, std::string_view terminat
         // Round up, so a poll never returns just short of the deadline and spins.
         const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
         int waitMs = remaining > 1000000 ? 1000000 : static_cast<int>(remaining);
-        if (m_state->wakeFd < 0 && waitMs > fallbackSliceMs) {
+        if (m_state->wake.fd() < 0 && waitMs > fallbackSliceMs) {
             waitMs = fallbackSliceMs;
         }
-        pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_state->wakeFd, POLLIN, 0}};
-        const nfds_t count = m_state->wakeFd >= 0 ? 2 : 1;
+        pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_state->wake.fd(), POLLIN, 0}};
+        const nfds_t count = m_state->wake.fd() >= 0 ? 2 : 1;
         const int ready = ::poll(fds, count, waitMs);
         if (ready < 0 && errno == EINTR) {
             continue;

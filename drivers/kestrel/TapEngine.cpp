@@ -3,6 +3,7 @@
 #include "MessageList.h"
 #include "SendReporter.h"
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -13,9 +14,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int levelErrors = 2;
-constexpr int levelState = 10;
-constexpr int levelDump = 11;
+constexpr int levelErrors = LogLevel::Errors;
+constexpr int levelState = LogLevel::Debug4;
+constexpr int levelDump = LogLevel::Debug5;
 
 constexpr int wakeUpLimit = 6;
 // A terminal that keeps sending text without ever answering would hold an answer state

@@ -5,6 +5,7 @@
 #include "PloverSettings.h"
 #include "PloverText.h"
 #include "ServerAddress.h"
+#include "log/LogLevel.h"
 #include "plugin/MemberTable.h"
 #include "settings/SettingsKey.h"
 
@@ -61,7 +62,7 @@ std::int32_t CPloverCtrl::send(std::string_view serverAddress)
     if (!address.hasHost()) {
         m_driver->setLastError(codeOtherError);
         m_driver->logOutsideSend(
-            2,
+            LogLevel::Errors,
             PloverText::format("Send refused: the server address \"%.*s\" names no host",
                                static_cast<int>(serverAddress.size()), serverAddress.data()));
         return codeOtherError;

@@ -2,6 +2,7 @@
 
 #include "FrameSessionView.h"
 #include "SnppSession.h"
+#include "log/LogLevel.h"
 
 CPloverDriver::CPloverDriver()
     : m_frame(frameConfig(), *this)
@@ -13,16 +14,16 @@ FrameConfig CPloverDriver::frameConfig()
 {
     FrameConfig config;
     config.tag = "plover";
-    config.sendStart = {7, "Send Start (instance=%d)"};
-    config.startThread = {9, "Starting protocol thread..."};
-    config.showView = {9, "Showing Modal Dialog"};
-    config.viewReturns = {9, "Modal dialog returns (%d)"};
-    config.waitThread = {9, "Waiting for thread termination"};
-    config.threadStarts = {8, "LocalThread starts"};
-    config.threadEnds = {8, "LocalThread ends"};
-    config.viewInit = {10, "Dialog init"};
-    config.viewCaption = {10, "Dialog providername=%s"};
-    config.cancelled = {9, "Dialog IDCANCEL received"};
+    config.sendStart = {LogLevel::Debug1, "Send Start (instance=%d)"};
+    config.startThread = {LogLevel::Debug3, "Starting protocol thread..."};
+    config.showView = {LogLevel::Debug3, "Showing Modal Dialog"};
+    config.viewReturns = {LogLevel::Debug3, "Modal dialog returns (%d)"};
+    config.waitThread = {LogLevel::Debug3, "Waiting for thread termination"};
+    config.threadStarts = {LogLevel::Debug2, "LocalThread starts"};
+    config.threadEnds = {LogLevel::Debug2, "LocalThread ends"};
+    config.viewInit = {LogLevel::Debug4, "Dialog init"};
+    config.viewCaption = {LogLevel::Debug4, "Dialog providername=%s"};
+    config.cancelled = {LogLevel::Debug3, "Dialog IDCANCEL received"};
     config.caption = "SNPP Paging";
     config.versionLabel = "";
     config.leftClip = 202;

@@ -30,7 +30,6 @@ PloverSettings PloverSettings::load()
     settings.replyTimeoutMs = replyTime(key);
     settings.lookupTimeoutMs = waitingTime(key, PloverKeys::lookupTimeout);
     settings.statusPauseMs = waitingTime(key, PloverKeys::statusPause);
-    settings.threadWaitMs = waitingTime(key, PloverKeys::threadWait);
     return settings;
 }
 

@@ -21,7 +21,8 @@ inline constexpr NumberSetting replyTimeout {"replyTimeoutMs", 10000};
 inline constexpr NumberSetting lookupTimeout {"lookupTimeoutMs", 30000};
 // Milliseconds the connect-failure status stays up before the send ends.
 inline constexpr NumberSetting statusPause {"statusPauseMs", 2000};
-// Milliseconds the send waits for its protocol thread once the progress view has closed.
+// Milliseconds the send waits for its protocol thread once the progress view has closed; the
+// send frame reads it (FrameTimings), with this as the driver's default.
 inline constexpr NumberSetting threadWait {"threadWaitMs", 10000};
 
 } // namespace PloverKeys
@@ -36,7 +37,6 @@ public:
     std::int32_t replyTimeoutMs = PloverKeys::replyTimeout.fallback;
     std::int32_t lookupTimeoutMs = PloverKeys::lookupTimeout.fallback;
     std::int32_t statusPauseMs = PloverKeys::statusPause.fallback;
-    std::int32_t threadWaitMs = PloverKeys::threadWait.fallback;
 
     // Reads every value of the current user's key; missing or mistyped values, and waiting
     // times below 0, give their defaults.

@@ -3,6 +3,7 @@
 #include "PloverText.h"
 #include "SendReporter.h"
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 #include "net/SocketError.h"
 #include "net/SystemCalls.h"
 #include "net/TcpSocket.h"
@@ -36,7 +37,8 @@ ReplyReader::Outcome ReplyReader::read(char* buffer, std::size_t capacity,
             if (outcome != Outcome::Complete) {
                 buffer[count] = '\0';
                 if (outcome == Outcome::Unfinished || outcome == Outcome::Closed) {
-                    m_reporter.log().writeDump(11, m_reporter.tag(), "Read(TO)", buffer, count);
+                    m_reporter.log().writeDump(LogLevel::Debug5, m_reporter.tag(), "Read(TO)",
+                                               buffer, count);
                 }
                 return outcome;
             }
@@ -53,7 +55,7 @@ ReplyReader::Outcome ReplyReader::read(char* buffer, std::size_t capacity,
         buffer[count++] = byte;
         if (lineEnd || count + 1 >= capacity) {
             buffer[count] = '\0';
-            m_reporter.log().writeDump(2, m_reporter.tag(), "Read", buffer, count);
+            m_reporter.log().writeDump(LogLevel::Errors, m_reporter.tag(), "Read", buffer, count);
             return lineEnd ? Outcome::Complete : Outcome::Cut;
         }
     }
@@ -66,7 +68,7 @@ ReplyReader::Outcome ReplyReader::fill(Clock::time_point deadline, std::size_t k
         if (left.count() <= 0) {
             if (kept == 0) {
                 m_reporter.setLastError(202);
-                PloverText::log(m_reporter, 2, "Error: ReadFile failed (erc=%d)",
+                PloverText::log(m_reporter, LogLevel::Errors, "Error: ReadFile failed (erc=%d)",
                                 toCode(SocketError::TimedOut));
                 return Outcome::NoReply;
             }
@@ -74,11 +76,11 @@ ReplyReader::Outcome ReplyReader::fill(Clock::time_point deadline, std::size_t k
             return Outcome::Unfinished;
         }
         if (m_reporter.cancelRequested()) {
-            PloverText::log(m_reporter, 9, "Read cancelled by the user");
+            PloverText::log(m_reporter, LogLevel::Debug3, "Read cancelled by the user");
             return Outcome::Cancelled;
         }
         if (m_stop != nullptr && m_stop->load()) {
-            PloverText::log(m_reporter, 9, "Read abandoned: the send is winding up");
+            PloverText::log(m_reporter, LogLevel::Debug3, "Read abandoned: the send is winding up");
             return Outcome::Cancelled;
         }
         const int waitMs = static_cast<int>(std::min<long long>(left.count(), kCancelPollMs));
@@ -93,12 +95,13 @@ ReplyReader::Outcome ReplyReader::fill(Clock::time_point deadline, std::size_t k
             // A closed connection answers every receive at once with nothing; waiting for
             // the deadline would only hold the send.
             m_reporter.setLastError(203);
-            PloverText::log(m_reporter, 2, "Error: the server closed the connection");
+            PloverText::log(m_reporter, LogLevel::Errors,
+                            "Error: the server closed the connection");
             return Outcome::Closed;
         }
         if (error != EAGAIN && error != EWOULDBLOCK && error != EINTR) {
             m_reporter.setLastError(202);
-            PloverText::log(m_reporter, 2, "Error: ReadFile failed (erc=%d)",
+            PloverText::log(m_reporter, LogLevel::Errors, "Error: ReadFile failed (erc=%d)",
                             toCode(SocketError::SystemBase) + error);
             return Outcome::Failed;
         }

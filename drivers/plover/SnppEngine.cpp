@@ -5,6 +5,7 @@
 #include "SendReporter.h"
 #include "SnppCommand.h"
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 #include "net/TcpSocket.h"
 
 #include <algorithm>
@@ -80,7 +81,8 @@ bool SnppEngine::run()
         while (step() && !m_reporter.cancelRequested()) { }
     }
     const bool aborted = m_reporter.cancelRequested();
-    log(m_reporter, 8, aborted ? "LocalThread fsm ends from USERABORT" : "LocalThread fsm ends");
+    log(m_reporter, LogLevel::Debug2,
+        aborted ? "LocalThread fsm ends from USERABORT" : "LocalThread fsm ends");
     return !aborted;
 }
 
@@ -95,7 +97,7 @@ void SnppEngine::requestDisconnect()
 
 void SnppEngine::startState()
 {
-    log(m_reporter, 2, "State starts");
+    log(m_reporter, LogLevel::Errors, "State starts");
     m_reporter.setPhase(2);
     m_reporter.setStatus("Logging...");
     m_current = 0;
@@ -109,7 +111,7 @@ void SnppEngine::startState()
 void SnppEngine::waitReply()
 {
     m_reporter.setStatus(format("Packet %d: waiting for reply...", m_current));
-    log(m_reporter, 10, "State WaitReply");
+    log(m_reporter, LogLevel::Debug4, "State WaitReply");
     // Before the first message (the greeting) the bar stays at its start.
     m_reporter.setProgress(std::max(0, 2 * m_started - 1));
     char reply[kLineCapacity];
@@ -119,7 +121,7 @@ void SnppEngine::waitReply()
         return;
     }
     if (outcome != ReplyReader::Outcome::Complete) {
-        log(m_reporter, 2, "State read timeout");
+        log(m_reporter, LogLevel::Errors, "State read timeout");
         m_state = SnppState::Disconnect;
         return;
     }
@@ -149,7 +151,7 @@ ReplyReader::Outcome SnppEngine::readReply(char* reply)
             return outcome;
         }
         // An informational line of a multi-line reply; the line that ends it is the answer.
-        log(m_reporter, 9, "State reply = info (%s)", reply);
+        log(m_reporter, LogLevel::Debug3, "State reply = info (%s)", reply);
     }
 }
 
@@ -161,7 +163,7 @@ void SnppEngine::judge(const char* reply)
     // too, and sending it again would page twice.
     const bool sent = m_awaiting == Awaiting::Send && (first == '8' || first == '9');
     if (first == '2' || sent) {
-        log(m_reporter, 2, "State reply = Okay (%s)", reply);
+        log(m_reporter, LogLevel::Errors, "State reply = Okay (%s)", reply);
         // Only the answer to SEND settles a message; an accepted pager line delivers nothing.
         if (m_awaiting == Awaiting::Send && begun >= 0) {
             m_messages.setResult(begun, MessageResult::Sent);
@@ -170,14 +172,14 @@ void SnppEngine::judge(const char* reply)
         return;
     }
     if (first == '4') {
-        log(m_reporter, 2, "State reply = Fatal (%s)", reply);
+        log(m_reporter, LogLevel::Errors, "State reply = Fatal (%s)", reply);
         if (begun >= 0) {
             m_messages.setResult(begun, MessageResult::Rejected);
         }
         m_state = SnppState::Disconnect;
         return;
     }
-    log(m_reporter, 2, "State reply = unknown (%s)", reply);
+    log(m_reporter, LogLevel::Errors, "State reply = unknown (%s)", reply);
     if (m_awaiting == Awaiting::Greeting || m_awaiting == Awaiting::Reset) {
         // Nothing of a message is pending at the server: carry on, and send no message twice.
         m_state = m_nextState;
@@ -191,10 +193,12 @@ void SnppEngine::restart()
     m_messages.setResult(begunIndex(), MessageResult::TransmissionError);
     if (m_retry < m_settings.maxRestarts) {
         ++m_retry;
-        log(m_reporter, 9, "State restarts packet %d (retry=%d)", m_current, m_retry);
+        log(m_reporter, LogLevel::Debug3, "State restarts packet %d (retry=%d)", m_current,
+            m_retry);
         m_nextState = SnppState::SendPin;
     } else {
-        log(m_reporter, 2, "State packet %d given up after %d restarts", m_current, m_retry);
+        log(m_reporter, LogLevel::Errors, "State packet %d given up after %d restarts", m_current,
+            m_retry);
         m_nextState = SnppState::NextPacket;
     }
     // The server still holds what it accepted of this message; it must forget it first.
@@ -206,7 +210,7 @@ void SnppEngine::nextPacket()
     m_reporter.setPhase(3);
     m_reporter.setStatus("Processing packet...");
     m_reporter.setProgress(2 * m_started);
-    log(m_reporter, 2, "State next packet %d", m_started);
+    log(m_reporter, LogLevel::Errors, "State next packet %d", m_started);
     if (m_started >= m_messages.count()) {
         m_reporter.setLastError(0);
         m_state = SnppState::Disconnect;
@@ -223,9 +227,9 @@ void SnppEngine::sendPin()
     m_reporter.setStatus(format("Packet %d: sending...", m_current));
     if (sendCommand(SnppCommand::pager(m_messages.at(m_current).pagerId), Awaiting::Pager,
                     SnppState::SendMessage)) {
-        log(m_reporter, 9, "State SendPin (retry=%d)", m_retry);
+        log(m_reporter, LogLevel::Debug3, "State SendPin (retry=%d)", m_retry);
     } else {
-        log(m_reporter, 2, "State SendPin write pin to port error");
+        log(m_reporter, LogLevel::Errors, "State SendPin write pin to port error");
     }
 }
 
@@ -233,18 +237,18 @@ void SnppEngine::sendMessage()
 {
     if (sendCommand(SnppCommand::message(m_messages.at(m_current).text), Awaiting::Message,
                     SnppState::SendSend)) {
-        log(m_reporter, 9, "State SendMessage (retry=%d)", m_retry);
+        log(m_reporter, LogLevel::Debug3, "State SendMessage (retry=%d)", m_retry);
     } else {
-        log(m_reporter, 2, "State SendMessage write message to port error");
+        log(m_reporter, LogLevel::Errors, "State SendMessage write message to port error");
     }
 }
 
 void SnppEngine::sendSend()
 {
     if (sendCommand(SnppCommand::send(), Awaiting::Send, SnppState::NextPacket)) {
-        log(m_reporter, 2, "State SendSend (retry=%d)", m_retry);
+        log(m_reporter, LogLevel::Errors, "State SendSend (retry=%d)", m_retry);
     } else {
-        log(m_reporter, 2, "State SendSend write to port error");
+        log(m_reporter, LogLevel::Errors, "State SendSend write to port error");
     }
 }
 
@@ -252,15 +256,16 @@ void SnppEngine::sendReset()
 {
     m_reporter.setStatus(format("Packet %d: sending...", m_current));
     if (sendCommand(SnppCommand::reset(), Awaiting::Reset, m_nextState)) {
-        log(m_reporter, 9, "State SendReset (retry=%d)", m_retry);
+        log(m_reporter, LogLevel::Debug3, "State SendReset (retry=%d)", m_retry);
     } else {
-        log(m_reporter, 2, "State SendReset write to port error");
+        log(m_reporter, LogLevel::Errors, "State SendReset write to port error");
     }
 }
 
 bool SnppEngine::sendCommand(const std::string& line, Awaiting awaiting, SnppState next)
 {
-    m_reporter.log().writeDump(11, m_reporter.tag(), "Write", line.data(), line.size());
+    m_reporter.log().writeDump(LogLevel::Debug5, m_reporter.tag(), "Write", line.data(),
+                               line.size());
     if (!m_connection.send(line.data(), line.size())) {
         m_reporter.setLastError(200);
         m_state = SnppState::Disconnect;
@@ -274,11 +279,12 @@ bool SnppEngine::sendCommand(const std::string& line, Awaiting awaiting, SnppSta
 
 void SnppEngine::disconnect()
 {
-    log(m_reporter, 9, "State disconnect");
+    log(m_reporter, LogLevel::Debug3, "State disconnect");
     m_reporter.setPhase(4);
     m_reporter.setStatus("Disconnecting");
     const std::string line = SnppCommand::quit();
-    m_reporter.log().writeDump(11, m_reporter.tag(), "Write", line.data(), line.size());
+    m_reporter.log().writeDump(LogLevel::Debug5, m_reporter.tag(), "Write", line.data(),
+                               line.size());
     // The goodbye is a courtesy: no reply is awaited and a failure changes nothing.
     (void)m_connection.send(line.data(), line.size());
     m_state = SnppState::Done;

@@ -4,6 +4,7 @@
 #include "SendReporter.h"
 #include "SessionView.h"
 #include "SnppTransport.h"
+#include "log/LogLevel.h"
 
 using PloverText::format;
 using PloverText::log;
@@ -32,10 +33,10 @@ void SnppSession::run(const std::string& host, const std::string& port)
     m_view.showConnecting();
     m_reporter.setPhase(1);
     m_reporter.setStatus(format("Connecting %s:%s", host.c_str(), port.c_str()));
-    log(m_reporter, 8, "LocalThread start tcp connect");
+    log(m_reporter, LogLevel::Debug2, "LocalThread start tcp connect");
     if (m_transport.connect(host, port, m_settings.lookupTimeoutMs)) {
         m_view.showConnected();
-        log(m_reporter, 8, "LocalThread starts fsm");
+        log(m_reporter, LogLevel::Debug2, "LocalThread starts fsm");
         const bool ranToEnd = m_engine.run();
         m_view.stopAnimation();
         m_transport.close();
@@ -47,16 +48,16 @@ void SnppSession::run(const std::string& host, const std::string& port)
     }
     m_view.disableCancel();
     const int error = m_transport.lastError();
-    log(m_reporter, 8, "LocalThread connect failed errCode=%d", error);
+    log(m_reporter, LogLevel::Debug2, "LocalThread connect failed errCode=%d", error);
     if (m_reporter.cancelRequested()) {
         // The user's Cancel stopped the lookup or the connect: the send was aborted, as it is
         // once connected; the server was never found wanting, so there is nothing to read.
-        log(m_reporter, 8, "LocalThread connect cancelled by the user");
+        log(m_reporter, LogLevel::Debug2, "LocalThread connect cancelled by the user");
         m_reporter.setLastError(kUserCancelled);
         m_reporter.setStatus("User aborted");
         return;
     }
-    log(m_reporter, 2, "%s", m_transport.lastErrorText().c_str());
+    log(m_reporter, LogLevel::Errors, "%s", m_transport.lastErrorText().c_str());
     m_reporter.setLastError(kNoConnection);
     m_reporter.setStatus(SnppTransport::failureStatus(error, host));
     m_view.pauseForReading(m_settings.statusPauseMs, m_reporter);

@@ -2,6 +2,7 @@
 
 #include "PortLink.h"
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 
 CallingLine::CallingLine(LogFile& log, std::string_view tag)
     : m_log(log)
@@ -28,7 +29,8 @@ bool CallingLine::beginDial()
     std::lock_guard lock(m_mutex);
     if (m_dialled || m_hungUp) {
         m_lastError = 4;
-        m_log.write(2, m_tag, "Line refuses a second call: it has dialled or was hung up");
+        m_log.write(LogLevel::Errors, m_tag,
+                    "Line refuses a second call: it has dialled or was hung up");
         return false;
     }
     m_dialled = true;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LineDevice.h"
-#include "WakeEvent.h"
+#include "threads/WakeEvent.h"
 
 #include <atomic>
 #include <condition_variable>

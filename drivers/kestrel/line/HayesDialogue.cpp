@@ -1,6 +1,7 @@
 #include "HayesDialogue.h"
 
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 
 #include <cerrno>
 #include <chrono>
@@ -142,7 +143,8 @@ HayesDialogue::Wait HayesDialogue::writeAll(std::string_view bytes, int timeoutM
 
 ModemReply HayesDialogue::command(std::string_view text, int timeoutMs)
 {
-    m_log.write(10, m_tag, "Modem command: %.*s", static_cast<int>(text.size()), text.data());
+    m_log.write(LogLevel::Debug4, m_tag, "Modem command: %.*s", static_cast<int>(text.size()),
+                text.data());
     std::string line(text);
     line += '\r';
     m_lastLine.clear();
@@ -200,7 +202,7 @@ ModemReply HayesDialogue::awaitResult(int timeoutMs)
         if (line.empty()) {
             continue;
         }
-        m_log.write(10, m_tag, "Modem answer: %s", line.c_str());
+        m_log.write(LogLevel::Debug4, m_tag, "Modem answer: %s", line.c_str());
         const ModemReply reply = classify(line);
         if (reply != ModemReply::TimedOut) {
             m_lastLine = line;

@@ -4,6 +4,7 @@
 #include "DialString.h"
 #include "SerialPort.h"
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -68,30 +69,31 @@ bool ModemLine::dial(const std::string& number, CallObserver& observer)
     const char* const device = m_config.device.c_str();
     std::string why;
     if (!DialString::isDialable(number, why)) {
-        m_log.write(2, m_tag, "Cannot dial \"%s\" on %s: %s", number.c_str(), device, why.c_str());
+        m_log.write(LogLevel::Errors, m_tag, "Cannot dial \"%s\" on %s: %s", number.c_str(), device,
+                    why.c_str());
         return refuse(4);
     }
     if (m_wake.fd() < 0) {
-        m_log.write(2, m_tag, "No line on %s: no event descriptor (%s)", device,
+        m_log.write(LogLevel::Errors, m_tag, "No line on %s: no event descriptor (%s)", device,
                     std::strerror(errno));
         return refuse(7);
     }
     int fd = -1;
     switch (SerialPort::openExclusive(m_config.device, fd, why)) {
     case SerialPort::OpenResult::Failed:
-        m_log.write(2, m_tag, "No line: %s", why.c_str());
+        m_log.write(LogLevel::Errors, m_tag, "No line: %s", why.c_str());
         return refuse(7);
     case SerialPort::OpenResult::Held:
         // As with a telephony service, the call request is taken and its refusal arrives
         // as an event.
-        m_log.write(2, m_tag, "Line in use: %s", why.c_str());
+        m_log.write(LogLevel::Errors, m_tag, "Line in use: %s", why.c_str());
         return startCall(observer, -1, [] { return Outcome {CallEvent::LineInUse, 0}; });
     case SerialPort::OpenResult::Opened:
         break;
     }
     speed_t speed = B0;
     if (m_config.speed != 0 && !SerialPort::speedFor(m_config.speed, speed)) {
-        m_log.write(2, m_tag, "No line on %s: the speed %d is not supported", device,
+        m_log.write(LogLevel::Errors, m_tag, "No line on %s: the speed %d is not supported", device,
                     static_cast<int>(m_config.speed));
         SerialPort::close(fd);
         return refuse(7);
@@ -100,7 +102,7 @@ bool ModemLine::dial(const std::string& number, CallObserver& observer)
     if (::tcgetattr(fd, &m_original) != 0
         || (settings = SerialPort::commandSettings(m_original, speed),
             ::tcsetattr(fd, TCSANOW, &settings) != 0)) {
-        m_log.write(2, m_tag, "No line on %s: cannot set the port up (%s)", device,
+        m_log.write(LogLevel::Errors, m_tag, "No line on %s: cannot set the port up (%s)", device,
                     std::strerror(errno));
         SerialPort::close(fd);
         return refuse(7);
@@ -108,7 +110,7 @@ bool ModemLine::dial(const std::string& number, CallObserver& observer)
     m_haveOriginal = true;
     m_releaseSlot = DeviceRelease::enlist(fd, m_original);
     const std::string command = m_config.dialPrefix + number;
-    m_log.write(9, m_tag, "Dialing on %s: %s", device, command.c_str());
+    m_log.write(LogLevel::Debug3, m_tag, "Dialing on %s: %s", device, command.c_str());
     return startCall(observer, fd, [this, fd, command] { return placeCall(fd, command); });
 }
 
@@ -127,8 +129,9 @@ CallingLine::Outcome ModemLine::placeCall(int fd, const std::string& command)
         if (reply == ModemReply::Interrupted) {
             return {};
         }
-        m_log.write(2, m_tag, "Modem on %s answered %s to %s", m_config.device.c_str(),
-                    std::string(HayesDialogue::name(reply)).c_str(), init.c_str());
+        m_log.write(LogLevel::Errors, m_tag, "Modem on %s answered %s to %s",
+                    m_config.device.c_str(), std::string(HayesDialogue::name(reply)).c_str(),
+                    init.c_str());
         const ModemFault fault = reply == ModemReply::TimedOut ? ModemFault::NoReply
             : reply == ModemReply::PortFailed                  ? ModemFault::PortFailed
                                                                : ModemFault::ErrorReply;
@@ -141,7 +144,7 @@ CallingLine::Outcome ModemLine::placeCall(int fd, const std::string& command)
     }
     // After a time-out the modem is still dialling; every other answer ends the dial.
     m_dialPending = reply == ModemReply::TimedOut;
-    m_log.write(9, m_tag, "Modem on %s: %s", m_config.device.c_str(),
+    m_log.write(LogLevel::Debug3, m_tag, "Modem on %s: %s", m_config.device.c_str(),
                 reply == ModemReply::TimedOut ? "no answer to the call" : modem.lastLine().c_str());
     int detail = 0;
     // OK to a dial command means the modem made no data call: it never connected.
@@ -166,7 +169,7 @@ void ModemLine::endCall(int fd, bool connected, bool lost)
         // A modem set to hang up on DTR ends the call; closing with HUPCL keeps DTR low.
         std::this_thread::sleep_for(
             std::chrono::milliseconds(std::min(m_config.dtrDropTime, left())));
-        m_log.write(9, m_tag, "Hang up: DTR dropped on %s", device);
+        m_log.write(LogLevel::Debug3, m_tag, "Hang up: DTR dropped on %s", device);
         return;
     }
     // Each answer gets commandTimeout, and the whole stays within the budget.
@@ -185,7 +188,7 @@ void ModemLine::endCall(int fd, bool connected, bool lost)
         if (escaped != ModemReply::Ok) {
             // Already in command mode (the carrier was lost meanwhile): a CR clears the
             // "+++" typed there. A line without "AT" gets no answer, so none is awaited.
-            m_log.write(9, m_tag, "Hang up on %s: the escape answered %s", device,
+            m_log.write(LogLevel::Debug3, m_tag, "Hang up on %s: the escape answered %s", device,
                         std::string(HayesDialogue::name(escaped)).c_str());
             (void)modem.send("\r", left());
         }
@@ -195,7 +198,7 @@ void ModemLine::endCall(int fd, bool connected, bool lost)
     }
     // ATH's own answer is awaited, so that no late answer is left for the next call's commands.
     const ModemReply reply = modem.command("ATH", answerTime());
-    m_log.write(9, m_tag, "Hang up on %s: ATH answered %s", device,
+    m_log.write(LogLevel::Debug3, m_tag, "Hang up on %s: ATH answered %s", device,
                 std::string(HayesDialogue::name(reply)).c_str());
 }
 
@@ -209,7 +212,7 @@ bool ModemLine::awaitsNoCarrier(HayesDialogue& modem, int timeoutMs)
         }
         switch (modem.awaitResult(static_cast<int>(ms))) {
         case ModemReply::NoCarrier:
-            m_log.write(9, m_tag, "Hang up on %s: the carrier is gone already",
+            m_log.write(LogLevel::Debug3, m_tag, "Hang up on %s: the carrier is gone already",
                         m_config.device.c_str());
             return true;
         case ModemReply::TimedOut:
@@ -231,8 +234,8 @@ void ModemLine::closeDescriptor(int fd)
     DeviceRelease::dismiss(m_releaseSlot);
     m_releaseSlot = -1;
     if (m_haveOriginal && ::tcsetattr(fd, TCSANOW, &m_original) != 0) {
-        m_log.write(5, m_tag, "Cannot put the settings of %s back (%s)", m_config.device.c_str(),
-                    std::strerror(errno));
+        m_log.write(LogLevel::Info, m_tag, "Cannot put the settings of %s back (%s)",
+                    m_config.device.c_str(), std::strerror(errno));
     }
     SerialPort::close(fd);
 }
@@ -242,7 +245,7 @@ void ModemLine::configurePort()
     const bool open = withDescriptor([this](int fd) {
         m_haveBeforeTap = ::tcgetattr(fd, &m_beforeTap) == 0;
         if (!m_haveBeforeTap) {
-            m_log.write(2, m_tag, "Error GetCommState failed (erc=%d)", errno);
+            m_log.write(LogLevel::Errors, m_tag, "Error GetCommState failed (erc=%d)", errno);
             return;
         }
         termios tap = SerialPort::tapSettings(m_beforeTap);
@@ -252,11 +255,11 @@ void ModemLine::configurePort()
             tap.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
         }
         if (::tcsetattr(fd, TCSANOW, &tap) != 0) {
-            m_log.write(2, m_tag, "Error SetCommState failed (erc=%d)", errno);
+            m_log.write(LogLevel::Errors, m_tag, "Error SetCommState failed (erc=%d)", errno);
         }
     });
     if (!open) {
-        m_log.write(2, m_tag, "Error GetCommState failed (erc=%d)", EBADF);
+        m_log.write(LogLevel::Errors, m_tag, "Error GetCommState failed (erc=%d)", EBADF);
     }
 }
 
@@ -266,9 +269,9 @@ void ModemLine::restorePort()
     // settings back.
     withDescriptor([this](int fd) {
         if (!m_haveBeforeTap) {
-            m_log.write(2, m_tag, "Error RestoreCommState failed (erc=%d)", EINVAL);
+            m_log.write(LogLevel::Errors, m_tag, "Error RestoreCommState failed (erc=%d)", EINVAL);
         } else if (::tcsetattr(fd, TCSANOW, &m_beforeTap) != 0) {
-            m_log.write(2, m_tag, "Error RestoreCommState failed (erc=%d)", errno);
+            m_log.write(LogLevel::Errors, m_tag, "Error RestoreCommState failed (erc=%d)", errno);
         }
     });
 }

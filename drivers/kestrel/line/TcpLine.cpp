@@ -1,6 +1,7 @@
 #include "TcpLine.h"
 
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 #include "net/HostLookup.h"
 
 #include <arpa/inet.h>
@@ -40,16 +41,16 @@ bool TcpLine::dial(const std::string& number, CallObserver& observer)
         return false;
     }
     if (m_config.host.empty() || m_config.port <= 0 || m_config.port > 65535) {
-        m_log.write(2, m_tag, "No line: the TCP line %s has no valid host and port",
+        m_log.write(LogLevel::Errors, m_tag, "No line: the TCP line %s has no valid host and port",
                     m_config.key.c_str());
         return refuse(7);
     }
     if (m_wake.fd() < 0) {
-        m_log.write(2, m_tag, "No line to %s: no event descriptor (%s)", m_config.host.c_str(),
-                    std::strerror(errno));
+        m_log.write(LogLevel::Errors, m_tag, "No line to %s: no event descriptor (%s)",
+                    m_config.host.c_str(), std::strerror(errno));
         return refuse(7);
     }
-    m_log.write(9, m_tag, "Connecting to %s:%d for %s", m_config.host.c_str(),
+    m_log.write(LogLevel::Debug3, m_tag, "Connecting to %s:%d for %s", m_config.host.c_str(),
                 static_cast<int>(m_config.port), number.c_str());
     return startCall(observer, -1, [this] { return placeCall(); });
 }
@@ -75,8 +76,9 @@ CallingLine::Outcome TcpLine::placeCall()
             return {};
         }
         if (result.outcome != HostLookup::Outcome::Found) {
-            m_log.write(2, m_tag, "Cannot connect to %s: the host was not found (%s)",
-                        m_config.host.c_str(), result.detail.c_str());
+            m_log.write(LogLevel::Errors, m_tag,
+                        "Cannot connect to %s: the host was not found (%s)", m_config.host.c_str(),
+                        result.detail.c_str());
             return {CallEvent::CallUnavailable, 0};
         }
         address = result.address;
@@ -91,7 +93,7 @@ CallingLine::Outcome TcpLine::connectTo(std::uint32_t address)
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
         const int error = errno;
-        m_log.write(2, m_tag, "Cannot connect to %s:%d: no socket (%s)", host, port,
+        m_log.write(LogLevel::Errors, m_tag, "Cannot connect to %s:%d: no socket (%s)", host, port,
                     std::strerror(error));
         return {CallEvent::OtherError, otherError(error)};
     }
@@ -130,7 +132,7 @@ CallingLine::Outcome TcpLine::connectTo(std::uint32_t address)
         // TAP is an exchange of short blocks, each waiting for its answer.
         const int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        m_log.write(9, m_tag, "Connected to %s:%d", host, port);
+        m_log.write(LogLevel::Debug3, m_tag, "Connected to %s:%d", host, port);
         if (!connect()) {
             return {};
         }
@@ -139,16 +141,19 @@ CallingLine::Outcome TcpLine::connectTo(std::uint32_t address)
     case ECONNREFUSED:
     case ECONNRESET:
     case ETIMEDOUT:
-        m_log.write(2, m_tag, "No connection to %s:%d: %s", host, port, std::strerror(error));
+        m_log.write(LogLevel::Errors, m_tag, "No connection to %s:%d: %s", host, port,
+                    std::strerror(error));
         return {CallEvent::Disconnected, 0};
     case ENETUNREACH:
     case EHOSTUNREACH:
     case ENETDOWN:
     case EHOSTDOWN:
-        m_log.write(2, m_tag, "Cannot reach %s:%d: %s", host, port, std::strerror(error));
+        m_log.write(LogLevel::Errors, m_tag, "Cannot reach %s:%d: %s", host, port,
+                    std::strerror(error));
         return {CallEvent::CallUnavailable, 0};
     default:
-        m_log.write(2, m_tag, "Cannot connect to %s:%d: %s", host, port, std::strerror(error));
+        m_log.write(LogLevel::Errors, m_tag, "Cannot connect to %s:%d: %s", host, port,
+                    std::strerror(error));
         return {CallEvent::OtherError, otherError(error)};
     }
 }

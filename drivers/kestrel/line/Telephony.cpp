@@ -5,6 +5,7 @@
 #include "ModemLine.h"
 #include "TcpLine.h"
 #include "log/LogFile.h"
+#include "log/LogLevel.h"
 #include "settings/SettingsStore.h"
 
 #include <sys/stat.h>
@@ -99,18 +100,19 @@ std::unique_ptr<LineDevice> Telephony::open(std::uint32_t device, LogFile& log,
         for (std::uint32_t candidate = 0; candidate < m_lines.size(); ++candidate) {
             LineDeviceInfo info;
             if (enumerate(candidate, info) && info.supportsData) {
-                log.write(9, tag, "Line mapper picks device %u (%s)", candidate, info.name.c_str());
+                log.write(LogLevel::Debug3, tag, "Line mapper picks device %u (%s)", candidate,
+                          info.name.c_str());
                 return open(candidate, log, tag);
             }
         }
-        log.write(2, tag, "No line: none of the %d line devices can make a data call",
-                  deviceCount());
+        log.write(LogLevel::Errors, tag,
+                  "No line: none of the %d line devices can make a data call", deviceCount());
         m_lastError = 7;
         return nullptr;
     }
     const std::string why = problem(device);
     if (!why.empty()) {
-        log.write(2, tag, "No line: %s", why.c_str());
+        log.write(LogLevel::Errors, tag, "No line: %s", why.c_str());
         m_lastError = 7;
         return nullptr;
     }

@@ -3,8 +3,8 @@
 
 #include "FreePort.h"
 #include "GatewayClient.h"
-#include "GatewayWake.h"
 #include "net/TcpSocket.h"
+#include "threads/WakeEvent.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +94,7 @@ TEST_F(CommandReaderTest, SilenceWithinALineRunsOutAfterTheByteWait)
 
 TEST_F(CommandReaderTest, AWakeUpWithTheAbandonRequestEndsTheWait)
 {
-    GatewayWake wake;
+    WakeEvent wake;
     ASSERT_TRUE(wake.isValid());
     std::atomic<bool> abandon {false};
     CommandReader reader(*accepted, &wake, [&] { return abandon.load(); });
@@ -112,7 +112,7 @@ TEST_F(CommandReaderTest, AWakeUpWithTheAbandonRequestEndsTheWait)
 
 TEST_F(CommandReaderTest, AWakeUpWithoutTheRequestKeepsWaitingForTheByte)
 {
-    GatewayWake wake;
+    WakeEvent wake;
     CommandReader reader(*accepted, &wake, [] { return false; });
     std::thread other([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

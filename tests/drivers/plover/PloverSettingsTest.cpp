@@ -1,5 +1,7 @@
 #include "PloverSettings.h"
 
+#include "CPloverDriver.h"
+#include "FrameTimings.h"
 #include "ScopedRegistry.h"
 #include "settings/SettingsKey.h"
 
@@ -16,7 +18,10 @@ TEST(PloverSettings, AFreshStoreGivesTheDefaults)
     EXPECT_EQ(settings.replyTimeoutMs, 10000);
     EXPECT_EQ(settings.lookupTimeoutMs, 30000);
     EXPECT_EQ(settings.statusPauseMs, 2000);
-    EXPECT_EQ(settings.threadWaitMs, 10000);
+    // The thread wait is read by the send frame under the driver's key.
+    const SettingsKey key(RootKey::CurrentUser, PloverKeys::key);
+    EXPECT_EQ(FrameTimings::load(key, CPloverDriver::defaultTimings()).threadWait,
+              std::chrono::milliseconds(10000));
 }
 
 TEST(PloverSettings, StoredValuesAreReadAndBadOnesFallBack)
