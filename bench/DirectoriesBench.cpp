@@ -1,8 +1,8 @@
-#include "AddressParser.h"
 #include "BenchEnvironment.h"
-#include "InternetAddressBook.h"
-#include "ProviderDatabase.h"
-#include "SimpleAddressBook.h"
+#include "addressing/AddressParser.h"
+#include "directories/InternetAddressBook.h"
+#include "directories/ProviderDatabase.h"
+#include "directories/SimpleAddressBook.h"
 #include "settings/SettingsKey.h"
 
 #include <benchmark/benchmark.h>

@@ -16,18 +16,18 @@
 // "perl_over_pipeline" (above 1: the relay beats the Perl server). "burstOfClients" connects 200
 // clients at once, each waiting for the greeting and saying QUIT; it reports how many were served
 // and when the last one was.
-#include "AddressBook.h"
-#include "AddressBookSelection.h"
 #include "BenchEnvironment.h"
 #include "ClientBurst.h"
 #include "FakeDriverIds.h"
 #include "FakeDriverScript.h"
-#include "GatewaySendAdapter.h"
-#include "GatewaySender.h"
 #include "LoopbackSocket.h"
-#include "ProviderDatabase.h"
-#include "Sender.h"
-#include "SnppServer.h"
+#include "directories/AddressBook.h"
+#include "directories/AddressBookSelection.h"
+#include "directories/ProviderDatabase.h"
+#include "gateway/GatewaySender.h"
+#include "gateway/SnppServer.h"
+#include "sending/GatewaySendAdapter.h"
+#include "sending/Sender.h"
 #include "settings/SettingsKey.h"
 #include "settings/SharedSettings.h"
 

@@ -22,19 +22,19 @@
 // calls).
 #include "BenchEnvironment.h"
 #include "BenchReporter.h"
-#include "KestrelIds.h"
-#include "KestrelSettings.h"
-#include "LineSettings.h"
-#include "MessageList.h"
-#include "PortLink.h"
-#include "TapBlock.h"
-#include "TapEngine.h"
 #include "TapMemoryLink.h"
 #include "TapTerminalSimulator.h"
+#include "frame/MessageList.h"
+#include "kestrel/KestrelIds.h"
+#include "kestrel/KestrelSettings.h"
+#include "kestrel/TapBlock.h"
+#include "kestrel/TapEngine.h"
 #include "log/LogFile.h"
 #include "plugin/ControlLoader.h"
 #include "settings/SettingsKey.h"
 #include "settings/SharedSettings.h"
+#include "telephony/LineSettings.h"
+#include "telephony/PortLink.h"
 
 #include <benchmark/benchmark.h>
 

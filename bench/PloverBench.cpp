@@ -6,11 +6,11 @@
 // argument is the log level the driver's log is written at.
 #include "BenchEnvironment.h"
 #include "BenchReporter.h"
-#include "MessageList.h"
-#include "PloverSettings.h"
-#include "SnppSession.h"
-#include "SnppTransport.h"
+#include "frame/MessageList.h"
 #include "log/LogFile.h"
+#include "plover/PloverSettings.h"
+#include "plover/SnppSession.h"
+#include "plover/SnppTransport.h"
 #include "settings/SettingsKey.h"
 #include "settings/SharedSettings.h"
 

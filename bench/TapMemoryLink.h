@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ByteLink.h"
 #include "TapTerminal.h"
+#include "telephony/ByteLink.h"
 
 #include <chrono>
 #include <cstddef>

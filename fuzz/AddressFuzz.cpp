@@ -3,10 +3,10 @@
 // and a PIN that fits parses; a parsed address formats to a canonical text no longer than
 // the input that parses to the same record; a failure names one of the three address errors
 // with a bounded text; translating (here without a provider database) never accepts more.
-#include "AddressGrammar.h"
-#include "AddressParser.h"
 #include "FuzzCheck.h"
-#include "PagerAddress.h"
+#include "addressing/AddressGrammar.h"
+#include "addressing/AddressParser.h"
+#include "addressing/PagerAddress.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MessageList.h"
-#include "SendReporter.h"
+#include "frame/MessageList.h"
+#include "frame/SendReporter.h"
 #include "log/LogFile.h"
 
 #include <string>

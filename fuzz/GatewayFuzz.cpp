@@ -2,11 +2,11 @@
 // by the line assembler and, in the same run, by the socket reader over a socket pair (both
 // must agree), and every line goes through the command interpreter. The first byte chooses the
 // options and the outcomes of the sends. Invariants that fail abort the run.
-#include "BookAddressJudge.h"
-#include "CommandInterpreter.h"
-#include "CommandReader.h"
-#include "LineAssembler.h"
 #include "MemoryAddressBook.h"
+#include "gateway/BookAddressJudge.h"
+#include "gateway/CommandInterpreter.h"
+#include "gateway/CommandReader.h"
+#include "gateway/LineAssembler.h"
 #include "net/TcpSocket.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "MemoryAddressBook.h"
 
-#include "AddressBookVisitor.h"
+#include "directories/AddressBookVisitor.h"
 
 MemoryAddressBook::MemoryAddressBook()
     : AddressBook(nullptr)

@@ -7,9 +7,9 @@
 // what it reports stays in range.
 #include "FuzzCheck.h"
 #include "FuzzReporter.h"
-#include "MessageList.h"
-#include "SnppEngine.h"
+#include "frame/MessageList.h"
 #include "net/TcpSocket.h"
+#include "plover/SnppEngine.h"
 
 #include <algorithm>
 #include <cstddef>

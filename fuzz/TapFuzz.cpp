@@ -9,9 +9,9 @@
 // failure; no message is called sent without an ACK for it; what it reports stays in range.
 #include "FuzzCheck.h"
 #include "FuzzReporter.h"
-#include "MessageList.h"
-#include "TapBlock.h"
-#include "TapEngine.h"
+#include "frame/MessageList.h"
+#include "kestrel/TapBlock.h"
+#include "kestrel/TapEngine.h"
 
 #include <algorithm>
 #include <cstddef>

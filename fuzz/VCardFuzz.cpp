@@ -4,7 +4,7 @@
 // that number and its name unchanged; folding keeps lines within 75 bytes and joins back to
 // the line it folded; a new card made from the name and number reads back with both.
 #include "FuzzCheck.h"
-#include "VCard.h"
+#include "directories/VCard.h"
 
 #include <algorithm>
 #include <cstddef>

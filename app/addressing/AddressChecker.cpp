@@ -1,10 +1,10 @@
-#include "AddressChecker.h"
+#include "addressing/AddressChecker.h"
 
-#include "AddressBook.h"
-#include "AddressGrammar.h"
-#include "AddressParser.h"
-#include "StringTable.h"
-#include "UserPrompt.h"
+#include "addressing/AddressGrammar.h"
+#include "addressing/AddressParser.h"
+#include "directories/AddressBook.h"
+#include "directories/UserPrompt.h"
+#include "text/StringTable.h"
 
 std::string_view addressCheckName(AddressCheck kind)
 {

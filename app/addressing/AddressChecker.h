@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AddressCheck.h"
-#include "AddressError.h"
-#include "PagerAddress.h"
+#include "addressing/AddressCheck.h"
+#include "addressing/AddressError.h"
+#include "addressing/PagerAddress.h"
 
 #include <string_view>
 

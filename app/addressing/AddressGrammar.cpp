@@ -1,4 +1,4 @@
-#include "AddressGrammar.h"
+#include "addressing/AddressGrammar.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AddressType.h"
-#include "PagerAddress.h"
+#include "addressing/AddressType.h"
+#include "addressing/PagerAddress.h"
 
 #include <string>
 #include <string_view>

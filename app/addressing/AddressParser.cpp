@@ -1,9 +1,9 @@
-#include "AddressParser.h"
+#include "addressing/AddressParser.h"
 
-#include "AddressGrammar.h"
-#include "ProviderDatabase.h"
-#include "StringTable.h"
-#include "TextLimits.h"
+#include "addressing/AddressGrammar.h"
+#include "directories/ProviderDatabase.h"
+#include "text/StringTable.h"
+#include "text/TextLimits.h"
 #include "text/TextNumber.h"
 
 #include <climits>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AddressError.h"
-#include "PagerAddress.h"
+#include "addressing/AddressError.h"
+#include "addressing/PagerAddress.h"
 
 #include <optional>
 #include <string>

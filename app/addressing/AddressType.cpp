@@ -1,4 +1,4 @@
-#include "AddressType.h"
+#include "addressing/AddressType.h"
 
 std::string_view addressTypeName(AddressType type)
 {

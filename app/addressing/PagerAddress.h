@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AddressType.h"
+#include "addressing/AddressType.h"
 
 #include <cstddef>
 #include <cstdint>

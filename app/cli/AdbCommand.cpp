@@ -1,12 +1,12 @@
-#include "AdbCommand.h"
+#include "cli/AdbCommand.h"
 
-#include "AddressBook.h"
-#include "AddressBookSelection.h"
-#include "AddressBookVisitor.h"
-#include "ArgumentList.h"
-#include "CliOutput.h"
-#include "DirectorySettings.h"
-#include "HeadlessPrompt.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
+#include "directories/AddressBook.h"
+#include "directories/AddressBookSelection.h"
+#include "directories/AddressBookVisitor.h"
+#include "directories/DirectorySettings.h"
+#include "directories/HeadlessPrompt.h"
 #include "settings/SettingsKey.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli adb": list, look up and change the entries of the current address book.
 namespace AdbCommand {

@@ -1,12 +1,12 @@
-#include "AddressCommand.h"
+#include "cli/AddressCommand.h"
 
-#include "AddressBook.h"
-#include "AddressChecker.h"
-#include "AddressGrammar.h"
-#include "ArgumentList.h"
-#include "CliDirectories.h"
-#include "CliOutput.h"
-#include "HeadlessPrompt.h"
+#include "addressing/AddressChecker.h"
+#include "addressing/AddressGrammar.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliDirectories.h"
+#include "cli/CliOutput.h"
+#include "directories/AddressBook.h"
+#include "directories/HeadlessPrompt.h"
 
 #include <cstdio>
 #include <iostream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli address": check a recipient as the recipient entry and the gateway do.
 namespace AddressCommand {

@@ -1,4 +1,4 @@
-#include "ArgumentList.h"
+#include "cli/ArgumentList.h"
 
 #include <algorithm>
 

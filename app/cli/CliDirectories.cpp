@@ -1,8 +1,8 @@
-#include "CliDirectories.h"
+#include "cli/CliDirectories.h"
 
-#include "AddressBook.h"
-#include "CliCommand.h"
-#include "HeadlessPrompt.h"
+#include "cli/CliCommand.h"
+#include "directories/AddressBook.h"
+#include "directories/HeadlessPrompt.h"
 
 #include <ostream>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AddressBookSelection.h"
-#include "ProviderDatabase.h"
+#include "directories/AddressBookSelection.h"
+#include "directories/ProviderDatabase.h"
 
 #include <iosfwd>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "HistoryCommand.h"
+#include "cli/HistoryCommand.h"
 
-#include "ArgumentList.h"
-#include "CliOutput.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
 #include "stores/MessageHistory.h"
 
 #include <iostream>

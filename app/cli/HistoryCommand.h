@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli history": list or purge the history of messages sent from the compose window.
 namespace HistoryCommand {

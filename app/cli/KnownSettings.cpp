@@ -1,14 +1,14 @@
-#include "KnownSettings.h"
+#include "cli/KnownSettings.h"
 
-#include "DirectorySettings.h"
-#include "FrameTimings.h"
-#include "GatewaySettings.h"
-#include "KestrelSettings.h"
-#include "LineSettings.h"
-#include "PloverSettings.h"
-#include "ServeSettings.h"
+#include "cli/ServeSettings.h"
+#include "directories/DirectorySettings.h"
+#include "frame/FrameTimings.h"
+#include "gateway/GatewaySettings.h"
+#include "kestrel/KestrelSettings.h"
+#include "plover/PloverSettings.h"
 #include "settings/SharedSettings.h"
 #include "stores/StoreSettings.h"
+#include "telephony/LineSettings.h"
 
 #include <array>
 #include <cctype>

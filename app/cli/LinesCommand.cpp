@@ -1,9 +1,9 @@
-#include "LinesCommand.h"
+#include "cli/LinesCommand.h"
 
-#include "ArgumentList.h"
-#include "CliOutput.h"
-#include "LineSettings.h"
-#include "Telephony.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
+#include "telephony/LineSettings.h"
+#include "telephony/Telephony.h"
 
 #include <algorithm>
 #include <array>

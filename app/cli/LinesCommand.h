@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli lines": list the telephony line devices that the IXO/TAP driver can dial on.
 namespace LinesCommand {

@@ -1,7 +1,7 @@
-#include "LogCommand.h"
+#include "cli/LogCommand.h"
 
-#include "ArgumentList.h"
-#include "CliOutput.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli log": print the shared log newest first, filtered by a highest level, follow
 // it as it grows, or purge it.

@@ -1,4 +1,4 @@
-#include "LogRelay.h"
+#include "cli/LogRelay.h"
 
 #include "log/LogFile.h"
 

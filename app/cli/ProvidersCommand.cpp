@@ -1,9 +1,9 @@
-#include "ProvidersCommand.h"
+#include "cli/ProvidersCommand.h"
 
-#include "ArgumentList.h"
-#include "CliOutput.h"
-#include "HeadlessPrompt.h"
-#include "ProviderDatabase.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
+#include "directories/HeadlessPrompt.h"
+#include "directories/ProviderDatabase.h"
 
 #include <iostream>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli providers": list and change the paging service provider database.
 namespace ProvidersCommand {

@@ -1,8 +1,8 @@
-#include "RegCommand.h"
+#include "cli/RegCommand.h"
 
-#include "ArgumentList.h"
-#include "CliOutput.h"
-#include "KnownSettings.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
+#include "cli/KnownSettings.h"
 #include "settings/RegistryText.h"
 #include "settings/SettingsStore.h"
 

@@ -1,7 +1,7 @@
-#include "RegsvrCommand.h"
+#include "cli/RegsvrCommand.h"
 
-#include "ArgumentList.h"
-#include "CliOutput.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
 #include "plugin/ControlLoader.h"
 
 #include <iostream>

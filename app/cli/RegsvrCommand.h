@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli regsvr": register or unregister a driver plug-in file in the settings store.
 namespace RegsvrCommand {

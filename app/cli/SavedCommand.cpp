@@ -1,7 +1,7 @@
-#include "SavedCommand.h"
+#include "cli/SavedCommand.h"
 
-#include "ArgumentList.h"
-#include "CliOutput.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
 #include "stores/SavedMessageStore.h"
 #include "stores/Schedule.h"
 #include "stores/ScheduleForm.h"

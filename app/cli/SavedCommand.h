@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli saved": list, show, add, remove, schedule and clear the saved messages.
 namespace SavedCommand {

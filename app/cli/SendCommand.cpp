@@ -1,14 +1,14 @@
-#include "SendCommand.h"
+#include "cli/SendCommand.h"
 
-#include "ArgumentList.h"
-#include "CliDirectories.h"
-#include "CliOutput.h"
-#include "SendPrinter.h"
-#include "SendResults.h"
-#include "Sender.h"
-#include "SignalWatcher.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliDirectories.h"
+#include "cli/CliOutput.h"
+#include "cli/SendPrinter.h"
+#include "cli/SignalWatcher.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
+#include "sending/SendResults.h"
+#include "sending/Sender.h"
 #include "stores/MessageHistory.h"
 
 #include <atomic>

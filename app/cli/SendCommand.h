@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli send": sends a page through the send pipeline, as the compose window does.
 namespace SendCommand {

@@ -1,10 +1,10 @@
-#include "SendPrinter.h"
+#include "cli/SendPrinter.h"
 
-#include "AddressType.h"
-#include "CliCommand.h"
-#include "SendResults.h"
-#include "StringTable.h"
-#include "Transmission.h"
+#include "addressing/AddressType.h"
+#include "cli/CliCommand.h"
+#include "sending/SendResults.h"
+#include "sending/Transmission.h"
+#include "text/StringTable.h"
 
 #include <cstdio>
 #include <ostream>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LogRelay.h"
-#include "SendPresenter.h"
+#include "cli/LogRelay.h"
+#include "sending/SendPresenter.h"
 
 #include <cstdint>
 #include <iosfwd>

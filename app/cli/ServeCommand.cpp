@@ -1,9 +1,9 @@
-#include "ServeCommand.h"
+#include "cli/ServeCommand.h"
 
-#include "ArgumentList.h"
-#include "CliOutput.h"
-#include "ServeLock.h"
-#include "ServeSession.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
+#include "cli/ServeLock.h"
+#include "cli/ServeSession.h"
 #include "settings/SettingsStore.h"
 
 #include <iostream>

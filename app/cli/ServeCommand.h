@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli serve": runs the SNPP gateway and the scheduler without a GUI until SIGINT or
 // SIGTERM, as a service.

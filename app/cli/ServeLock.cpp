@@ -1,4 +1,4 @@
-#include "ServeLock.h"
+#include "cli/ServeLock.h"
 
 #include <cerrno>
 #include <cstdlib>

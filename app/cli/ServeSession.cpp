@@ -1,6 +1,6 @@
-#include "ServeSession.h"
+#include "cli/ServeSession.h"
 
-#include "ServeSettings.h"
+#include "cli/ServeSettings.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "settings/SettingsKey.h"

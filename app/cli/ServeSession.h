@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CliCommand.h"
-#include "CliDirectories.h"
-#include "GatewaySendAdapter.h"
-#include "LogRelay.h"
-#include "SchedulerSendAdapter.h"
-#include "Sender.h"
-#include "SignalWatcher.h"
-#include "SnppServer.h"
+#include "cli/CliCommand.h"
+#include "cli/CliDirectories.h"
+#include "cli/LogRelay.h"
+#include "cli/SignalWatcher.h"
+#include "gateway/SnppServer.h"
+#include "sending/GatewaySendAdapter.h"
+#include "sending/SchedulerSendAdapter.h"
+#include "sending/Sender.h"
 #include "stores/SavedMessageStore.h"
 #include "stores/Scheduler.h"
 

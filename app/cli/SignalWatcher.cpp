@@ -1,4 +1,4 @@
-#include "SignalWatcher.h"
+#include "cli/SignalWatcher.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,9 +1,9 @@
-#include "StatusCommand.h"
+#include "cli/StatusCommand.h"
 
-#include "ArgumentList.h"
-#include "CliOutput.h"
-#include "SendPrinter.h"
-#include "StatusReport.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliOutput.h"
+#include "cli/SendPrinter.h"
+#include "cli/StatusReport.h"
 
 #include <iostream>
 

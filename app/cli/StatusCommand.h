@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliCommand.h"
+#include "cli/CliCommand.h"
 
 // "norvane-cli status": what the programs of this user use and whether it works, for admins
 // and support: the settings store, the data files, the drivers, the line devices, the

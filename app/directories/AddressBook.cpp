@@ -1,8 +1,8 @@
-#include "AddressBook.h"
+#include "directories/AddressBook.h"
 
-#include "HeadlessPrompt.h"
-#include "StringTable.h"
-#include "TextLimits.h"
+#include "directories/HeadlessPrompt.h"
+#include "text/StringTable.h"
+#include "text/TextLimits.h"
 
 namespace {
 

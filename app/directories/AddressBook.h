@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PerThreadError.h"
+#include "directories/PerThreadError.h"
 
 #include <cstdint>
 #include <memory>

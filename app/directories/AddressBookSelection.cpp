@@ -1,9 +1,9 @@
-#include "AddressBookSelection.h"
+#include "directories/AddressBookSelection.h"
 
-#include "DirectorySettings.h"
-#include "InternetAddressBook.h"
-#include "MapiAddressBook.h"
-#include "SimpleAddressBook.h"
+#include "directories/DirectorySettings.h"
+#include "directories/InternetAddressBook.h"
+#include "directories/MapiAddressBook.h"
+#include "directories/SimpleAddressBook.h"
 #include "settings/SettingsKey.h"
 
 AddressBookSelection::AddressBookSelection(std::shared_ptr<UserPrompt> prompt)

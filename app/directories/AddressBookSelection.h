@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AddressBook.h"
+#include "directories/AddressBook.h"
 
 #include <atomic>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "DatabaseFile.h"
+#include "directories/DatabaseFile.h"
 
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
+#include "directories/SqliteDatabase.h"
+#include "directories/SqliteStatement.h"
 #include "files/FileIo.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "DatabaseLocator.h"
+#include "directories/DatabaseLocator.h"
 
-#include "StringTable.h"
-#include "UserPrompt.h"
+#include "directories/UserPrompt.h"
+#include "text/StringTable.h"
 
 #include <filesystem>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "HeadlessPrompt.h"
+#include "directories/HeadlessPrompt.h"
 
 #include "log/LogFile.h"
 #include "log/LogLevel.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserPrompt.h"
+#include "directories/UserPrompt.h"
 
 #include <iosfwd>
 #include <mutex>

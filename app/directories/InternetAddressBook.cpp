@@ -1,16 +1,16 @@
-#include "InternetAddressBook.h"
+#include "directories/InternetAddressBook.h"
 
-#include "AddressBookVisitor.h"
-#include "DirectorySettings.h"
-#include "StringTable.h"
-#include "TextLimits.h"
-#include "UserPrompt.h"
-#include "VCardFolder.h"
+#include "directories/AddressBookVisitor.h"
+#include "directories/DirectorySettings.h"
+#include "directories/UserPrompt.h"
+#include "directories/VCardFolder.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
 #include "settings/SharedSettings.h"
+#include "text/StringTable.h"
+#include "text/TextLimits.h"
 
 #include <filesystem>
 #include <unistd.h>

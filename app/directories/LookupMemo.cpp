@@ -1,4 +1,4 @@
-#include "LookupMemo.h"
+#include "directories/LookupMemo.h"
 
 namespace {
 

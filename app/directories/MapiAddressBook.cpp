@@ -1,9 +1,9 @@
-#include "MapiAddressBook.h"
+#include "directories/MapiAddressBook.h"
 
-#include "StringTable.h"
-#include "UserPrompt.h"
+#include "directories/UserPrompt.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
+#include "text/StringTable.h"
 
 MapiAddressBook::MapiAddressBook(std::shared_ptr<UserPrompt> prompt)
     : AddressBook(std::move(prompt))

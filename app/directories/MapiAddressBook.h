@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AddressBook.h"
+#include "directories/AddressBook.h"
 
 // The "Windows Messaging (MAPI) Address Book". The messaging system does not exist on this
 // platform, so the book never loads: its first open after a selection shows the load message

@@ -1,4 +1,4 @@
-#include "PerThreadError.h"
+#include "directories/PerThreadError.h"
 
 void PerThreadError::set(std::string text, std::int32_t code)
 {

@@ -1,15 +1,15 @@
-#include "ProviderDatabase.h"
+#include "directories/ProviderDatabase.h"
 
-#include "DatabaseFile.h"
-#include "DatabaseLocator.h"
-#include "DirectorySettings.h"
-#include "HeadlessPrompt.h"
-#include "SqliteStatement.h"
-#include "TextLimits.h"
+#include "directories/DatabaseFile.h"
+#include "directories/DatabaseLocator.h"
+#include "directories/DirectorySettings.h"
+#include "directories/HeadlessPrompt.h"
+#include "directories/SqliteStatement.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
+#include "text/TextLimits.h"
 
 #include <sqlite3.h>
 

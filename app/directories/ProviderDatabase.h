@@ -1,8 +1,8 @@
 #pragma once
 
-#include "LookupMemo.h"
-#include "PerThreadError.h"
-#include "SqliteDatabase.h"
+#include "directories/LookupMemo.h"
+#include "directories/PerThreadError.h"
+#include "directories/SqliteDatabase.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,17 +1,17 @@
-#include "SimpleAddressBook.h"
+#include "directories/SimpleAddressBook.h"
 
-#include "AddressBookVisitor.h"
-#include "DatabaseFile.h"
-#include "DatabaseLocator.h"
-#include "DirectorySettings.h"
-#include "SqliteStatement.h"
-#include "StringTable.h"
-#include "TextLimits.h"
-#include "UserPrompt.h"
+#include "directories/AddressBookVisitor.h"
+#include "directories/DatabaseFile.h"
+#include "directories/DatabaseLocator.h"
+#include "directories/DirectorySettings.h"
+#include "directories/SqliteStatement.h"
+#include "directories/UserPrompt.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
+#include "text/StringTable.h"
+#include "text/TextLimits.h"
 
 #include <sqlite3.h>
 

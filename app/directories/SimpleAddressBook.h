@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AddressBook.h"
-#include "LookupMemo.h"
-#include "SqliteDatabase.h"
+#include "directories/AddressBook.h"
+#include "directories/LookupMemo.h"
+#include "directories/SqliteDatabase.h"
 
 // The program's own address book "simpleAdb.mdb": an SQLite file with the table adbTable
 // (Name, PagerInfo) and the unique index PrimaryKey on the name; names compare without

@@ -1,6 +1,6 @@
-#include "SqliteDatabase.h"
+#include "directories/SqliteDatabase.h"
 
-#include "SqliteStatement.h"
+#include "directories/SqliteStatement.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>

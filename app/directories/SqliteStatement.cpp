@@ -1,6 +1,6 @@
-#include "SqliteStatement.h"
+#include "directories/SqliteStatement.h"
 
-#include "SqliteDatabase.h"
+#include "directories/SqliteDatabase.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,6 @@
-#include "VCard.h"
+#include "directories/VCard.h"
 
-#include "TextLimits.h"
+#include "text/TextLimits.h"
 
 #include <algorithm>
 

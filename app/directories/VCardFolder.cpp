@@ -1,7 +1,7 @@
-#include "VCardFolder.h"
+#include "directories/VCardFolder.h"
 
-#include "TextLimits.h"
 #include "files/FileIo.h"
+#include "text/TextLimits.h"
 
 #include <algorithm>
 #include <cerrno>

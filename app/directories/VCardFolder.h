@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VCard.h"
+#include "directories/VCard.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AddressCheck.h"
+#include "addressing/AddressCheck.h"
 
 #include <string_view>
 

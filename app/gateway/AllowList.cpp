@@ -1,6 +1,6 @@
-#include "AllowList.h"
+#include "gateway/AllowList.h"
 
-#include "GatewaySettings.h"
+#include "gateway/GatewaySettings.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "net/TcpSocket.h"

@@ -1,8 +1,8 @@
-#include "BookAddressJudge.h"
+#include "gateway/BookAddressJudge.h"
 
-#include "AddressBook.h"
-#include "AddressChecker.h"
-#include "AddressGrammar.h"
+#include "addressing/AddressChecker.h"
+#include "addressing/AddressGrammar.h"
+#include "directories/AddressBook.h"
 
 #include <string>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AddressJudge.h"
+#include "gateway/AddressJudge.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "ClientSession.h"
+#include "gateway/ClientSession.h"
 
-#include "CommandInterpreter.h"
-#include "CommandReader.h"
-#include "GatewaySettings.h"
+#include "gateway/CommandInterpreter.h"
+#include "gateway/CommandReader.h"
+#include "gateway/GatewaySettings.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "net/TcpSocket.h"

@@ -1,7 +1,7 @@
-#include "CommandInterpreter.h"
+#include "gateway/CommandInterpreter.h"
 
-#include "AddressJudge.h"
-#include "GatewayCommand.h"
+#include "gateway/AddressJudge.h"
+#include "gateway/GatewayCommand.h"
 #include "log/LogLevel.h"
 #include "text/TextNumber.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GatewaySender.h"
-#include "GatewayState.h"
+#include "gateway/GatewaySender.h"
+#include "gateway/GatewayState.h"
 
 #include <cstddef>
 #include <string>

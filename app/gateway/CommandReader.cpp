@@ -1,4 +1,4 @@
-#include "CommandReader.h"
+#include "gateway/CommandReader.h"
 
 #include "net/SystemCalls.h"
 #include "net/TcpSocket.h"

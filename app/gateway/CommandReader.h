@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LineAssembler.h"
+#include "gateway/LineAssembler.h"
 
 #include <array>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "GatewayCommand.h"
+#include "gateway/GatewayCommand.h"
 
 #include <array>
 

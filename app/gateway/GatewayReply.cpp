@@ -1,4 +1,4 @@
-#include "GatewayReply.h"
+#include "gateway/GatewayReply.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GatewayReply.h"
+#include "gateway/GatewayReply.h"
 
 #include <cstddef>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AllowList.h"
-#include "GatewayStatus.h"
+#include "gateway/AllowList.h"
+#include "gateway/GatewayStatus.h"
 #include "threads/WakeEvent.h"
 #include "threads/WorkerThread.h"
 

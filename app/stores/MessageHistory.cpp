@@ -1,10 +1,10 @@
-#include "MessageHistory.h"
+#include "stores/MessageHistory.h"
 
-#include "StoreSettings.h"
-#include "TextLines.h"
 #include "files/FileLock.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
+#include "stores/StoreSettings.h"
+#include "stores/TextLines.h"
 
 #include <algorithm>
 #include <array>

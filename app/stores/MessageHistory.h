@@ -1,7 +1,7 @@
 #pragma once
 
-#include "StoreError.h"
-#include "StoreFile.h"
+#include "stores/StoreError.h"
+#include "stores/StoreFile.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "NumericEditRule.h"
+#include "stores/NumericEditRule.h"
 
 #include "text/TextNumber.h"
 

@@ -1,4 +1,4 @@
-#include "SavedMessage.h"
+#include "stores/SavedMessage.h"
 
 RecordGuard RecordGuard::named(std::string_view name)
 {

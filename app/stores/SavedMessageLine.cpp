@@ -1,6 +1,6 @@
-#include "SavedMessageLine.h"
+#include "stores/SavedMessageLine.h"
 
-#include "TextLines.h"
+#include "stores/TextLines.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SavedMessage.h"
+#include "stores/SavedMessage.h"
 
 #include <cstddef>
 #include <string>

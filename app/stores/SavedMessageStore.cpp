@@ -1,10 +1,10 @@
-#include "SavedMessageStore.h"
+#include "stores/SavedMessageStore.h"
 
-#include "SavedMessageLine.h"
-#include "StoreSettings.h"
-#include "TextLines.h"
 #include "files/FileLock.h"
 #include "settings/DataPaths.h"
+#include "stores/SavedMessageLine.h"
+#include "stores/StoreSettings.h"
+#include "stores/TextLines.h"
 
 #include <limits>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "SavedMessage.h"
-#include "StoreError.h"
-#include "StoreFile.h"
+#include "stores/SavedMessage.h"
+#include "stores/StoreError.h"
+#include "stores/StoreFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "Schedule.h"
+#include "stores/Schedule.h"
 
 #include "text/TextNumber.h"
 

@@ -1,4 +1,4 @@
-#include "ScheduleForm.h"
+#include "stores/ScheduleForm.h"
 
 #include <array>
 #include <cstdio>

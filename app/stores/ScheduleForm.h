@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NumericEditRule.h"
-#include "Schedule.h"
+#include "stores/NumericEditRule.h"
+#include "stores/Schedule.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,10 +1,10 @@
-#include "Scheduler.h"
+#include "stores/Scheduler.h"
 
-#include "SavedMessageStore.h"
-#include "Schedule.h"
-#include "ScheduledSender.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
+#include "stores/SavedMessageStore.h"
+#include "stores/Schedule.h"
+#include "stores/ScheduledSender.h"
 
 #include <vector>
 

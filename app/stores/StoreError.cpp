@@ -1,4 +1,4 @@
-#include "StoreError.h"
+#include "stores/StoreError.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "StoreFile.h"
+#include "stores/StoreFile.h"
 
 #include "files/FileIo.h"
 

@@ -1,4 +1,4 @@
-#include "TextLines.h"
+#include "stores/TextLines.h"
 
 std::vector<std::string_view> TextLines::split(std::string_view bytes, std::size_t limit)
 {

@@ -1,4 +1,4 @@
-#include "FileIo.h"
+#include "files/FileIo.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "FileLock.h"
+#include "files/FileLock.h"
 
 #include <cerrno>
 #include <cstring>

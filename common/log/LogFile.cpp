@@ -1,6 +1,6 @@
-#include "LogFile.h"
+#include "log/LogFile.h"
 
-#include "LogLevel.h"
+#include "log/LogLevel.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
 #include "settings/SettingsStore.h"

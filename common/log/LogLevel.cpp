@@ -1,4 +1,4 @@
-#include "LogLevel.h"
+#include "log/LogLevel.h"
 
 #include <algorithm>
 #include <cctype>

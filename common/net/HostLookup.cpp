@@ -1,6 +1,6 @@
-#include "HostLookup.h"
+#include "net/HostLookup.h"
 
-#include "SystemCalls.h"
+#include "net/SystemCalls.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "NetText.h"
+#include "net/NetText.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "ServicePort.h"
+#include "net/ServicePort.h"
 
-#include "SystemCalls.h"
+#include "net/SystemCalls.h"
 #include "text/TextNumber.h"
 
 #include <arpa/inet.h>

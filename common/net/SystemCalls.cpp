@@ -1,4 +1,4 @@
-#include "SystemCalls.h"
+#include "net/SystemCalls.h"
 
 #include <atomic>
 #include <fcntl.h>

@@ -1,9 +1,9 @@
-#include "TcpSocket.h"
+#include "net/TcpSocket.h"
 
-#include "HostLookup.h"
-#include "NetText.h"
-#include "ServicePort.h"
-#include "SystemCalls.h"
+#include "net/HostLookup.h"
+#include "net/NetText.h"
+#include "net/ServicePort.h"
+#include "net/SystemCalls.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SocketError.h"
+#include "net/SocketError.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ClassId.h"
+#include "plugin/ClassId.h"
 
 #include <cctype>
 

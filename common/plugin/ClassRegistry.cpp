@@ -1,6 +1,6 @@
-#include "ClassRegistry.h"
+#include "plugin/ClassRegistry.h"
 
-#include "ClassId.h"
+#include "plugin/ClassId.h"
 #include "settings/SettingsStore.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ControlError.h"
+#include "plugin/ControlError.h"
 
 std::string_view controlErrorName(ControlError error)
 {

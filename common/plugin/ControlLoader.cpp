@@ -1,11 +1,11 @@
-#include "ControlLoader.h"
+#include "plugin/ControlLoader.h"
 
-#include "ClassId.h"
-#include "ClassRegistry.h"
-#include "PluginLibrary.h"
-#include "PluginLocator.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
+#include "plugin/ClassId.h"
+#include "plugin/ClassRegistry.h"
+#include "plugin/PluginLibrary.h"
+#include "plugin/PluginLocator.h"
 
 #include <array>
 

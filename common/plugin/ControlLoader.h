@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ControlError.h"
-#include "DispatchClient.h"
+#include "plugin/ControlError.h"
+#include "plugin/DispatchClient.h"
 
 #include <functional>
 #include <memory>

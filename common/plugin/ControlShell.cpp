@@ -1,6 +1,6 @@
-#include "ControlShell.h"
+#include "plugin/ControlShell.h"
 
-#include "PluginModule.h"
+#include "plugin/PluginModule.h"
 
 #include <type_traits>
 #include <vector>

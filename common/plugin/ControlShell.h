@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DispatchControl.h"
-#include "PluginAbi.h"
+#include "plugin/DispatchControl.h"
+#include "plugin/PluginAbi.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "DispatchClient.h"
+#include "plugin/DispatchClient.h"
 
-#include "PluginLibrary.h"
+#include "plugin/PluginLibrary.h"
 
 #include <utility>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DispatchValue.h"
-#include "PluginAbi.h"
+#include "plugin/DispatchValue.h"
+#include "plugin/PluginAbi.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "DispatchValue.h"
+#include "plugin/DispatchValue.h"
 
 DispatchType dispatchTypeOf(const DispatchValue& value)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PluginAbi.h"
+#include "plugin/PluginAbi.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "HostSite.h"
+#include "plugin/HostSite.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PluginAbi.h"
+#include "plugin/PluginAbi.h"
 
 // The host's wishes for one control instance, as the plug-in side keeps them: read from the
 // versioned NvHostSite (fields beyond its size keep their defaults).

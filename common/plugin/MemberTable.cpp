@@ -1,4 +1,4 @@
-#include "MemberTable.h"
+#include "plugin/MemberTable.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DispatchValue.h"
+#include "plugin/DispatchValue.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "PluginLibrary.h"
+#include "plugin/PluginLibrary.h"
 
 #include <dlfcn.h>
 #include <filesystem>

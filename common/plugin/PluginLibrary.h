@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ControlError.h"
-#include "PluginAbi.h"
+#include "plugin/ControlError.h"
+#include "plugin/PluginAbi.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "PluginLocator.h"
+#include "plugin/PluginLocator.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,8 +1,8 @@
-#include "PluginModule.h"
+#include "plugin/PluginModule.h"
 
-#include "ClassId.h"
-#include "ClassRegistry.h"
-#include "ControlShell.h"
+#include "plugin/ClassId.h"
+#include "plugin/ClassRegistry.h"
+#include "plugin/ControlShell.h"
 
 #include <cstring>
 #include <dlfcn.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DispatchControl.h"
-#include "HostSite.h"
-#include "PluginAbi.h"
+#include "plugin/DispatchControl.h"
+#include "plugin/HostSite.h"
+#include "plugin/PluginAbi.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "DataPaths.h"
+#include "settings/DataPaths.h"
 
-#include "SettingsKey.h"
-#include "SharedSettings.h"
+#include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
 
 #include <cstdlib>
 #include <filesystem>

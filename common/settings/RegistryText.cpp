@@ -1,4 +1,4 @@
-#include "RegistryText.h"
+#include "settings/RegistryText.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "SettingsKey.h"
+#include "settings/SettingsKey.h"
 
 #include <charconv>
 #include <optional>

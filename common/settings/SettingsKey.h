@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SettingDefinition.h"
-#include "SettingsStore.h"
+#include "settings/SettingDefinition.h"
+#include "settings/SettingsStore.h"
 
 #include <cstdint>
 #include <memory>

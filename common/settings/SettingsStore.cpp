@@ -1,8 +1,8 @@
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
-#include "RegistryText.h"
 #include "files/FileIo.h"
 #include "files/FileLock.h"
+#include "settings/RegistryText.h"
 
 #include <atomic>
 #include <cerrno>

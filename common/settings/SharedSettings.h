@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingDefinition.h"
+#include "settings/SettingDefinition.h"
 
 #include <string_view>
 

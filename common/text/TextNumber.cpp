@@ -1,4 +1,4 @@
-#include "TextNumber.h"
+#include "text/TextNumber.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "Clock.h"
+#include "threads/Clock.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "QueueLock.h"
+#include "threads/QueueLock.h"
 
 #include <chrono>
 

@@ -1,6 +1,6 @@
-#include "QueueLockSlot.h"
+#include "threads/QueueLockSlot.h"
 
-#include "QueueLock.h"
+#include "threads/QueueLock.h"
 
 #include <cassert>
 

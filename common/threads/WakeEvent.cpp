@@ -1,4 +1,4 @@
-#include "WakeEvent.h"
+#include "threads/WakeEvent.h"
 
 #include <cstdint>
 #include <sys/eventfd.h>

@@ -1,4 +1,4 @@
-#include "WorkerThread.h"
+#include "threads/WorkerThread.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "CompanionDialogs.h"
+#include "frame/CompanionDialogs.h"
 
 namespace CompanionDialogs {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CompanionViewModule.h"
+#include "frame/CompanionViewModule.h"
 
 #include <string>
 #include <string_view>

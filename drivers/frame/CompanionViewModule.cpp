@@ -1,4 +1,4 @@
-#include "CompanionViewModule.h"
+#include "frame/CompanionViewModule.h"
 
 #include <dlfcn.h>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgressView.h"
+#include "frame/ProgressView.h"
 
 #include <memory>
 #include <string>

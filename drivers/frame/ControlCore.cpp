@@ -1,7 +1,7 @@
-#include "ControlCore.h"
+#include "frame/ControlCore.h"
 
-#include "ControlledDriver.h"
-#include "DriverDialogs.h"
+#include "frame/ControlledDriver.h"
+#include "frame/DriverDialogs.h"
 #include "log/LogLevel.h"
 
 ControlCore::ControlCore(ControlledDriver* driver, DriverDialogs* dialogs, AboutBoxRequest about)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CompanionDialogs.h"
-#include "MessageList.h"
+#include "frame/CompanionDialogs.h"
+#include "frame/MessageList.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CompanionDialogs.h"
+#include "frame/CompanionDialogs.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrameTimings.h"
+#include "frame/FrameTimings.h"
 #include "log/LogLevel.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "FrameEvent.h"
+#include "frame/FrameEvent.h"
 
 FrameEvent::FrameEvent(Reset reset, Clock& clock)
     : m_reset(reset)

@@ -1,4 +1,4 @@
-#include "FrameText.h"
+#include "frame/FrameText.h"
 
 namespace FrameText {
 

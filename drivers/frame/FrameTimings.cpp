@@ -1,4 +1,4 @@
-#include "FrameTimings.h"
+#include "frame/FrameTimings.h"
 
 #include "settings/SettingsKey.h"
 

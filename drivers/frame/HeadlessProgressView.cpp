@@ -1,4 +1,4 @@
-#include "HeadlessProgressView.h"
+#include "frame/HeadlessProgressView.h"
 
 #include "log/LogFile.h"
 #include "log/LogLevel.h"

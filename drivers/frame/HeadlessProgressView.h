@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgressView.h"
+#include "frame/ProgressView.h"
 
 #include <chrono>
 #include <condition_variable>

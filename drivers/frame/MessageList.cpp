@@ -1,4 +1,4 @@
-#include "MessageList.h"
+#include "frame/MessageList.h"
 
 #include "text/TextNumber.h"
 

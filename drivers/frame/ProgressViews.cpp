@@ -1,7 +1,7 @@
-#include "CompanionViewModule.h"
-#include "HeadlessProgressView.h"
-#include "ProgressViewFactory.h"
-#include "SendReporter.h"
+#include "frame/CompanionViewModule.h"
+#include "frame/HeadlessProgressView.h"
+#include "frame/ProgressViewFactory.h"
+#include "frame/SendReporter.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 

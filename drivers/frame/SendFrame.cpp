@@ -1,8 +1,8 @@
-#include "SendFrame.h"
+#include "frame/SendFrame.h"
 
-#include "FrameText.h"
-#include "HeadlessProgressView.h"
-#include "SendDriver.h"
+#include "frame/FrameText.h"
+#include "frame/HeadlessProgressView.h"
+#include "frame/SendDriver.h"
 #include "log/LogLevel.h"
 
 #include <system_error>

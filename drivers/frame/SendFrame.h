@@ -1,11 +1,11 @@
 #pragma once
 
-#include "FrameConfig.h"
-#include "FrameEvent.h"
-#include "MessageList.h"
-#include "ProgressView.h"
-#include "ProgressViewFactory.h"
-#include "SendReporter.h"
+#include "frame/FrameConfig.h"
+#include "frame/FrameEvent.h"
+#include "frame/MessageList.h"
+#include "frame/ProgressView.h"
+#include "frame/ProgressViewFactory.h"
+#include "frame/SendReporter.h"
 #include "log/LogFile.h"
 
 #include <atomic>

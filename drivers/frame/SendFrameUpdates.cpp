@@ -1,8 +1,8 @@
 // The send frame's shared state: what the protocol reports, what the view shows, Cancel.
-#include "FrameText.h"
-#include "SendDriver.h"
-#include "SendFrame.h"
-#include "StepEngine.h"
+#include "frame/FrameText.h"
+#include "frame/SendDriver.h"
+#include "frame/SendFrame.h"
+#include "frame/StepEngine.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ControlCore.h"
-#include "KestrelDialogs.h"
-#include "ProgressViewFactory.h"
+#include "frame/ControlCore.h"
+#include "frame/ProgressViewFactory.h"
+#include "kestrel/KestrelDialogs.h"
 #include "plugin/DispatchControl.h"
 
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "CKestrelDriver.h"
+#include "kestrel/CKestrelDriver.h"
 
-#include "FrameText.h"
-#include "StepEngine.h"
-#include "line/Telephony.h"
+#include "frame/FrameText.h"
+#include "frame/StepEngine.h"
 #include "log/LogLevel.h"
+#include "telephony/Telephony.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ControlledDriver.h"
-#include "LineSource.h"
-#include "SendDriver.h"
-#include "SendFrame.h"
-#include "TapEngine.h"
-#include "line/CallEvent.h"
+#include "frame/ControlledDriver.h"
+#include "frame/SendDriver.h"
+#include "frame/SendFrame.h"
+#include "kestrel/LineSource.h"
+#include "kestrel/TapEngine.h"
+#include "telephony/CallEvent.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "CKestrelPropPage.h"
+#include "kestrel/CKestrelPropPage.h"
 
 DispatchStatus CKestrelPropPage::invoke(std::int32_t dispId, CallKind kind,
                                         std::span<const DispatchValue>, DispatchValue& result,

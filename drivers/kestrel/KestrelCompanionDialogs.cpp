@@ -1,6 +1,6 @@
-#include "KestrelCompanionDialogs.h"
+#include "kestrel/KestrelCompanionDialogs.h"
 
-#include "line/Telephony.h"
+#include "telephony/Telephony.h"
 
 KestrelCompanionDialogs::KestrelCompanionDialogs(std::string modulePath)
     : m_modulePath(std::move(modulePath))

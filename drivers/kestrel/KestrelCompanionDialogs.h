@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KestrelDialogs.h"
+#include "kestrel/KestrelDialogs.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DriverDialogs.h"
-#include "KestrelDialogRecord.h"
+#include "frame/DriverDialogs.h"
+#include "kestrel/KestrelDialogRecord.h"
 
 #include <optional>
 #include <string>

@@ -1,13 +1,13 @@
 // The kestrel plug-in's entry points: the control and its property page, made on the
 // telephony layer and the IXO/TAP engine, and registered under the plug-in's own path.
-#include "CKestrelCtrl.h"
-#include "CKestrelDriver.h"
-#include "CKestrelPropPage.h"
-#include "CompanionViewModule.h"
-#include "KestrelCompanionDialogs.h"
-#include "KestrelIds.h"
-#include "TapStepEngine.h"
-#include "TelephonyLineSource.h"
+#include "frame/CompanionViewModule.h"
+#include "kestrel/CKestrelCtrl.h"
+#include "kestrel/CKestrelDriver.h"
+#include "kestrel/CKestrelPropPage.h"
+#include "kestrel/KestrelCompanionDialogs.h"
+#include "kestrel/KestrelIds.h"
+#include "kestrel/TapStepEngine.h"
+#include "kestrel/TelephonyLineSource.h"
 #include "plugin/PluginModule.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "KestrelPropertiesFlow.h"
+#include "kestrel/KestrelPropertiesFlow.h"
 
 #include "text/TextNumber.h"
 

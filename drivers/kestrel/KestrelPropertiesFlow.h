@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KestrelDialogRecord.h"
-#include "KestrelSettings.h"
+#include "kestrel/KestrelDialogRecord.h"
+#include "kestrel/KestrelSettings.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "KestrelSettings.h"
+#include "kestrel/KestrelSettings.h"
 
 #include "settings/SettingsKey.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FrameTimings.h"
-#include "TapEngine.h"
+#include "frame/FrameTimings.h"
+#include "kestrel/TapEngine.h"
 #include "settings/SettingDefinition.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "line/LineDevice.h"
+#include "telephony/LineDevice.h"
 
 #include <cstdint>
 #include <memory>

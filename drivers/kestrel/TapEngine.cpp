@@ -1,7 +1,7 @@
-#include "TapEngine.h"
+#include "kestrel/TapEngine.h"
 
-#include "MessageList.h"
-#include "SendReporter.h"
+#include "frame/MessageList.h"
+#include "frame/SendReporter.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 

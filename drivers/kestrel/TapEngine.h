@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ByteLink.h"
-#include "TapBlock.h"
+#include "kestrel/TapBlock.h"
+#include "telephony/ByteLink.h"
 
 #include <array>
 #include <atomic>

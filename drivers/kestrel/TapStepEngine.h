@@ -1,7 +1,7 @@
 #pragma once
 
-#include "StepEngine.h"
-#include "TapEngine.h"
+#include "frame/StepEngine.h"
+#include "kestrel/TapEngine.h"
 
 // The IXO/TAP engine as the send frame runs it.
 class TapStepEngine final : public StepEngine

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LineSource.h"
-#include "line/Telephony.h"
+#include "kestrel/LineSource.h"
+#include "telephony/Telephony.h"
 
 // The plug-in's lines: the telephony layer's configured line devices.
 class TelephonyLineSource final : public LineSource

@@ -1,11 +1,11 @@
-#include "CPloverCtrl.h"
+#include "plover/CPloverCtrl.h"
 
-#include "CPloverDriver.h"
-#include "PloverIds.h"
-#include "PloverSettings.h"
-#include "PloverText.h"
-#include "ServerAddress.h"
 #include "log/LogLevel.h"
+#include "plover/CPloverDriver.h"
+#include "plover/PloverIds.h"
+#include "plover/PloverSettings.h"
+#include "plover/PloverText.h"
+#include "plover/ServerAddress.h"
 #include "plugin/MemberTable.h"
 #include "settings/SettingsKey.h"
 

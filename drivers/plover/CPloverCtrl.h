@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ControlCore.h"
-#include "PloverDialogs.h"
-#include "ProgressViewFactory.h"
+#include "frame/ControlCore.h"
+#include "frame/ProgressViewFactory.h"
+#include "plover/PloverDialogs.h"
 #include "plugin/DispatchControl.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "CPloverDriver.h"
+#include "plover/CPloverDriver.h"
 
-#include "FrameSessionView.h"
-#include "SnppSession.h"
 #include "log/LogLevel.h"
+#include "plover/FrameSessionView.h"
+#include "plover/SnppSession.h"
 
 CPloverDriver::CPloverDriver()
     : m_frame(frameConfig(), *this)

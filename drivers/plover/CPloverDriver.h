@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ControlledDriver.h"
-#include "PloverSettings.h"
-#include "SendDriver.h"
-#include "SendFrame.h"
-#include "SnppTransport.h"
+#include "frame/ControlledDriver.h"
+#include "frame/SendDriver.h"
+#include "frame/SendFrame.h"
+#include "plover/PloverSettings.h"
+#include "plover/SnppTransport.h"
 
 #include <memory>
 #include <mutex>

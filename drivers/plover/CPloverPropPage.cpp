@@ -1,4 +1,4 @@
-#include "CPloverPropPage.h"
+#include "plover/CPloverPropPage.h"
 
 DispatchStatus CPloverPropPage::invoke(std::int32_t dispId, CallKind kind,
                                        std::span<const DispatchValue>, DispatchValue& result,

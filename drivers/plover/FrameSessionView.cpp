@@ -1,6 +1,6 @@
-#include "FrameSessionView.h"
+#include "plover/FrameSessionView.h"
 
-#include "SendFrame.h"
+#include "frame/SendFrame.h"
 
 void FrameSessionView::showConnecting()
 {

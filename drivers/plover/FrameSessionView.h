@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionView.h"
+#include "plover/SessionView.h"
 
 class SendFrame;
 

@@ -1,4 +1,4 @@
-#include "PloverCompanionDialogs.h"
+#include "plover/PloverCompanionDialogs.h"
 
 PloverCompanionDialogs::PloverCompanionDialogs(std::string modulePath)
     : m_modulePath(std::move(modulePath))

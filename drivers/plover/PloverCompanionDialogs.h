@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PloverDialogs.h"
+#include "plover/PloverDialogs.h"
 
 #include <string>
 

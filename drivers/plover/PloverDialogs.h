@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DriverDialogs.h"
-#include "PloverDialogRecord.h"
+#include "frame/DriverDialogs.h"
+#include "plover/PloverDialogRecord.h"
 
 #include <string>
 

@@ -1,14 +1,14 @@
 // The plover plug-in's entry points: the control and its property page, on the SNPP engine
 // and transport, registered under the plug-in's own path.
-#include "CPloverCtrl.h"
-#include "CPloverDriver.h"
-#include "CPloverPropPage.h"
-#include "CompanionViewModule.h"
-#include "PloverCompanionDialogs.h"
-#include "PloverIds.h"
-#include "PloverSystemCalls.h"
+#include "frame/CompanionViewModule.h"
 #include "net/HostLookup.h"
 #include "net/SystemCalls.h"
+#include "plover/CPloverCtrl.h"
+#include "plover/CPloverDriver.h"
+#include "plover/CPloverPropPage.h"
+#include "plover/PloverCompanionDialogs.h"
+#include "plover/PloverIds.h"
+#include "plover/PloverSystemCalls.h"
 #include "plugin/PluginModule.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "PloverSettings.h"
+#include "plover/PloverSettings.h"
 
 #include "net/ServicePort.h"
 #include "settings/SettingsKey.h"

@@ -1,6 +1,6 @@
-#include "PloverText.h"
+#include "plover/PloverText.h"
 
-#include "SendReporter.h"
+#include "frame/SendReporter.h"
 #include "log/LogFile.h"
 
 #include <cstdarg>

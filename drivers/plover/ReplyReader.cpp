@@ -1,12 +1,12 @@
-#include "ReplyReader.h"
+#include "plover/ReplyReader.h"
 
-#include "PloverText.h"
-#include "SendReporter.h"
+#include "frame/SendReporter.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "net/SocketError.h"
 #include "net/SystemCalls.h"
 #include "net/TcpSocket.h"
+#include "plover/PloverText.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "ServerAddress.h"
+#include "plover/ServerAddress.h"
 
 ServerAddress ServerAddress::parse(std::string_view text)
 {

@@ -1,6 +1,6 @@
-#include "SessionView.h"
+#include "plover/SessionView.h"
 
-#include "SendReporter.h"
+#include "frame/SendReporter.h"
 
 #include <algorithm>
 #include <chrono>

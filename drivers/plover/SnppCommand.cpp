@@ -1,4 +1,4 @@
-#include "SnppCommand.h"
+#include "plover/SnppCommand.h"
 
 std::string SnppCommand::pager(std::int32_t pagerId)
 {

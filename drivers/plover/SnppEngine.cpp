@@ -1,12 +1,12 @@
-#include "SnppEngine.h"
+#include "plover/SnppEngine.h"
 
-#include "MessageList.h"
-#include "PloverText.h"
-#include "SendReporter.h"
-#include "SnppCommand.h"
+#include "frame/MessageList.h"
+#include "frame/SendReporter.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "net/TcpSocket.h"
+#include "plover/PloverText.h"
+#include "plover/SnppCommand.h"
 
 #include <algorithm>
 #include <cstring>

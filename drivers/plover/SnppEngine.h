@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReplyReader.h"
+#include "plover/ReplyReader.h"
 
 #include <array>
 #include <atomic>

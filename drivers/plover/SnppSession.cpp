@@ -1,10 +1,10 @@
-#include "SnppSession.h"
+#include "plover/SnppSession.h"
 
-#include "PloverText.h"
-#include "SendReporter.h"
-#include "SessionView.h"
-#include "SnppTransport.h"
+#include "frame/SendReporter.h"
 #include "log/LogLevel.h"
+#include "plover/PloverText.h"
+#include "plover/SessionView.h"
+#include "plover/SnppTransport.h"
 
 using PloverText::format;
 using PloverText::log;

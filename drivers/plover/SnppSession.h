@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PloverSettings.h"
-#include "SessionView.h"
-#include "SnppEngine.h"
+#include "plover/PloverSettings.h"
+#include "plover/SessionView.h"
+#include "plover/SnppEngine.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "SnppTransport.h"
+#include "plover/SnppTransport.h"
 
-#include "PloverText.h"
 #include "net/SocketError.h"
+#include "plover/PloverText.h"
 
 SnppTransport::SnppTransport()
     : m_socket(true)

@@ -1,4 +1,4 @@
-#include "AboutDialog.h"
+#include "frame/gui/AboutDialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "ClipArt.h"
+#include "frame/gui/ClipArt.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "ClipPlayer.h"
+#include "frame/gui/ClipPlayer.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
-#include "CompanionEntries.h"
+#include "frame/gui/CompanionEntries.h"
 
-#include "AboutDialog.h"
-#include "ClipArt.h"
-#include "CompanionViewModule.h"
-#include "GuiThread.h"
+#include "frame/CompanionViewModule.h"
+#include "frame/gui/AboutDialog.h"
+#include "frame/gui/ClipArt.h"
+#include "frame/gui/GuiThread.h"
 
 namespace CompanionEntries {
 

@@ -1,4 +1,4 @@
-#include "DialogButtons.h"
+#include "frame/gui/DialogButtons.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "GuiPump.h"
+#include "frame/gui/GuiPump.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
-#include "GuiThread.h"
+#include "frame/gui/GuiThread.h"
 
-#include "GuiPump.h"
+#include "frame/gui/GuiPump.h"
 
 #include <QApplication>
 #include <QThread>

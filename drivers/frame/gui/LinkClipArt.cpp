@@ -1,7 +1,7 @@
 // The right clip of the progress dialog: the remote end being called (rings going out from
 // the modem or the server, a blinking lamp), then the standing connection with a page
 // travelling down it to the paging terminal's tower.
-#include "ClipArt.h"
+#include "frame/gui/ClipArt.h"
 
 #include <QPainter>
 

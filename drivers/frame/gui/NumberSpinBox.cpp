@@ -1,4 +1,4 @@
-#include "NumberSpinBox.h"
+#include "frame/gui/NumberSpinBox.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
 // The left clip of the progress dialog: one picture per phase of a send, a computer on the
 // left, the pager on the right and what the phase does between them.
-#include "ClipArt.h"
+#include "frame/gui/ClipArt.h"
 
 #include <QPainter>
 #include <QPainterPath>

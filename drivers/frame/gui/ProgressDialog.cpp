@@ -1,7 +1,7 @@
-#include "ProgressDialog.h"
+#include "frame/gui/ProgressDialog.h"
 
-#include "ClipArt.h"
-#include "ClipPlayer.h"
+#include "frame/gui/ClipArt.h"
+#include "frame/gui/ClipPlayer.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

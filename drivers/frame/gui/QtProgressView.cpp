@@ -1,8 +1,8 @@
-#include "QtProgressView.h"
+#include "frame/gui/QtProgressView.h"
 
-#include "CompanionViewModule.h"
-#include "GuiThread.h"
-#include "ProgressDialog.h"
+#include "frame/CompanionViewModule.h"
+#include "frame/gui/GuiThread.h"
+#include "frame/gui/ProgressDialog.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

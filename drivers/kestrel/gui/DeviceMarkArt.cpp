@@ -1,4 +1,4 @@
-#include "DeviceMarkArt.h"
+#include "kestrel/gui/DeviceMarkArt.h"
 
 #include <QPainter>
 

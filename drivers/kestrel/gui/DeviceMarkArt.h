@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KestrelDialogRecord.h"
+#include "kestrel/KestrelDialogRecord.h"
 
 #include <QPixmap>
 

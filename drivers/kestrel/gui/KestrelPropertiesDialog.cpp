@@ -1,8 +1,8 @@
-#include "KestrelPropertiesDialog.h"
+#include "kestrel/gui/KestrelPropertiesDialog.h"
 
-#include "DeviceMarkArt.h"
-#include "DialogButtons.h"
-#include "NumberSpinBox.h"
+#include "frame/gui/DialogButtons.h"
+#include "frame/gui/NumberSpinBox.h"
+#include "kestrel/gui/DeviceMarkArt.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "KestrelPropertyPage.h"
+#include "kestrel/gui/KestrelPropertyPage.h"
 
 #include <QCheckBox>
 #include <QLabel>

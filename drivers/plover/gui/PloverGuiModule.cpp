@@ -1,9 +1,9 @@
 // The plover plug-in's companion GUI module (libplover_gui.so): its settings dialog, beside the
 // progress window and the about box that every module exports (CompanionModuleEntries.cpp),
 // for a plug-in running in a QApplication.
-#include "CompanionEntries.h"
-#include "PloverDialogRecord.h"
-#include "PloverPropertiesDialog.h"
+#include "frame/gui/CompanionEntries.h"
+#include "plover/PloverDialogRecord.h"
+#include "plover/gui/PloverPropertiesDialog.h"
 
 extern "C" int nvShowPloverProperties(int abiVersion, PloverDialogRecord* record)
 {

@@ -1,7 +1,7 @@
-#include "PloverPropertiesDialog.h"
+#include "plover/gui/PloverPropertiesDialog.h"
 
-#include "DialogButtons.h"
-#include "NumberSpinBox.h"
+#include "frame/gui/DialogButtons.h"
+#include "frame/gui/NumberSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

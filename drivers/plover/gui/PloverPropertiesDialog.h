@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PloverDialogRecord.h"
+#include "plover/PloverDialogRecord.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "PloverPropertyPage.h"
+#include "plover/gui/PloverPropertyPage.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,10 +1,10 @@
-#include "AddressChecker.h"
+#include "addressing/AddressChecker.h"
 
-#include "AddressGrammar.h"
-#include "ProviderDatabase.h"
 #include "RecordingPrompt.h"
 #include "ScopedRegistry.h"
-#include "SimpleAddressBook.h"
+#include "addressing/AddressGrammar.h"
+#include "directories/ProviderDatabase.h"
+#include "directories/SimpleAddressBook.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>

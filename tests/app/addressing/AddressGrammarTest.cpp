@@ -1,6 +1,6 @@
-#include "AddressGrammar.h"
+#include "addressing/AddressGrammar.h"
 
-#include "StringTable.h"
+#include "text/StringTable.h"
 
 #include <gtest/gtest.h>
 

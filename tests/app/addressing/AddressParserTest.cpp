@@ -1,8 +1,8 @@
-#include "AddressParser.h"
+#include "addressing/AddressParser.h"
 
-#include "AddressGrammar.h"
-#include "ProviderDatabase.h"
 #include "ScopedRegistry.h"
+#include "addressing/AddressGrammar.h"
+#include "directories/ProviderDatabase.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // What the two databases do with a file that an interrupted creation left behind, or that is
 // something else: opened through ProviderDatabase and SimpleAddressBook on real files.
 #include "DirectoryTestSupport.h"
-#include "ProviderDatabase.h"
 #include "RecordingPrompt.h"
-#include "SimpleAddressBook.h"
+#include "directories/ProviderDatabase.h"
+#include "directories/SimpleAddressBook.h"
 
 #include <gtest/gtest.h>
 

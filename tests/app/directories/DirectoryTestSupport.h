@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AddressBookVisitor.h"
 #include "ScopedRegistry.h"
+#include "directories/AddressBookVisitor.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "InternetAddressBook.h"
+#include "directories/InternetAddressBook.h"
 
 #include "DirectoryTestSupport.h"
 #include "RecordingPrompt.h"

@@ -1,4 +1,4 @@
-#include "ProviderDatabase.h"
+#include "directories/ProviderDatabase.h"
 
 #include "DirectoryTestSupport.h"
 #include "RecordingPrompt.h"

@@ -1,9 +1,9 @@
-#include "AddressBookSelection.h"
 #include "DirectoryTestSupport.h"
-#include "InternetAddressBook.h"
-#include "MapiAddressBook.h"
 #include "RecordingPrompt.h"
-#include "SimpleAddressBook.h"
+#include "directories/AddressBookSelection.h"
+#include "directories/InternetAddressBook.h"
+#include "directories/MapiAddressBook.h"
+#include "directories/SimpleAddressBook.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SimpleAddressBook.h"
+#include "directories/SimpleAddressBook.h"
 
 #include "DirectoryTestSupport.h"
 #include "RecordingPrompt.h"

@@ -1,4 +1,4 @@
-#include "VCard.h"
+#include "directories/VCard.h"
 
 #include "VCardChecker.h"
 

@@ -1,9 +1,9 @@
 // The command interpreter, table-driven without sockets, against the real address check over
 // a simple address book and provider database on disk.
-#include "CommandInterpreter.h"
+#include "gateway/CommandInterpreter.h"
 
-#include "BookAddressJudge.h"
 #include "GatewayTestSupport.h"
+#include "gateway/BookAddressJudge.h"
 
 #include <gtest/gtest.h>
 

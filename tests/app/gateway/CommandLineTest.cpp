@@ -1,7 +1,7 @@
 // Recognising commands and splitting the byte stream into command lines, without sockets.
-#include "GatewayCommand.h"
-#include "GatewayReply.h"
-#include "LineAssembler.h"
+#include "gateway/GatewayCommand.h"
+#include "gateway/GatewayReply.h"
+#include "gateway/LineAssembler.h"
 
 #include <gtest/gtest.h>
 

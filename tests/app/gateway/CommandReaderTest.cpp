@@ -1,5 +1,5 @@
 // The command reader over a real loopback connection.
-#include "CommandReader.h"
+#include "gateway/CommandReader.h"
 
 #include "FreePort.h"
 #include "GatewayClient.h"

@@ -2,7 +2,7 @@
 // restart, and a client that trickles its bytes to hold the one-at-a-time gateway.
 #include "ClientBurst.h"
 #include "GatewayServerFixture.h"
-#include "GatewaySettings.h"
+#include "gateway/GatewaySettings.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "FreePort.h"
 #include "GatewayClient.h"
 #include "GatewayTestSupport.h"
-#include "SnppServer.h"
+#include "gateway/SnppServer.h"
 #include "net/SystemCalls.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "AddressBook.h"
-#include "AddressBookSelection.h"
-#include "GatewaySender.h"
-#include "HeadlessPrompt.h"
-#include "ProviderDatabase.h"
 #include "ScopedRegistry.h"
+#include "directories/AddressBook.h"
+#include "directories/AddressBookSelection.h"
+#include "directories/HeadlessPrompt.h"
+#include "directories/ProviderDatabase.h"
+#include "gateway/GatewaySender.h"
 
 #include <gtest/gtest.h>
 

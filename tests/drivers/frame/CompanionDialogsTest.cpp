@@ -1,6 +1,6 @@
 // The dialogs of a companion module as a plug-in reaches them: the module loaded from its built
 // file, its entry points called on a record, and what each answer means for the plug-in.
-#include "CompanionDialogs.h"
+#include "frame/CompanionDialogs.h"
 
 #include "TestDialogRecord.h"
 

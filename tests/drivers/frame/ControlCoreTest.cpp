@@ -1,10 +1,10 @@
 // What both driver controls do alike, over a recording driver object and dialog seam: the
 // message list's members, the answers of a control without its driver, the about box and the
 // log lines around the settings dialog.
-#include "ControlCore.h"
+#include "frame/ControlCore.h"
 
-#include "ControlledDriver.h"
-#include "DriverDialogs.h"
+#include "frame/ControlledDriver.h"
+#include "frame/DriverDialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "FrameTimings.h"
+#include "frame/FrameTimings.h"
 
-#include "FrameEvent.h"
 #include "ScopedRegistry.h"
+#include "frame/FrameEvent.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>

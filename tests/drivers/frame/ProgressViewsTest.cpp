@@ -1,8 +1,8 @@
-#include "CompanionViewModule.h"
 #include "FrameLogFixture.h"
-#include "ProgressViewFactory.h"
 #include "ScriptedDriver.h"
-#include "SendFrame.h"
+#include "frame/CompanionViewModule.h"
+#include "frame/ProgressViewFactory.h"
+#include "frame/SendFrame.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "SendDriver.h"
-#include "SendFrame.h"
-#include "StepEngine.h"
+#include "frame/SendDriver.h"
+#include "frame/SendFrame.h"
+#include "frame/StepEngine.h"
 
 #include <atomic>
 #include <condition_variable>

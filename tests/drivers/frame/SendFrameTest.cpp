@@ -1,9 +1,9 @@
-#include "SendFrame.h"
+#include "frame/SendFrame.h"
 
 #include "FrameLogFixture.h"
-#include "FrameText.h"
 #include "ScriptedDriver.h"
 #include "ScriptedView.h"
+#include "frame/FrameText.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // soon as it is up when the caption asks it to. It makes no view for the tag "nogui", as the
 // real module does when no GUI application runs. Its dialogs answer what their record says:
 // the about box by its text ("accept", "reject", anything else: not shown).
-#include "CompanionDialogs.h"
-#include "CompanionViewModule.h"
 #include "TestDialogRecord.h"
+#include "frame/CompanionDialogs.h"
+#include "frame/CompanionViewModule.h"
 
 #include <condition_variable>
 #include <mutex>

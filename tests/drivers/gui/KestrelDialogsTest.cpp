@@ -1,12 +1,12 @@
 // The kestrel plug-in's dialogs as widgets, on Qt's offscreen platform: the "Kestrel ActiveX
 // Properties" dialog (device list and its pictures, the boxes with their arrows, what it
 // hands back), the about box and the property page that binds nothing.
-#include "AboutDialog.h"
-#include "ClipArt.h"
 #include "GuiTestTools.h"
-#include "KestrelPropertiesDialog.h"
-#include "KestrelPropertyPage.h"
-#include "NumberSpinBox.h"
+#include "frame/gui/AboutDialog.h"
+#include "frame/gui/ClipArt.h"
+#include "frame/gui/NumberSpinBox.h"
+#include "kestrel/gui/KestrelPropertiesDialog.h"
+#include "kestrel/gui/KestrelPropertyPage.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

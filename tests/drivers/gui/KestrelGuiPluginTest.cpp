@@ -5,11 +5,11 @@
 // settings dialog, whose OK the plug-in stores, and the about box.
 #include "GuiPluginHost.h"
 #include "GuiTestTools.h"
-#include "KestrelIds.h"
 #include "KestrelTestSettings.h"
 #include "ModalDriver.h"
 #include "ProgressWatcher.h"
 #include "TapTerminalSimulator.h"
+#include "kestrel/KestrelIds.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

@@ -2,9 +2,9 @@
 // (no QApplication): the companion module shows nothing, the send goes on headless and the
 // dialogs leave a log line, and nothing is stored.
 #include "GuiPluginHost.h"
-#include "KestrelIds.h"
 #include "KestrelTestSettings.h"
 #include "TapTerminalSimulator.h"
+#include "kestrel/KestrelIds.h"
 
 #include <QTest>
 

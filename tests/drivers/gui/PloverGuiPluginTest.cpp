@@ -6,10 +6,10 @@
 #include "GuiPluginHost.h"
 #include "GuiTestTools.h"
 #include "ModalDriver.h"
-#include "PloverIds.h"
-#include "PloverSettings.h"
 #include "ProgressWatcher.h"
 #include "SnppTestServer.h"
+#include "plover/PloverIds.h"
+#include "plover/PloverSettings.h"
 #include "settings/SettingsKey.h"
 
 #include <QAbstractSpinBox>

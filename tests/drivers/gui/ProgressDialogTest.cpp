@@ -1,16 +1,16 @@
 // The progress window of a send, on Qt's offscreen platform: the dialog as a widget (texts,
 // progress range, phases, the two drawn clips, Cancel), and the Qt view under the real send
 // frame, with the send called on the GUI thread and from a worker thread.
-#include "ProgressDialog.h"
+#include "frame/gui/ProgressDialog.h"
 
-#include "ClipArt.h"
-#include "ClipPlayer.h"
-#include "CompanionViewModule.h"
 #include "GuiTestStore.h"
 #include "GuiTestTools.h"
-#include "QtProgressView.h"
 #include "ScriptedDriver.h"
-#include "SendFrame.h"
+#include "frame/CompanionViewModule.h"
+#include "frame/SendFrame.h"
+#include "frame/gui/ClipArt.h"
+#include "frame/gui/ClipPlayer.h"
+#include "frame/gui/QtProgressView.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "MessageList.h"
-#include "PortLink.h"
 #include "StreamPair.h"
-#include "TapEngine.h"
 #include "TapTerminalSimulator.h"
 #include "TestReporter.h"
+#include "frame/MessageList.h"
+#include "kestrel/TapEngine.h"
+#include "telephony/PortLink.h"
 
 #include <memory>
 #include <string>

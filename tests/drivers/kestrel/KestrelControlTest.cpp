@@ -1,16 +1,16 @@
 // The kestrel control driven by dispatch number over scripted lines and a scripted engine:
 // the message list, the overall codes, dialling through the modem device list, the call's
 // events, Cancel from the host.
-#include "CKestrelCtrl.h"
-#include "CKestrelDriver.h"
 #include "FrameLogFixture.h"
-#include "KestrelIds.h"
-#include "KestrelSettings.h"
 #include "KestrelTestSettings.h"
 #include "ScriptedLines.h"
 #include "ScriptedTap.h"
-#include "line/Telephony.h"
+#include "kestrel/CKestrelCtrl.h"
+#include "kestrel/CKestrelDriver.h"
+#include "kestrel/KestrelIds.h"
+#include "kestrel/KestrelSettings.h"
 #include "settings/SettingsKey.h"
+#include "telephony/Telephony.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // The kestrel control with the real IXO/TAP engine over a socket pair to the simulated
 // paging terminal: the whole send frame, the engine's lines in the log, Cancel mid-exchange.
-#include "CKestrelCtrl.h"
-#include "CKestrelDriver.h"
 #include "FrameLogFixture.h"
-#include "KestrelIds.h"
-#include "KestrelSettings.h"
 #include "KestrelTestSettings.h"
 #include "SocketLines.h"
-#include "TapStepEngine.h"
 #include "TapTerminalSimulator.h"
+#include "kestrel/CKestrelCtrl.h"
+#include "kestrel/CKestrelDriver.h"
+#include "kestrel/KestrelIds.h"
+#include "kestrel/KestrelSettings.h"
+#include "kestrel/TapStepEngine.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // over a TCP line and through the fake modem on a pseudo-terminal.
 #include "FakeModem.h"
 #include "FrameLogFixture.h"
-#include "KestrelIds.h"
 #include "KestrelTestSettings.h"
 #include "TapTerminalSimulator.h"
+#include "kestrel/KestrelIds.h"
 #include "plugin/ClassRegistry.h"
 #include "plugin/ControlLoader.h"
 #include "settings/SettingsKey.h"

@@ -1,15 +1,15 @@
 // The settings dialog's record without a window: what it opens with, what OK stores, and the
 // kestrel control running it through a scripted dialog seam against a private settings store.
-#include "KestrelPropertiesFlow.h"
+#include "kestrel/KestrelPropertiesFlow.h"
 
-#include "CKestrelCtrl.h"
-#include "CKestrelDriver.h"
 #include "FrameLogFixture.h"
-#include "KestrelIds.h"
-#include "KestrelSettings.h"
 #include "KestrelTestSettings.h"
 #include "ScriptedDialogSeam.h"
 #include "ScriptedLines.h"
+#include "kestrel/CKestrelCtrl.h"
+#include "kestrel/CKestrelDriver.h"
+#include "kestrel/KestrelIds.h"
+#include "kestrel/KestrelSettings.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>

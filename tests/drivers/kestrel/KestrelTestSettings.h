@@ -1,8 +1,8 @@
 #pragma once
 
-#include "KestrelSettings.h"
-#include "line/LineSettings.h"
+#include "kestrel/KestrelSettings.h"
 #include "settings/SettingsKey.h"
+#include "telephony/LineSettings.h"
 
 #include <cstdint>
 #include <string>

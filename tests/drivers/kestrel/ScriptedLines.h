@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ByteLink.h"
-#include "LineSource.h"
+#include "kestrel/LineSource.h"
+#include "telephony/ByteLink.h"
 
 #include <atomic>
 #include <chrono>

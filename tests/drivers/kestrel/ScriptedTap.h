@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ByteLink.h"
-#include "MessageList.h"
-#include "SendReporter.h"
-#include "StepEngine.h"
-#include "TapEngine.h"
+#include "frame/MessageList.h"
+#include "frame/SendReporter.h"
+#include "frame/StepEngine.h"
+#include "kestrel/TapEngine.h"
+#include "telephony/ByteLink.h"
 
 #include <atomic>
 #include <mutex>

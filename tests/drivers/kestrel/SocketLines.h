@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LineSource.h"
-#include "PortLink.h"
+#include "kestrel/LineSource.h"
+#include "telephony/PortLink.h"
 
 #include <memory>
 #include <mutex>

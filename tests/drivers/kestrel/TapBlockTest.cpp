@@ -1,4 +1,4 @@
-#include "TapBlock.h"
+#include "kestrel/TapBlock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "TapTerminal.h"
 
-#include "PortLink.h"
 #include "StreamPair.h"
 #include "TapTerminalSimulator.h"
 #include "log/LogFile.h"
+#include "telephony/PortLink.h"
 
 #include <gtest/gtest.h>
 

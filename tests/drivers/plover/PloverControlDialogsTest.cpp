@@ -1,12 +1,12 @@
 // The plover control's settings dialog and about box through a scripted dialog seam, against
 // a private settings store: what the dialog opens with, how OK reads the port box, Cancel,
 // and a process without a GUI.
-#include "CPloverCtrl.h"
-#include "CPloverDriver.h"
 #include "FrameLogFixture.h"
-#include "PloverIds.h"
-#include "PloverSettings.h"
 #include "ScriptedDialogSeam.h"
+#include "plover/CPloverCtrl.h"
+#include "plover/CPloverDriver.h"
+#include "plover/PloverIds.h"
+#include "plover/PloverSettings.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // The plover control and driver object on a scripted progress view that a person could see:
 // what the session shows there (animation, Cancel button, the readable pause), a Cancel press,
 // and a view that cannot be shown, where the frame's bounded wait has to stop the protocol.
-#include "CPloverCtrl.h"
-#include "CPloverDriver.h"
 #include "FrameLogFixture.h"
 #include "FreePort.h"
-#include "PloverSettings.h"
 #include "ScriptedView.h"
 #include "SnppTestServer.h"
+#include "plover/CPloverCtrl.h"
+#include "plover/CPloverDriver.h"
+#include "plover/PloverSettings.h"
 
 #include <gtest/gtest.h>
 

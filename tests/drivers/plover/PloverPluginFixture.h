@@ -1,9 +1,9 @@
 #pragma once
 
 #include "FrameLogFixture.h"
-#include "PloverIds.h"
-#include "PloverSettings.h"
 #include "SnppTestServer.h"
+#include "plover/PloverIds.h"
+#include "plover/PloverSettings.h"
 #include "plugin/ControlLoader.h"
 #include "settings/SettingsKey.h"
 

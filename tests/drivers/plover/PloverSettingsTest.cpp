@@ -1,8 +1,8 @@
-#include "PloverSettings.h"
+#include "plover/PloverSettings.h"
 
-#include "CPloverDriver.h"
-#include "FrameTimings.h"
 #include "ScopedRegistry.h"
+#include "frame/FrameTimings.h"
+#include "plover/CPloverDriver.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "PluginNetCalls.h"
 
-#include "PloverSystemCalls.h"
+#include "plover/PloverSystemCalls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SendReporter.h"
+#include "frame/SendReporter.h"
 #include "log/LogFile.h"
 
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "ServerAddress.h"
+#include "plover/ServerAddress.h"
 
 #include <gtest/gtest.h>
 

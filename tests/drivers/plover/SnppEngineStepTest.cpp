@@ -1,6 +1,6 @@
 // The engine driven one step at a time, as the frame may interfere with it.
-#include "SnppEngine.h"
 #include "SnppFixture.h"
+#include "plover/SnppEngine.h"
 
 #include <chrono>
 #include <thread>

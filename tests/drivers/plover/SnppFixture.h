@@ -1,12 +1,12 @@
 #pragma once
 
-#include "MessageList.h"
-#include "PloverSettings.h"
 #include "RecordingReporter.h"
 #include "ScopedRegistry.h"
-#include "SnppSession.h"
 #include "SnppTestServer.h"
-#include "SnppTransport.h"
+#include "frame/MessageList.h"
+#include "plover/PloverSettings.h"
+#include "plover/SnppSession.h"
+#include "plover/SnppTransport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "telephony/CallingLine.h"
+#include "telephony/LineConfig.h"
+
+#include <memory>
+#include <mutex>
+
+class HostLookup;
+
+// A TCP connection to a paging terminal that takes IXO/TAP on a port. "Dialling" connects to
+// the configured host and port (the number is not used: the terminal is reached by its
+// address) on the line's thread, within connectTimeout: a connection gives Connected; a
+// refused, reset or unanswered connection Disconnected (no connection was made); a host that
+// cannot be found or a network that cannot be reached CallUnavailable; any other failure
+// OtherError with 100 + the system's error number. The port needs no settings, and hang-up
+// shuts the connection down and closes it.
+class TcpLine : public CallingLine
+{
+public:
+    // A line to the configured terminal, logging to `log` with `tag`.
+    TcpLine(LineConfig config, LogFile& log, std::string_view tag);
+    ~TcpLine() override;
+
+    [[nodiscard]] bool dial(const std::string& number, CallObserver& observer) override;
+    // A connection has no serial settings: nothing to do.
+    void configurePort() override { }
+    // Nothing to put back.
+    void restorePort() override { }
+
+private:
+    Outcome placeCall();
+    Outcome connectTo(std::uint32_t address);
+    void interruptAttempt() override;
+    void endCall(int fd, bool connected, bool lost) override;
+    void closeDescriptor(int fd) override;
+
+    LineConfig m_config;
+    std::mutex m_lookupMutex;
+    std::shared_ptr<HostLookup> m_lookup; // the host-name lookup under way, for a hang-up
+    bool m_stopped = false;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ScopedRegistry.h"
+#include "frame/SendReporter.h"
+#include "log/LogFile.h"
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// A send frame stand-in for the engine's tests: records every phase, status and progress
+// value, keeps the last error as the frame does (nothing replaces 213 once the user has
+// cancelled), and logs at the highest level to a file in a private settings store.
+class TestReporter : public SendReporter
+{
+public:
+    // A private settings store whose log file lies in its folder, written at `level`.
+    explicit TestReporter(int level = 12);
+    ~TestReporter() override;
+
+    void setPhase(int phase) override;
+    void setStatus(std::string text) override;
+    void setProgress(int value) override;
+    int lastError() const override;
+    void setLastError(int code) override;
+    bool cancelRequested() const override { return m_cancelled.load(); }
+    LogFile& log() override { return m_log; }
+    std::string_view tag() const override { return "kestrel"; }
+
+    // What the user's Cancel does to the frame's state: 213, and the cancel flag.
+    void cancel();
+
+    std::vector<int> phases() const;
+    std::vector<std::string> statuses() const;
+    std::vector<int> progress() const;
+    // Every line of the log file so far.
+    std::vector<LogEntry> logEntries() const;
+    // The messages of the log lines of one level, in order.
+    std::vector<std::string> logMessages(int level) const;
+
+private:
+    ScopedRegistry m_registry;
+    LogFile m_log {LogFile::Mode::PlugIn};
+    mutable std::mutex m_mutex;
+    std::vector<int> m_phases;
+    std::vector<std::string> m_statuses;
+    std::vector<int> m_progress;
+    int m_lastError = 0;
+    std::atomic<bool> m_cancelled {false};
+};
