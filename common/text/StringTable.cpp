@@ -31,6 +31,10 @@ constexpr auto entries = std::to_array<StringEntry>({
     {StringId::NotProcessed, "Not processed due to error on previous stages", ""},
     {StringId::TransmissionAborted, "Aborted due to transmission error", ""},
     {StringId::UnknownInternalError, "Unknown internal error code=%d", ""},
+    {StringId::NoPagingCompany, "Please select a PSP or enter the IXO phone number",
+     "HIDS_ERM_NOPSP"},
+    {StringId::NoPin, "Please enter the pin number", "HIDS_ERM_NOPIN"},
+    {StringId::NoEntryName, "Please enter an entry name", "HIDS_ERM_NOUSERNAME"},
     {StringId::AddEntryFailed,
      "Address Book Error\rCannot add entry to address book\rPlease make sure the Personal "
      "Address Book is installed.",

@@ -41,6 +41,10 @@ struct StringId
     static constexpr int NotProcessed = 127;
     static constexpr int TransmissionAborted = 128;
     static constexpr int UnknownInternalError = 129;
+    // The "Add Recipient" dialog's refusals.
+    static constexpr int NoPagingCompany = 130;
+    static constexpr int NoPin = 131;
+    static constexpr int NoEntryName = 132;
     static constexpr int AddEntryFailed = 135;
     static constexpr int DeleteEntryFailed = 136;
     static constexpr int MapiNoRoot = 137;
