@@ -1,11 +1,11 @@
 #include "cli/KnownSettings.h"
 
-#include "cli/ServeSettings.h"
 #include "directories/DirectorySettings.h"
 #include "frame/FrameTimings.h"
 #include "gateway/GatewaySettings.h"
 #include "kestrel/KestrelSettings.h"
 #include "plover/PloverSettings.h"
+#include "services/ServeSettings.h"
 #include "settings/SharedSettings.h"
 #include "stores/StoreSettings.h"
 #include "telephony/LineSettings.h"

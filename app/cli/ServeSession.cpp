@@ -1,16 +1,13 @@
 #include "cli/ServeSession.h"
 
-#include "cli/ServeSettings.h"
+#include "directories/HeadlessPrompt.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
-#include "settings/SettingsKey.h"
 
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
-#include <unistd.h>
 
 namespace {
 
@@ -21,16 +18,6 @@ constexpr std::string_view tag = "Serve";
 // How long the main thread waits for a signal before it looks at the gateway's status again.
 constexpr std::chrono::milliseconds watchSlice = 100ms;
 
-std::chrono::milliseconds stopWait()
-{
-    const SettingsKey key(RootKey::CurrentUser, ServeSettings::key);
-    std::int32_t ms = key.read(ServeSettings::stopWaitMs);
-    if (ms < 0) {
-        ms = ServeSettings::stopWaitMs.fallback;
-    }
-    return std::chrono::milliseconds(ms);
-}
-
 } // namespace
 
 ServeSession::ServeSession(std::ostream& err, bool foreground)
@@ -38,13 +25,7 @@ ServeSession::ServeSession(std::ostream& err, bool foreground)
     , m_err(err)
     , m_foreground(foreground)
     , m_echo(err, "", LogRelay::Lines::All)
-    , m_directories(err)
-    // Every send of serve is quiet and leaves the history alone, so it needs none.
-    , m_sender(&m_directories.providers(), &m_directories.books(), nullptr)
-    , m_gatewayRoad(m_sender)
-    , m_schedulerRoad(m_sender)
-    , m_gateway(m_gatewayRoad, &m_directories.providers(), &m_directories.books())
-    , m_scheduler(m_store, m_schedulerRoad)
+    , m_services(std::make_shared<HeadlessPrompt>(&err, std::string(programName) + ": "), tag)
 { }
 
 ServeSession::~ServeSession() = default;
@@ -57,36 +38,20 @@ void ServeSession::say(const std::string& text)
 
 bool ServeSession::start()
 {
-    const LogFile log;
     if (m_foreground) {
-        m_echo.start(log.path());
+        m_echo.start(LogFile().path());
     }
-    // The book is open from the start, as the compose window's is: the gateway asks it about
-    // "pin" entries and, with fromAdbOnly, about every pager identifier.
-    (void)m_directories.open(true);
-    m_store.initPath();
-    ControlOptions options;
-    options.isCancelled = [this] { return m_cancelled.load(); };
-    m_sender.setDriverOptions(options);
-
-    LogFile startLog;
-    startLog.write(LogLevel::Trans, tag, "Started (pid=%d, saved messages %s, log %s)",
-                   static_cast<int>(::getpid()), m_store.path().c_str(), log.path().c_str());
-    m_gateway.restart();
-    (void)m_scheduler.start();
-    if (m_gateway.state() == ThreadState::StartFailed
-        || m_scheduler.state() == ThreadState::StartFailed) {
-        const std::string why = m_gateway.state() == ThreadState::StartFailed
-            ? "the gateway thread: " + m_gateway.lastError()
-            : "the scheduler thread: " + m_scheduler.lastError();
-        startLog.write(LogLevel::Fatal, tag, "Cannot start %s", why.c_str());
-        say("cannot start " + why);
-        // The other thread may run already, even be sending: end it as a stop would, bounded.
-        m_cancelled.store(true);
-        m_gateway.requestShutdown();
-        m_scheduler.requestStop();
-        const std::chrono::milliseconds bound = stopWait();
-        if (!m_gateway.waitForEnd(bound) || !m_scheduler.waitForEnd(bound)) {
+    // Neither stops serve: numbers still go without a provider database, and pager
+    // identifiers without a book.
+    if (!m_services.openProviders()) {
+        say(m_services.lastErrorText());
+    }
+    if (!m_services.selectAddressBook()) {
+        say(m_services.lastErrorText());
+    }
+    if (!m_services.start()) {
+        say("cannot start " + m_services.lastErrorText());
+        if (m_services.threadsLeft() > 0) {
             endNow(static_cast<int>(ExitCode::Failure));
         }
         return false;
@@ -102,17 +67,15 @@ void ServeSession::restartGateway()
         m_echo.start(log.path());
     }
     log.write(LogLevel::Trans, tag, "SIGHUP: restarting the gateway with fresh settings");
-    m_gateway.restart();
-    if (m_gateway.state() == ThreadState::StartFailed) {
-        const std::string why = m_gateway.lastError();
-        log.write(LogLevel::Errors, tag, "Cannot restart the gateway thread: %s", why.c_str());
-        say("cannot restart the SNPP gateway thread: " + why + "; SIGHUP tries again");
+    if (!m_services.restartGateway()) {
+        say("cannot restart the SNPP gateway thread: " + m_services.lastErrorText()
+            + "; SIGHUP tries again");
     }
 }
 
 void ServeSession::reportGateway()
 {
-    const GatewayStatus status = m_gateway.status();
+    const GatewayStatus status = m_services.gatewayStatus();
     if (status.serial == m_reportedStatus) {
         return;
     }
@@ -156,51 +119,30 @@ ExitCode ServeSession::run()
 
 ExitCode ServeSession::stop(int signal)
 {
-    const std::chrono::milliseconds bound = stopWait();
+    const std::chrono::milliseconds bound = DeskServices::stopWait();
     LogFile log;
     log.write(LogLevel::Trans, tag, "%s: stopping (at most %lld ms)", SignalWatcher::name(signal),
               static_cast<long long>(bound.count()));
-    m_cancelled.store(true);
-    m_gateway.requestShutdown();
-    m_scheduler.requestStop();
-
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    bool gatewayEnded = false;
-    bool schedulerEnded = false;
-    for (;;) {
-        gatewayEnded = gatewayEnded || m_gateway.waitForEnd(0ms);
-        schedulerEnded = schedulerEnded || m_scheduler.waitForEnd(0ms);
-        if (gatewayEnded && schedulerEnded) {
-            break;
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left <= 0ms) {
-            const bool both = !gatewayEnded && !schedulerEnded;
-            const std::string threads = both ? "gateway and scheduler threads"
-                : gatewayEnded               ? "scheduler thread"
-                                             : "gateway thread";
-            log.write(LogLevel::Errors, tag,
-                      "Stop: the %s %s still running %lld ms after the stop request; ending "
-                      "without waiting for %s",
-                      threads.c_str(), both ? "were" : "was", static_cast<long long>(bound.count()),
-                      both ? "them" : "it");
-            say("the " + threads + " did not end within " + std::to_string(bound.count())
-                + " ms; ending without " + (both ? "them" : "it"));
-            endNow(static_cast<int>(ExitCode::Success));
-        }
-        const int again = m_signals.wait(std::min(left, watchSlice));
-        if (again == SIGINT || again == SIGTERM) {
-            log.write(LogLevel::Errors, tag, "%s again while stopping: ending at once",
-                      SignalWatcher::name(again));
-            // Not joined: a stalled stderr must not hold an ending that was asked to be at once.
-            m_echo.abandon();
-            m_signals.raiseDefault(again);
-        }
+    if (!m_services.stop(bound, [this](std::chrono::milliseconds most) { pauseStop(most); })) {
+        say(m_services.lastErrorText() + "; ending without "
+            + (m_services.threadsLeft() == 2 ? "them" : "it"));
+        endNow(static_cast<int>(ExitCode::Success));
     }
-    log.write(LogLevel::Trans, tag, "Stopped");
     m_echo.stop();
     return ExitCode::Success;
+}
+
+void ServeSession::pauseStop(std::chrono::milliseconds most)
+{
+    const int again = m_signals.wait(most);
+    if (again == SIGINT || again == SIGTERM) {
+        LogFile log;
+        log.write(LogLevel::Errors, tag, "%s again while stopping: ending at once",
+                  SignalWatcher::name(again));
+        // Not joined: a stalled stderr must not hold an ending that was asked to be at once.
+        m_echo.abandon();
+        m_signals.raiseDefault(again);
+    }
 }
 
 void ServeSession::endNow(int exitCode)

@@ -1,27 +1,21 @@
 #pragma once
 
 #include "cli/CliCommand.h"
-#include "cli/CliDirectories.h"
 #include "cli/LogRelay.h"
 #include "cli/SignalWatcher.h"
-#include "gateway/SnppServer.h"
-#include "sending/GatewaySendAdapter.h"
-#include "sending/SchedulerSendAdapter.h"
-#include "sending/Sender.h"
-#include "stores/SavedMessageStore.h"
-#include "stores/Scheduler.h"
+#include "services/DeskServices.h"
 
-#include <atomic>
-#include <chrono>
 #include <iosfwd>
-#include <memory>
+#include <string>
 
-// What "norvane-cli serve" runs: the SNPP gateway thread and the scheduler thread sending
-// through one Sender with the real driver plug-ins, without a GUI, until SIGINT or SIGTERM.
-// SIGHUP restarts the gateway with fresh settings, as closing the Options sheet does. A stop
-// cancels the send in progress and waits a bounded time (Serve\stopWaitMs) for both threads.
-// The signals are taken on the thread that calls run(), which must be the main thread and
-// must make the session before starting any other thread.
+// What "norvane-cli serve" runs: the background services (the SNPP gateway thread and the
+// scheduler thread sending through one Sender with the real driver plug-ins), without a GUI,
+// until SIGINT or SIGTERM. SIGHUP restarts the gateway with fresh settings, as closing the
+// Options sheet does. A stop cancels the send in progress and waits a bounded time
+// (Serve\stopWaitMs) for both threads. The session adds what is the command's own: the
+// signals, stderr and the echo of the log. The signals are taken on the thread that calls
+// run(), which must be the main thread and must make the session before starting any other
+// thread.
 class ServeSession
 {
 public:
@@ -44,6 +38,7 @@ private:
     void restartGateway();
     void reportGateway();
     ExitCode stop(int signal);
+    void pauseStop(std::chrono::milliseconds most);
     void say(const std::string& text);
     [[noreturn]] void endNow(int exitCode);
 
@@ -52,14 +47,6 @@ private:
     std::ostream& m_err;
     const bool m_foreground;
     LogRelay m_echo;
-    CliDirectories m_directories;
-    // Polled by the drivers of the running send (and by the send before each transmission).
-    std::atomic<bool> m_cancelled {false};
-    Sender m_sender;
-    GatewaySendAdapter m_gatewayRoad;
-    SchedulerSendAdapter m_schedulerRoad;
-    SavedMessageStore m_store;
-    SnppServer m_gateway;
-    Scheduler m_scheduler;
+    DeskServices m_services;
     unsigned m_reportedStatus = 0;
 };
