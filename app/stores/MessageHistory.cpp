@@ -3,6 +3,7 @@
 #include "files/FileLock.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
 #include "stores/StoreSettings.h"
 #include "stores/TextLines.h"
 
@@ -93,7 +94,7 @@ MessageHistory::MessageHistory(std::string path)
 
 void MessageHistory::initPath()
 {
-    m_file.setPath(DataPaths::resolve(StoreSettings::Paths::msgDbs, StoreSettings::historyFile));
+    m_file.setPath(DataPaths::resolve(SharedSettings::Paths::msgDbs, StoreSettings::historyFile));
 }
 
 void MessageHistory::setPath(std::string path)

@@ -2,6 +2,7 @@
 
 #include "files/FileLock.h"
 #include "settings/DataPaths.h"
+#include "settings/SharedSettings.h"
 #include "stores/SavedMessageLine.h"
 #include "stores/StoreSettings.h"
 #include "stores/TextLines.h"
@@ -24,7 +25,7 @@ SavedMessageStore::SavedMessageStore(std::string path)
 void SavedMessageStore::initPath()
 {
     m_file.setPath(
-        DataPaths::resolve(StoreSettings::Paths::canMsgDbs, StoreSettings::savedMessagesFile));
+        DataPaths::resolve(SharedSettings::Paths::canMsgDbs, StoreSettings::savedMessagesFile));
 }
 
 void SavedMessageStore::setPath(std::string path)
