@@ -3,7 +3,9 @@
 // give the same text; the values alone, written, must pass the strict parse and come back
 // through an import unchanged. The bytes are also read as an import and applied to the store
 // they gave, and the result must survive a write and a read. Invariants that fail abort the run.
-#include "settings/RegistryText.h"
+#include "settings/RegistryEncoding.h"
+#include "settings/RegistryParser.h"
+#include "settings/RegistryWriter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -68,28 +70,29 @@ RegistryDocument valuesOnly(const RegistryDocument& document, bool& hadRawLines)
 // same text.
 void requireRoundTrip(const RegistryDocument& document)
 {
-    const std::string written = RegistryText::format(document);
+    const std::string written = RegistryWriter::format(document);
     RegistryDocument again;
     std::string error;
-    require(RegistryText::readStore(written, again, error), "a written store reads back", error);
+    require(RegistryParser::readStore(written, again, error), "a written store reads back", error);
     require(valuesOf(again) == valuesOf(document), "a write keeps the values", written);
-    require(RegistryText::format(again) == written, "a second write changes nothing", written);
+    require(RegistryWriter::format(again) == written, "a second write changes nothing", written);
 
     bool hadRawLines = false;
     const RegistryDocument clean = valuesOnly(document, hadRawLines);
-    const std::string cleanText = RegistryText::format(clean);
+    const std::string cleanText = RegistryWriter::format(clean);
     RegistryDocument strict;
-    require(RegistryText::parse(cleanText, strict, true, error), "strict parse of values", error);
+    require(RegistryParser::parse(cleanText, strict, true, error), "strict parse of values", error);
     require(valuesOf(strict) == valuesOf(clean), "strict parse keeps the values", cleanText);
     if (!hadRawLines) {
-        require(RegistryText::parse(written, strict, true, error), "strict parse of a write",
+        require(RegistryParser::parse(written, strict, true, error), "strict parse of a write",
                 error);
     }
     // Export, then import into an empty store.
     std::vector<RegistryChange> changes;
-    require(RegistryText::parseImport(cleanText, changes, error), "a written store imports", error);
+    require(RegistryParser::parseImport(cleanText, changes, error), "a written store imports",
+            error);
     RegistryDocument imported;
-    RegistryText::apply(changes, imported);
+    imported.apply(changes);
     require(valuesOf(imported) == valuesOf(clean), "export then import keeps the values",
             cleanText);
 }
@@ -104,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     RegistryDocument store;
     std::string error;
-    if (RegistryText::readStore(bytes, store, error)) {
+    if (RegistryParser::readStore(bytes, store, error)) {
         requireRoundTrip(store);
     } else {
         require(!error.empty(), "a refused store says why");
@@ -113,9 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string text;
     std::vector<RegistryChange> changes;
-    if (RegistryText::decode(bytes, text, error)
-        && RegistryText::parseImport(text, changes, error)) {
-        RegistryText::apply(changes, store);
+    if (RegistryEncoding::decode(bytes, text, error)
+        && RegistryParser::parseImport(text, changes, error)) {
+        store.apply(changes);
         requireRoundTrip(store);
     }
     return 0;

@@ -177,18 +177,19 @@ StatusReport StatusReport::gather()
     report.files.push_back(
         textFile("log", pathOf(SharedSettings::Paths::logFile, "ndlog.dat"), firstRun, true));
     report.files.push_back(
-        textFile("history", pathOf(StoreSettings::Paths::msgDbs, StoreSettings::historyFile),
+        textFile("history", pathOf(SharedSettings::Paths::msgDbs, StoreSettings::historyFile),
                  firstRun, false));
-    report.files.push_back(textFile(
-        "saved messages", pathOf(StoreSettings::Paths::canMsgDbs, StoreSettings::savedMessagesFile),
-        firstRun, false));
+    report.files.push_back(
+        textFile("saved messages",
+                 pathOf(SharedSettings::Paths::canMsgDbs, StoreSettings::savedMessagesFile),
+                 firstRun, false));
     report.files.push_back(
         database("provider database",
-                 pathOf(DirectorySettings::Paths::pspDbs, DirectorySettings::providerFileName),
+                 pathOf(SharedSettings::Paths::pspDbs, DirectorySettings::providerFileName),
                  "SELECT Name, Phone FROM pspTable LIMIT 0", firstRun));
     report.files.push_back(
         database("simple address book",
-                 pathOf(DirectorySettings::Paths::simpleAdb, DirectorySettings::simpleBookFileName),
+                 pathOf(SharedSettings::Paths::simpleAdb, DirectorySettings::simpleBookFileName),
                  "SELECT * FROM adbTable LIMIT 0", firstRun));
 
     report.drivers.push_back(driver(CKestrel::pluginName, CKestrel::controlClassId));

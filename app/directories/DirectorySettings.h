@@ -4,17 +4,9 @@
 
 #include <string_view>
 
-// The settings of the provider database and the address books (HKEY_CURRENT_USER).
+// The settings of the provider database and the address books (HKEY_CURRENT_USER); their
+// paths are in SharedSettings::Paths.
 namespace DirectorySettings {
-
-namespace Paths {
-inline constexpr std::string_view key = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Paths";
-// Full path of the provider database; empty: "<home>/data/pspDbs.mdb", else "pspDbs.mdb".
-// Read with a 1024-byte buffer so that a long path, once written back, is read back too.
-inline constexpr StringSetting pspDbs {"pspDbs", "", 1024};
-// Full path of the simple address book, or "=" and an SQLite data source opened read-only.
-inline constexpr StringSetting simpleAdb {"simpleAdb", "", 1024};
-} // namespace Paths
 
 namespace Adb {
 inline constexpr std::string_view key = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Adb";

@@ -9,6 +9,7 @@
 #include "log/LogLevel.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
 #include "text/TextLimits.h"
 
 #include <sqlite3.h>
@@ -63,7 +64,7 @@ void ProviderDatabase::locateLocked()
         return;
     }
     if (m_path.empty()) {
-        m_path = DataPaths::resolve(DirectorySettings::Paths::pspDbs,
+        m_path = DataPaths::resolve(SharedSettings::Paths::pspDbs,
                                     DirectorySettings::providerFileName);
     }
     const auto found = DatabaseLocator::locate(m_path, texts, *m_prompt,
@@ -80,8 +81,8 @@ void ProviderDatabase::locateLocked()
     }
     m_path = *found;
     m_located = true;
-    SettingsKey paths(RootKey::CurrentUser, DirectorySettings::Paths::key);
-    if (!paths.write(DirectorySettings::Paths::pspDbs, m_path)) {
+    SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
+    if (!paths.write(SharedSettings::Paths::pspDbs, m_path)) {
         LogFile log;
         (void)log.write(LogLevel::Errors, "Local", "Cannot write the provider database path %s",
                         m_path.c_str());

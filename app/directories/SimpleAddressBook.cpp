@@ -10,6 +10,7 @@
 #include "log/LogLevel.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
 #include "text/StringTable.h"
 #include "text/TextLimits.h"
 
@@ -68,7 +69,7 @@ bool SimpleAddressBook::locate()
 bool SimpleAddressBook::locateLocked()
 {
     if (m_path.empty()) {
-        m_path = DataPaths::resolve(DirectorySettings::Paths::simpleAdb,
+        m_path = DataPaths::resolve(SharedSettings::Paths::simpleAdb,
                                     DirectorySettings::simpleBookFileName);
     }
     if (m_unavailable || isDataSource(m_path)) {
@@ -122,8 +123,8 @@ bool SimpleAddressBook::setPathLocked(std::string path)
 {
     m_path = std::move(path);
     m_unavailable = false;
-    SettingsKey paths(RootKey::CurrentUser, DirectorySettings::Paths::key);
-    return paths.write(DirectorySettings::Paths::simpleAdb, m_path);
+    SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
+    return paths.write(SharedSettings::Paths::simpleAdb, m_path);
 }
 
 bool SimpleAddressBook::open()

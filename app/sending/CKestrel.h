@@ -1,9 +1,9 @@
 #pragma once
 
-#include "sending/HostedDriver.h"
+#include "sending/PagingDriver.h"
 
 // The host's wrapper of the IXO/TAP driver control `kestrel`.
-class CKestrel final : public HostedDriver
+class CKestrel final : public PagingDriver
 {
 public:
     // The control class the wrapper hosts.
@@ -26,6 +26,6 @@ public:
 
     // A wrapper without a control yet (see create()).
     CKestrel()
-        : HostedDriver(controlClassId, dispatch, pluginName)
+        : PagingDriver(controlClassId, dispatch, pluginName)
     { }
 };

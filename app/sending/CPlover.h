@@ -1,9 +1,9 @@
 #pragma once
 
-#include "sending/HostedDriver.h"
+#include "sending/PagingDriver.h"
 
 // The host's wrapper of the SNPP driver control `plover`.
-class CPlover final : public HostedDriver
+class CPlover final : public PagingDriver
 {
 public:
     // The control class the wrapper hosts.
@@ -26,6 +26,6 @@ public:
 
     // A wrapper without a control yet (see create()).
     CPlover()
-        : HostedDriver(controlClassId, dispatch, pluginName)
+        : PagingDriver(controlClassId, dispatch, pluginName)
     { }
 };

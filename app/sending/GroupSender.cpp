@@ -3,7 +3,7 @@
 #include "directories/ProviderDatabase.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
-#include "sending/HostedDriver.h"
+#include "sending/PagingDriver.h"
 #include "sending/SendDrivers.h"
 #include "sending/SendPresenter.h"
 #include "sending/SendResultTables.h"
@@ -50,7 +50,7 @@ int GroupSender::sendAll(std::vector<PagerAddress>& records)
     while (at < records.size()) {
         const AddressType type = records[at].type;
         std::string errorText;
-        HostedDriver* driver = m_context.drivers.driverFor(type, errorText);
+        PagingDriver* driver = m_context.drivers.driverFor(type, errorText);
         if (driver == nullptr) {
             for (; at < records.size() && records[at].type == type; ++at) {
                 reportNoDriver(records[at], errorText);
@@ -93,7 +93,7 @@ std::string GroupSender::providerNameOf(const std::string& number)
     return number;
 }
 
-int GroupSender::transmit(HostedDriver& driver, std::span<const PagerAddress> group, int part,
+int GroupSender::transmit(PagingDriver& driver, std::span<const PagerAddress> group, int part,
                           int parts)
 {
     const PagerAddress& head = group.front();

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-class HostedDriver;
+class PagingDriver;
 class LogFile;
 class ProviderDatabase;
 class SendDrivers;
@@ -48,7 +48,7 @@ public:
 
 private:
     void reportNoDriver(const PagerAddress& record, const std::string& errorText);
-    int transmit(HostedDriver& driver, std::span<const PagerAddress> group, int part, int parts);
+    int transmit(PagingDriver& driver, std::span<const PagerAddress> group, int part, int parts);
     std::string providerNameOf(const std::string& number);
 
     Context m_context;

@@ -10,7 +10,7 @@
 // not tried again for every group of its type.
 struct SendDrivers::Slot
 {
-    std::unique_ptr<HostedDriver> driver;
+    std::unique_ptr<PagingDriver> driver;
     bool tried = false;
     std::string error;
 };
@@ -38,7 +38,7 @@ SendDrivers::Slot* SendDrivers::slotFor(AddressType type)
     }
 }
 
-HostedDriver* SendDrivers::driverFor(AddressType type, std::string& errorText)
+PagingDriver* SendDrivers::driverFor(AddressType type, std::string& errorText)
 {
     Slot* slot = slotFor(type);
     if (slot == nullptr) {
@@ -47,7 +47,7 @@ HostedDriver* SendDrivers::driverFor(AddressType type, std::string& errorText)
     }
     if (!slot->tried) {
         slot->tried = true;
-        std::unique_ptr<HostedDriver> driver;
+        std::unique_ptr<PagingDriver> driver;
         if (type == AddressType::Ixo) {
             driver = std::make_unique<CKestrel>();
         } else {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-class HostedDriver;
+class PagingDriver;
 
 // The driver controls of one send: the IXO/TAP driver for Ixo addresses and the SNPP driver
 // for Snpp ones, each created at its first need and kept for every later group of its type,
@@ -24,7 +24,7 @@ public:
     // The driver for the type, created on first use; null when the type has no driver or its
     // creation failed (then, and on every later call for the type, `errorText` says why:
     // "Driver not found", or the creation's error).
-    HostedDriver* driverFor(AddressType type, std::string& errorText);
+    PagingDriver* driverFor(AddressType type, std::string& errorText);
     // Destroys the drivers that were created.
     void destroyAll();
 

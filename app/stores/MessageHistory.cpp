@@ -1,9 +1,10 @@
 #include "stores/MessageHistory.h"
 
-#include "files/FileLock.h"
 #include "settings/DataPaths.h"
 #include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
 #include "stores/StoreSettings.h"
+#include "stores/StoreUpdate.h"
 #include "stores/TextLines.h"
 
 #include <algorithm>
@@ -93,7 +94,7 @@ MessageHistory::MessageHistory(std::string path)
 
 void MessageHistory::initPath()
 {
-    m_file.setPath(DataPaths::resolve(StoreSettings::Paths::msgDbs, StoreSettings::historyFile));
+    m_file.setPath(DataPaths::resolve(SharedSettings::Paths::msgDbs, StoreSettings::historyFile));
 }
 
 void MessageHistory::setPath(std::string path)
@@ -150,39 +151,27 @@ bool MessageHistory::add(std::string_view entry)
                                what + "the entry holds a line break or a zero byte");
     }
     const int bound = maxSavedCount();
-    std::string error;
-    if (!m_file.checkChangeable(error) || !m_file.makeFolder(error)) {
-        return StoreError::set(StoreErrorCode::Io, what + error);
-    }
-    const FileLock lock(m_file.lockPath());
-    if (!lock.locked()) {
-        return StoreError::set(StoreErrorCode::Io, what + lock.error());
-    }
-    std::string old;
-    if (m_file.read(old, error) == StoreFile::ReadResult::Failed) {
-        return StoreError::set(StoreErrorCode::Io, what + error);
-    }
-    std::string bytes;
-    bytes.reserve(old.size() + line.size() + 2);
-    bytes.append(line);
-    bytes += "\r\n";
-    int kept = 0;
-    for (const std::string_view older : TextLines::split(old)) {
-        // Checked before copying, so that a bound of 0 (or less) keeps no older entry.
-        if (kept >= bound) {
-            break;
-        }
-        if (older == line) {
-            continue;
-        }
-        bytes.append(older);
+    return StoreUpdate(m_file, what).createOrChange([&](std::string& bytes) {
+        const std::string old = std::move(bytes);
+        bytes.clear();
+        bytes.reserve(old.size() + line.size() + 2);
+        bytes.append(line);
         bytes += "\r\n";
-        ++kept;
-    }
-    if (!m_file.replace(bytes, error)) {
-        return StoreError::set(StoreErrorCode::Io, what + error);
-    }
-    return true;
+        int kept = 0;
+        for (const std::string_view older : TextLines::split(old)) {
+            // Checked before copying, so that a bound of 0 (or less) keeps no older entry.
+            if (kept >= bound) {
+                break;
+            }
+            if (older == line) {
+                continue;
+            }
+            bytes.append(older);
+            bytes += "\r\n";
+            ++kept;
+        }
+        return true;
+    });
 }
 
 bool MessageHistory::getAt(int position, std::string& entry) const
@@ -234,22 +223,5 @@ bool MessageHistory::entries(std::vector<std::string>& list) const
 bool MessageHistory::purge()
 {
     StoreError::reset();
-    std::string error;
-    // Without the file there is nothing to purge (and without its folder no lock file could
-    // be made).
-    if (m_file.modificationTime() < 0) {
-        return true;
-    }
-    if (!m_file.checkChangeable(error)) {
-        return StoreError::set(StoreErrorCode::Io, "cannot purge the message history: " + error);
-    }
-    const FileLock lock(m_file.lockPath());
-    if (!lock.locked()) {
-        return StoreError::set(StoreErrorCode::Io,
-                               "cannot purge the message history: " + lock.error());
-    }
-    if (!m_file.remove(error)) {
-        return StoreError::set(StoreErrorCode::Io, "cannot purge the message history: " + error);
-    }
-    return true;
+    return StoreUpdate(m_file, "cannot purge the message history: ").remove();
 }

@@ -1,9 +1,10 @@
 #include "stores/SavedMessageStore.h"
 
-#include "files/FileLock.h"
 #include "settings/DataPaths.h"
+#include "settings/SharedSettings.h"
 #include "stores/SavedMessageLine.h"
 #include "stores/StoreSettings.h"
+#include "stores/StoreUpdate.h"
 #include "stores/TextLines.h"
 
 #include <limits>
@@ -15,6 +16,23 @@ std::string quoted(std::string_view text)
     return "\"" + std::string(text) + "\"";
 }
 
+// Why a guarded rewrite at the position must not go ahead; "" while the record there is still
+// the one the caller read.
+std::string guardMismatch(const std::vector<SavedMessage>& records, int index,
+                          const RecordGuard& guard)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= records.size()) {
+        return "there is no record there any more (expected " + quoted(guard.name) + ")";
+    }
+    const SavedMessage& found = records[static_cast<std::size_t>(index)];
+    if (!guard.matches(found)) {
+        return "the record there is now " + quoted(found.name)
+            + (found.name == guard.name ? " with other contents" : "") + ", not the "
+            + quoted(guard.name) + " read before";
+    }
+    return {};
+}
+
 } // namespace
 
 SavedMessageStore::SavedMessageStore(std::string path)
@@ -24,7 +42,7 @@ SavedMessageStore::SavedMessageStore(std::string path)
 void SavedMessageStore::initPath()
 {
     m_file.setPath(
-        DataPaths::resolve(StoreSettings::Paths::canMsgDbs, StoreSettings::savedMessagesFile));
+        DataPaths::resolve(SharedSettings::Paths::canMsgDbs, StoreSettings::savedMessagesFile));
 }
 
 void SavedMessageStore::setPath(std::string path)
@@ -150,35 +168,21 @@ bool SavedMessageStore::add(std::string_view name, std::string_view schedule,
         return StoreError::set(tooLong ? StoreErrorCode::TooLong : StoreErrorCode::BadField,
                                what + why);
     }
-    std::string error;
-    if (!m_file.checkChangeable(error) || !m_file.makeFolder(error)) {
-        return StoreError::set(StoreErrorCode::Io, what + error);
-    }
-    const FileLock lock(m_file.lockPath());
-    if (!lock.locked()) {
-        return StoreError::set(StoreErrorCode::Io, what + lock.error());
-    }
-    std::string bytes;
-    const StoreFile::ReadResult read = m_file.read(bytes, error);
-    if (read == StoreFile::ReadResult::Failed) {
-        return StoreError::set(StoreErrorCode::Io, what + error);
-    }
-    for (const SavedMessage& existing : SavedMessageLine::parseAll(bytes, listingLimit)) {
-        if (existing.name == record.name) {
-            return StoreError::set(StoreErrorCode::Duplicate,
-                                   what + "a saved message of that name exists");
+    return StoreUpdate(m_file, what).createOrChange([&](std::string& bytes) {
+        for (const SavedMessage& existing : SavedMessageLine::parseAll(bytes, listingLimit)) {
+            if (existing.name == record.name) {
+                return StoreError::set(StoreErrorCode::Duplicate,
+                                       what + "a saved message of that name exists");
+            }
         }
-    }
-    // Existing lines are kept byte for byte; only a last line that lacks its line end gets
-    // one, or the new record would be glued to it.
-    if (!TextLines::endsWithLineEnd(bytes)) {
-        bytes += "\r\n";
-    }
-    bytes += SavedMessageLine::format(record);
-    if (!m_file.replace(bytes, error)) {
-        return StoreError::set(StoreErrorCode::Io, what + error);
-    }
-    return true;
+        // Existing lines are kept byte for byte; only a last line that lacks its line end gets
+        // one, or the new record would be glued to it.
+        if (!TextLines::endsWithLineEnd(bytes)) {
+            bytes += "\r\n";
+        }
+        bytes += SavedMessageLine::format(record);
+        return true;
+    });
 }
 
 bool SavedMessageStore::removeAt(int index)
@@ -211,70 +215,48 @@ bool SavedMessageStore::rewrite(int index, const RecordGuard* guard, bool remove
     if (recipients && recipients->empty()) {
         return StoreError::set(StoreErrorCode::BadField, what + "the recipient list is empty");
     }
-    if (std::string error; !m_file.checkChangeable(error)) {
-        return StoreError::set(StoreErrorCode::Io, what + error);
-    }
-    const FileLock lock(m_file.lockPath());
-    if (!lock.locked()) {
-        // A missing folder makes the lock file fail first; report it as the missing store.
-        if (m_file.modificationTime() < 0) {
-            return StoreError::set(StoreErrorCode::Missing, what + path() + " does not exist");
-        }
-        return StoreError::set(StoreErrorCode::Io, what + lock.error());
-    }
-    std::vector<SavedMessage> records;
-    if (!readRecords(records, std::numeric_limits<std::size_t>::max(), false)) {
-        return StoreError::set(StoreError::code(), what + StoreError::text());
-    }
-    const bool inRange = index >= 0 && static_cast<std::size_t>(index) < records.size();
-    if (guard != nullptr) {
-        if (!inRange) {
-            return StoreError::set(StoreErrorCode::RecordChanged,
-                                   what + "there is no record there any more (expected "
-                                       + quoted(guard->name) + ")");
-        }
-        const SavedMessage& found = records[static_cast<std::size_t>(index)];
-        if (!guard->matches(found)) {
-            return StoreError::set(StoreErrorCode::RecordChanged,
-                                   what + "the record there is now " + quoted(found.name)
-                                       + (found.name == guard->name ? " with other contents" : "")
-                                       + ", not the " + quoted(guard->name) + " read before");
-        }
-    }
-    if (inRange) {
-        const auto position = records.begin() + index;
-        if (remove) {
-            records.erase(position);
-        } else {
-            SavedMessage changed = *position;
-            if (schedule) {
-                changed.schedule = schedule->empty() ? unscheduled : *schedule;
+    const auto change = [&](std::string& bytes) {
+        std::vector<SavedMessage> records
+            = SavedMessageLine::parseAll(bytes, std::numeric_limits<std::size_t>::max());
+        const bool inRange = index >= 0 && static_cast<std::size_t>(index) < records.size();
+        if (guard != nullptr) {
+            if (std::string why = guardMismatch(records, index, *guard); !why.empty()) {
+                return StoreError::set(StoreErrorCode::RecordChanged, what + why);
             }
-            if (recipients) {
-                changed.recipients = *recipients;
-            }
-            if (message) {
-                changed.message = *message;
-            }
-            std::string why;
-            bool tooLong = false;
-            if (!SavedMessageLine::check(changed, why, tooLong)) {
-                return StoreError::set(tooLong ? StoreErrorCode::TooLong : StoreErrorCode::BadField,
-                                       what + why);
-            }
-            *position = std::move(changed);
         }
-    }
-    // Every record is written back field by field, in its canonical form.
-    std::string bytes;
-    for (const SavedMessage& record : records) {
-        bytes += SavedMessageLine::format(record);
-    }
-    std::string error;
-    if (!m_file.replace(bytes, error)) {
-        return StoreError::set(StoreErrorCode::Io, what + error);
-    }
-    return true;
+        if (inRange) {
+            const auto position = records.begin() + index;
+            if (remove) {
+                records.erase(position);
+            } else {
+                SavedMessage changed = *position;
+                if (schedule) {
+                    changed.schedule = schedule->empty() ? unscheduled : *schedule;
+                }
+                if (recipients) {
+                    changed.recipients = *recipients;
+                }
+                if (message) {
+                    changed.message = *message;
+                }
+                std::string why;
+                bool tooLong = false;
+                if (!SavedMessageLine::check(changed, why, tooLong)) {
+                    return StoreError::set(
+                        tooLong ? StoreErrorCode::TooLong : StoreErrorCode::BadField, what + why);
+                }
+                *position = std::move(changed);
+            }
+        }
+        // Every record is written back field by field, in its canonical form.
+        bytes.clear();
+        for (const SavedMessage& record : records) {
+            bytes += SavedMessageLine::format(record);
+        }
+        return true;
+    };
+    return StoreUpdate(m_file, what)
+        .changeExisting(change, "no saved messages: " + path() + " does not exist");
 }
 
 std::int64_t SavedMessageStore::modificationTime() const

@@ -4,15 +4,9 @@
 
 #include <string_view>
 
-// The settings the message stores read (HKEY_CURRENT_USER): where the saved messages and the
-// history live, and how long the history is.
+// The settings the message stores read (HKEY_CURRENT_USER): how long the history is, and the
+// file names completed when SharedSettings::Paths gives no full path.
 namespace StoreSettings {
-
-// Values of the Paths key (SharedSettings::Paths::key): a full path overrides home/data/NAME.
-namespace Paths {
-inline constexpr StringSetting canMsgDbs {"canMsgDbs", "", 128};
-inline constexpr StringSetting msgDbs {"msgDbs", "", 128};
-} // namespace Paths
 
 // The Messages key: the history keeps the newest entry and at most maxSavedCount older ones.
 namespace Messages {

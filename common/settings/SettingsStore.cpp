@@ -2,7 +2,10 @@
 
 #include "files/FileIo.h"
 #include "files/FileLock.h"
+#include "settings/RegistryEncoding.h"
+#include "settings/RegistryParser.h"
 #include "settings/RegistryText.h"
+#include "settings/RegistryWriter.h"
 
 #include <atomic>
 #include <cerrno>
@@ -261,7 +264,7 @@ bool SettingsStore::refreshLocked()
     std::string why;
     // Lenient: lines a person typed wrongly are kept as they are, never dropped. A file that
     // is no registry text at all is neither read nor ever written over.
-    if (!RegistryText::readStore(bytes, *document, why)) {
+    if (!RegistryParser::readStore(bytes, *document, why)) {
         m_readError = "the settings store " + m_path + " " + why
             + "; it is left as it is: repair it or move it away";
         m_document = std::make_unique<RegistryDocument>();
@@ -307,7 +310,7 @@ bool SettingsStore::commitLocked(const std::string& target, const RegistryDocume
                           "to change settings");
     }
     std::string error;
-    if (!FileIo::replaceAtomically(target, target + ".new", RegistryText::format(document), 0600,
+    if (!FileIo::replaceAtomically(target, target + ".new", RegistryWriter::format(document), 0600,
                                    error)) {
         return failWith("cannot write the settings store: " + error);
     }
@@ -404,7 +407,7 @@ bool SettingsStore::createKey(std::string_view key, bool* created)
         }
     }
     const bool ok = modify([&](RegistryDocument& document, bool& changed) {
-        wasAdded = RegistryText::addKey(document, name);
+        wasAdded = document.addKey(name);
         changed = wasAdded;
         return true;
     });
@@ -497,7 +500,7 @@ bool SettingsStore::setValue(std::string_view key, const SettingsValue& value)
         return failWith("the number value \"" + value.name + "\" must be 4 bytes");
     }
     return modify([&](RegistryDocument& document, bool& changed) {
-        RegistryText::addKey(document, keyName);
+        document.addKey(keyName);
         RegistryKeyData& data = document.keys.find(keyName)->second;
         if (RegistryEntry* existing = data.findValue(value.name)) {
             changed = existing->value.type != value.type || existing->value.data != value.data
@@ -540,7 +543,7 @@ bool SettingsStore::deleteKey(std::string_view key)
         if (!document.keys.contains(keyName)) {
             return failWith("no key " + keyName);
         }
-        changed = RegistryText::removeKey(document, keyName);
+        changed = document.removeKey(keyName);
         return true;
     });
 }
@@ -556,24 +559,24 @@ std::string SettingsStore::exportText(std::string_view key)
     const std::lock_guard<std::mutex> guard(m_mutex);
     (void)refreshLocked();
     if (key.empty()) {
-        return RegistryText::format(*m_document);
+        return RegistryWriter::format(*m_document);
     }
-    return RegistryText::format(*m_document, normalizeKeyName(key));
+    return RegistryWriter::format(*m_document, normalizeKeyName(key));
 }
 
 bool SettingsStore::importText(std::string_view bytes)
 {
     std::string text;
     std::string error;
-    if (!RegistryText::decode(bytes, text, error)) {
+    if (!RegistryEncoding::decode(bytes, text, error)) {
         return failWith("cannot import: the text " + error);
     }
     std::vector<RegistryChange> changes;
-    if (!RegistryText::parseImport(text, changes, error)) {
+    if (!RegistryParser::parseImport(text, changes, error)) {
         return failWith("cannot import: " + error);
     }
     return modify([&](RegistryDocument& document, bool& changed) {
-        RegistryText::apply(changes, document);
+        document.apply(changes);
         changed = true;
         return true;
     });

@@ -6,7 +6,7 @@
 #include "kestrel/CKestrelPropPage.h"
 #include "kestrel/KestrelCompanionDialogs.h"
 #include "kestrel/KestrelIds.h"
-#include "kestrel/TapStepEngine.h"
+#include "kestrel/TapEngine.h"
 #include "kestrel/TelephonyLineSource.h"
 #include "plugin/PluginModule.h"
 
@@ -17,7 +17,7 @@ PluginModule& kestrelModule();
 std::unique_ptr<StepEngine> makeTapEngine(ByteLink& link, MessageList& messages,
                                           SendReporter& reporter, const TapSettings& settings)
 {
-    return std::make_unique<TapStepEngine>(link, messages, reporter, settings);
+    return std::make_unique<TapEngine>(link, messages, reporter, settings);
 }
 
 std::shared_ptr<CKestrelDriver> makeDriver()

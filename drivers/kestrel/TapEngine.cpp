@@ -59,7 +59,7 @@ void TapEngine::start()
     m_state.store(TapState::Start);
 }
 
-void TapEngine::requestDisconnect()
+void TapEngine::requestStop()
 {
     {
         const std::lock_guard<std::mutex> guard(m_pauseMutex);

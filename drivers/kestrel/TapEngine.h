@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frame/StepEngine.h"
 #include "kestrel/TapBlock.h"
 #include "telephony/ByteLink.h"
 
@@ -49,7 +50,7 @@ enum class TapState : int {
 // When the terminal forces a disconnect (ESC EOT) or the connection is lost (the modem's NO
 // CARRIER, a dropped carrier or connection), the exchange ends at once: nothing more is
 // written, the current message keeps its code (5, or 6 after a NAK) and later ones stay 5.
-class TapEngine
+class TapEngine final : public StepEngine
 {
 public:
     // An engine over the link, sending the list's messages and reporting to `reporter`.
@@ -57,13 +58,13 @@ public:
               const TapSettings& settings);
 
     // Sets the state to Start (a Disconnect request made before stays in force).
-    void start();
+    void start() override;
     // Performs the current state's step; false once the engine has reached End.
-    [[nodiscard]] bool step();
+    [[nodiscard]] bool step() override;
     // Makes the next step Disconnect, whatever the running step decides, and cuts the pause
     // after the go-ahead short; a read in progress runs to its end unless the link's owner
     // interrupts the link. No effect once Disconnect has begun. Thread-safe.
-    void requestDisconnect();
+    void requestStop() override;
     // The current state.
     TapState state() const { return m_state.load(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frame/FrameTimings.h"
 #include "settings/SettingDefinition.h"
 
 #include <cstdint>
@@ -19,11 +20,11 @@ inline constexpr BoolSetting disconOnClose {"disconOnClose", false};
 inline constexpr NumberSetting replyTimeout {"replyTimeoutMs", 10000};
 // Milliseconds a host-name lookup may take before the connect gives up.
 inline constexpr NumberSetting lookupTimeout {"lookupTimeoutMs", 30000};
-// Milliseconds the connect-failure status stays up before the send ends.
-inline constexpr NumberSetting statusPause {"statusPauseMs", 2000};
-// Milliseconds the send waits for its protocol thread once the progress view has closed; the
-// send frame reads it (FrameTimings), with this as the driver's default.
-inline constexpr NumberSetting threadWait {"threadWaitMs", 10000};
+// Milliseconds the connect-failure status stays up before the send ends. This and the next
+// are the send frame's values (FrameTimings) with this driver's defaults.
+inline constexpr NumberSetting statusPause {FrameTimings::statusPauseSetting.name, 2000};
+// Milliseconds the send waits for its protocol thread once the progress view has closed.
+inline constexpr NumberSetting threadWait {FrameTimings::threadWaitSetting.name, 10000};
 
 } // namespace PloverKeys
 

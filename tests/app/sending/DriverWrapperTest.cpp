@@ -19,7 +19,7 @@ struct WrapperCase
     std::string name;
     std::string_view classId;
     std::string layout;
-    std::function<std::unique_ptr<HostedDriver>()> make;
+    std::function<std::unique_ptr<PagingDriver>()> make;
     // Expected dispatch numbers, in the operations' slot order.
     std::vector<int> ids;
 };
@@ -40,7 +40,7 @@ TEST_P(DriverWrapper, CallsEachOperationByItsDriversDispatchNumber)
 {
     const WrapperCase& c = GetParam();
     ASSERT_TRUE(FakeDriverScript::registerAs(c.classId));
-    std::unique_ptr<HostedDriver> driver = c.make();
+    std::unique_ptr<PagingDriver> driver = c.make();
     ControlLoader loader;
     ASSERT_TRUE(driver->create(loader, {})) << driver->lastErrorText();
 

@@ -1,5 +1,9 @@
 #include "settings/RegistryText.h"
 
+#include "settings/RegistryEncoding.h"
+#include "settings/RegistryParser.h"
+#include "settings/RegistryWriter.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,12 +24,12 @@ class RegistryTextRoundTrip : public testing::TestWithParam<RoundTrip>
 TEST_P(RegistryTextRoundTrip, FormatsAndReadsBack)
 {
     const RoundTrip& c = GetParam();
-    EXPECT_EQ(RegistryText::formatValue(c.value), c.line);
+    EXPECT_EQ(RegistryWriter::formatValue(c.value), c.line);
 
     const std::string text = std::string("[HKEY_CURRENT_USER\\A]\r\n") + c.line + "\r\n";
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse(text, document, true, error)) << error;
+    ASSERT_TRUE(RegistryParser::parse(text, document, true, error)) << error;
     RegistryKeyData& key = document.keys.at("HKEY_CURRENT_USER\\A");
     ASSERT_EQ(key.entries.size(), 1u);
     EXPECT_EQ(key.entries[0].value.name, c.value.name);
@@ -67,7 +71,7 @@ TEST_P(RegistryTextErrors, StrictParseNamesTheLine)
 {
     RegistryDocument document;
     std::string error;
-    EXPECT_FALSE(RegistryText::parse(GetParam().text, document, true, error));
+    EXPECT_FALSE(RegistryParser::parse(GetParam().text, document, true, error));
     EXPECT_EQ(error.rfind("line " + std::to_string(GetParam().line) + ":", 0), 0u) << error;
 }
 
@@ -93,8 +97,8 @@ TEST(RegistryText, LenientParseKeepsUnknownLinesThroughARewrite)
                              "\"ok\"=dword:00000001\r\n";
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse(text, document, false, error));
-    const std::string rewritten = RegistryText::format(document);
+    ASSERT_TRUE(RegistryParser::parse(text, document, false, error));
+    const std::string rewritten = RegistryWriter::format(document);
     EXPECT_NE(rewritten.find("; a note someone left\r\n"), std::string::npos);
     EXPECT_NE(rewritten.find("this line is not a value\r\n"), std::string::npos);
     EXPECT_NE(rewritten.find("\"ok\"=dword:00000001\r\n"), std::string::npos);
@@ -105,7 +109,7 @@ TEST(RegistryText, ContinuedHexLinesAndBareLineFeeds)
     const std::string text = "REGEDIT4\n[HKCU\\A]\n\"b\"=hex:01,02,\\\n  03,04\n";
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse(text, document, true, error)) << error;
+    ASSERT_TRUE(RegistryParser::parse(text, document, true, error)) << error;
     EXPECT_EQ(document.keys.at("HKEY_CURRENT_USER\\A").entries.at(0).value.data,
               std::string("\x01\x02\x03\x04"));
 }
@@ -114,8 +118,8 @@ TEST(RegistryText, KeysSortInTreeOrderWithoutCase)
 {
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse("[HKCU\\a b]\n[HKCU\\A\\z]\n[HKCU\\a]\n[HKCU\\B]\n", document,
-                                    true, error));
+    ASSERT_TRUE(RegistryParser::parse("[HKCU\\a b]\n[HKCU\\A\\z]\n[HKCU\\a]\n[HKCU\\B]\n", document,
+                                      true, error));
     std::vector<std::string> order;
     for (const auto& item : document.keys) {
         order.push_back(item.first);
@@ -130,13 +134,13 @@ TEST(RegistryText, ApplyDeletesKeysWithSubkeysAndSingleValues)
 {
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse(
+    ASSERT_TRUE(RegistryParser::parse(
         "[HKCU\\A]\n\"x\"=\"1\"\n\"y\"=\"2\"\n[HKCU\\A\\B]\n[HKCU\\AB]\n", document, true, error));
     std::vector<RegistryChange> changes;
-    ASSERT_TRUE(RegistryText::parseImport("[-HKCU\\A\\B]\n[HKCU\\A]\n\"x\"=-\n\"z\"=dword:1\n",
-                                          changes, error))
+    ASSERT_TRUE(RegistryParser::parseImport("[-HKCU\\A\\B]\n[HKCU\\A]\n\"x\"=-\n\"z\"=dword:1\n",
+                                            changes, error))
         << error;
-    RegistryText::apply(changes, document);
+    document.apply(changes);
     EXPECT_FALSE(document.keys.contains("HKEY_CURRENT_USER\\A\\B"));
     EXPECT_TRUE(document.keys.contains("HKEY_CURRENT_USER\\AB"));
     RegistryKeyData& a = document.keys.at("HKEY_CURRENT_USER\\A");
@@ -184,7 +188,7 @@ TEST_P(RegistryTextTypo, HidesNothingAndIsKeptInPlace)
         + typo + "\r\n\"after\"=\"typo\"\r\n\r\n" + "[HKEY_CURRENT_USER\\B]\r\n\"b\"=\"2\"\r\n";
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse(text, document, false, error));
+    ASSERT_TRUE(RegistryParser::parse(text, document, false, error));
     ASSERT_TRUE(document.keys.contains("HKEY_CURRENT_USER\\B"));
     EXPECT_EQ(document.keys.at("HKEY_CURRENT_USER\\B").findValue("b")->value.data, "2");
     const RegistryKeyData& a = document.keys.at("HKEY_CURRENT_USER\\A");
@@ -194,7 +198,7 @@ TEST_P(RegistryTextTypo, HidesNothingAndIsKeptInPlace)
     // A write (here after a change) keeps the typo and what follows it, before key B.
     document.keys.at("HKEY_CURRENT_USER\\A")
         .entries.push_back(RegistryEntry {SettingsValue::makeString("new", "v"), {}, false});
-    const std::string written = RegistryText::format(document);
+    const std::string written = RegistryWriter::format(document);
     const std::size_t at = written.find(typo + "\r\n");
     ASSERT_NE(at, std::string::npos) << written;
     if (GetParam().isSection) {
@@ -205,11 +209,11 @@ TEST_P(RegistryTextTypo, HidesNothingAndIsKeptInPlace)
     }
     EXPECT_LT(at, written.find("[HKEY_CURRENT_USER\\B]")) << written;
     RegistryDocument again;
-    ASSERT_TRUE(RegistryText::parse(written, again, false, error));
+    ASSERT_TRUE(RegistryParser::parse(written, again, false, error));
     EXPECT_EQ(valuesOf(again), valuesOf(document));
-    EXPECT_EQ(RegistryText::format(again), written);
+    EXPECT_EQ(RegistryWriter::format(again), written);
 
-    EXPECT_FALSE(RegistryText::parse(text, document, true, error));
+    EXPECT_FALSE(RegistryParser::parse(text, document, true, error));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, RegistryTextTypo,
@@ -228,11 +232,11 @@ TEST(RegistryText, ValuesAfterAStraySectionAreNotTheKeyBefore)
     RegistryDocument document;
     std::string error;
     ASSERT_TRUE(
-        RegistryText::parse("[HKCU\\A]\n[SOFTWARE\\A]\n\"x\"=\"1\"\n", document, false, error));
+        RegistryParser::parse("[HKCU\\A]\n[SOFTWARE\\A]\n\"x\"=\"1\"\n", document, false, error));
     EXPECT_EQ(document.keys.at("HKEY_CURRENT_USER\\A").findValue("x"), nullptr);
     // Removing the key before keeps the stray section's lines.
-    ASSERT_TRUE(RegistryText::removeKey(document, "HKEY_CURRENT_USER\\A"));
-    const std::string written = RegistryText::format(document);
+    ASSERT_TRUE(document.removeKey("HKEY_CURRENT_USER\\A"));
+    const std::string written = RegistryWriter::format(document);
     EXPECT_NE(written.find("[SOFTWARE\\A]\r\n\"x\"=\"1\"\r\n"), std::string::npos) << written;
 }
 
@@ -241,10 +245,10 @@ TEST(RegistryText, LinesBeforeTheFirstKeyAreKept)
     RegistryDocument document;
     std::string error;
     ASSERT_TRUE(
-        RegistryText::parse("Windows Registry Editor Version 5.00\r\n"
-                            "; written by hand\r\n\r\n[HKCU]\r\n[HKCU\\A]\r\n\"a\"=\"1\"\r\n",
-                            document, false, error));
-    EXPECT_EQ(RegistryText::format(document),
+        RegistryParser::parse("Windows Registry Editor Version 5.00\r\n"
+                              "; written by hand\r\n\r\n[HKCU]\r\n[HKCU\\A]\r\n\"a\"=\"1\"\r\n",
+                              document, false, error));
+    EXPECT_EQ(RegistryWriter::format(document),
               "Windows Registry Editor Version 5.00\r\n"
               "; written by hand\r\n\r\n"
               "[HKEY_CURRENT_USER]\r\n\r\n"
@@ -273,11 +277,11 @@ TEST_P(RegistryTextEncoding, ReadsTheSameValues)
 {
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::readStore(GetParam().bytes, document, error)) << error;
+    ASSERT_TRUE(RegistryParser::readStore(GetParam().bytes, document, error)) << error;
     RegistryDocument expected;
-    ASSERT_TRUE(RegistryText::parse("[HKCU\\A]\n\"s\"=\"x y\"\n\"n\"=dword:2a\n[HKCU\\B]\n"
-                                    "\"b\"=hex:01,02,\\\n  03\n",
-                                    expected, true, error));
+    ASSERT_TRUE(RegistryParser::parse("[HKCU\\A]\n\"s\"=\"x y\"\n\"n\"=dword:2a\n[HKCU\\B]\n"
+                                      "\"b\"=hex:01,02,\\\n  03\n",
+                                      expected, true, error));
     EXPECT_EQ(valuesOf(document), valuesOf(expected));
 }
 
@@ -314,26 +318,26 @@ TEST(RegistryText, Utf16BecomesUtf8AndBrokenUtf16IsRefused)
     // "é" (U+00E9) and U+1F600 as a surrogate pair.
     const std::string bytes = std::string("\xff\xfe\xe9\x00=\x00\x3d\xd8\x00\xde", 10);
     std::string text, error;
-    ASSERT_TRUE(RegistryText::decode(bytes, text, error)) << error;
+    ASSERT_TRUE(RegistryEncoding::decode(bytes, text, error)) << error;
     EXPECT_EQ(text, "\xc3\xa9=\xf0\x9f\x98\x80");
-    EXPECT_FALSE(RegistryText::decode(std::string("\xff\xfe\x3d\xd8\x41\x00", 6), text, error));
-    EXPECT_FALSE(RegistryText::decode(std::string("\xff\xfe\x41", 3), text, error));
+    EXPECT_FALSE(RegistryEncoding::decode(std::string("\xff\xfe\x3d\xd8\x41\x00", 6), text, error));
+    EXPECT_FALSE(RegistryEncoding::decode(std::string("\xff\xfe\x41", 3), text, error));
 }
 
 TEST(RegistryText, AFileThatIsNoRegistryTextIsRefused)
 {
     RegistryDocument document;
     std::string error;
-    EXPECT_FALSE(RegistryText::readStore(std::string("\x7f"
-                                                     "ELF\x02\x01\x01\x00\x00",
-                                                     9),
-                                         document, error));
+    EXPECT_FALSE(RegistryParser::readStore(std::string("\x7f"
+                                                       "ELF\x02\x01\x01\x00\x00",
+                                                       9),
+                                           document, error));
     EXPECT_NE(error.find("binary"), std::string::npos) << error;
     EXPECT_FALSE(
-        RegistryText::readStore("export PATH=/usr/bin\nalias ll='ls -l'\n", document, error));
+        RegistryParser::readStore("export PATH=/usr/bin\nalias ll='ls -l'\n", document, error));
     EXPECT_NE(error.find("not a registry text"), std::string::npos) << error;
     for (const char* fine : {"", "\r\n \r\n", "; only a note\n", "REGEDIT4\n", "[HKCU\\A]"}) {
-        EXPECT_TRUE(RegistryText::readStore(fine, document, error)) << fine << ": " << error;
+        EXPECT_TRUE(RegistryParser::readStore(fine, document, error)) << fine << ": " << error;
     }
 }
 
@@ -341,17 +345,17 @@ TEST(RegistryText, ImportAppliesItsLinesInOrder)
 {
     RegistryDocument document;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse("[HKCU\\L]\n\"keep\"=\"1\"\n[HKCU\\L\\Lines]\n"
-                                    "[HKCU\\L\\Lines\\0]\n\"old\"=\"x\"\n",
-                                    document, true, error));
+    ASSERT_TRUE(RegistryParser::parse("[HKCU\\L]\n\"keep\"=\"1\"\n[HKCU\\L\\Lines]\n"
+                                      "[HKCU\\L\\Lines\\0]\n\"old\"=\"x\"\n",
+                                      document, true, error));
     std::vector<RegistryChange> changes;
     ASSERT_TRUE(
-        RegistryText::parseImport("[-HKCU\\L\\Lines]\n[HKCU\\L\\Lines\\0]\n\"type\"=\"tcp\"\n"
-                                  "[HKCU\\L\\Gone]\n\"v\"=\"1\"\n[-HKCU\\L\\Gone]\n"
-                                  "[HKCU\\L]\n\"keep\"=-\n\"keep\"=\"2\"\n",
-                                  changes, error))
+        RegistryParser::parseImport("[-HKCU\\L\\Lines]\n[HKCU\\L\\Lines\\0]\n\"type\"=\"tcp\"\n"
+                                    "[HKCU\\L\\Gone]\n\"v\"=\"1\"\n[-HKCU\\L\\Gone]\n"
+                                    "[HKCU\\L]\n\"keep\"=-\n\"keep\"=\"2\"\n",
+                                    changes, error))
         << error;
-    RegistryText::apply(changes, document);
+    document.apply(changes);
     EXPECT_EQ(valuesOf(document),
               (std::vector<std::string> {
                   "HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\L", "HKEY_CURRENT_USER\\L|keep|0|2",
@@ -364,10 +368,10 @@ TEST(RegistryText, ImportRefusesAZeroByteInAString)
     std::vector<RegistryChange> changes;
     std::string error;
     const std::string text = std::string("[HKCU\\A]\n\"s\"=\"a\0b\"\n", 19);
-    EXPECT_FALSE(RegistryText::parseImport(text, changes, error));
+    EXPECT_FALSE(RegistryParser::parseImport(text, changes, error));
     EXPECT_EQ(error, "line 2: a string cannot hold a zero byte");
-    EXPECT_FALSE(
-        RegistryText::parseImport(std::string("[HKCU\\A]\n\"s\0\"=\"ab\"\n", 19), changes, error));
+    EXPECT_FALSE(RegistryParser::parseImport(std::string("[HKCU\\A]\n\"s\0\"=\"ab\"\n", 19),
+                                             changes, error));
     EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
 }
 
@@ -381,10 +385,11 @@ TEST(RegistryText, NamesThatCannotBeWrittenBackAreNamed)
 
     // "]" inside or at the end of a key name reads back as the same key.
     RegistryDocument document;
-    ASSERT_TRUE(RegistryText::addKey(document, "HKEY_CURRENT_USER\\a]b\\c]"));
+    ASSERT_TRUE(document.addKey("HKEY_CURRENT_USER\\a]b\\c]"));
     RegistryDocument again;
     std::string error;
-    ASSERT_TRUE(RegistryText::parse(RegistryText::format(document), again, true, error)) << error;
+    ASSERT_TRUE(RegistryParser::parse(RegistryWriter::format(document), again, true, error))
+        << error;
     EXPECT_EQ(valuesOf(again), valuesOf(document));
 }
 

@@ -8,7 +8,7 @@
 #include "kestrel/CKestrelDriver.h"
 #include "kestrel/KestrelIds.h"
 #include "kestrel/KestrelSettings.h"
-#include "kestrel/TapStepEngine.h"
+#include "kestrel/TapEngine.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@ protected:
         EXPECT_TRUE(terminal.serve(lines->remoteFd()));
         auto engines = [](ByteLink& link, MessageList& list, SendReporter& reporter,
                           const TapSettings& settings) -> std::unique_ptr<StepEngine> {
-            return std::make_unique<TapStepEngine>(link, list, reporter, settings);
+            return std::make_unique<TapEngine>(link, list, reporter, settings);
         };
         ctrl = std::make_unique<CKestrelCtrl>(
             std::make_shared<CKestrelDriver>(std::move(lines), engines),

@@ -42,7 +42,7 @@ TEST(TapEngineControlTest, DisconnectRequestDuringAReadEndsWithEotCr)
         if (eventually([&] { return harness.terminal().blocks().size() == 1; })) {
             // Well inside the one-second wait for the block's answer.
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            harness.engine().requestDisconnect();
+            harness.engine().requestStop();
         }
     });
     ASSERT_TRUE(harness.run());
@@ -74,7 +74,7 @@ TEST(TapEngineControlTest, CancelWithHangUpEndsAtOnceAndKeeps213)
         if (eventually([&] { return harness.terminal().blocks().size() == 2; })) {
             // What the frame's Cancel does: 213, Disconnect, and the hang-up.
             harness.reporter().cancel();
-            harness.engine().requestDisconnect();
+            harness.engine().requestStop();
             harness.link().interrupt();
         }
     });
@@ -101,7 +101,7 @@ TEST(TapEngineControlTest, DisconnectRequestCutsThePauseAfterTheGoAheadShort)
     std::thread frame([&] {
         if (eventually([&] { return harness.terminal().logins() == 1; })) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            harness.engine().requestDisconnect();
+            harness.engine().requestStop();
         }
     });
     ASSERT_TRUE(harness.run());
@@ -129,7 +129,7 @@ TEST(TapEngineControlTest, DisconnectRequestedBeforeStartOnlySendsEotCr)
     EngineHarness harness({}, fastSettings());
     ASSERT_TRUE(harness.ready());
     harness.add("100", "first");
-    harness.engine().requestDisconnect();
+    harness.engine().requestStop();
     ASSERT_TRUE(harness.run());
     EXPECT_EQ(harness.steps(), 1);
     EXPECT_EQ(harness.terminal().received(), "\x04\r");
@@ -143,7 +143,7 @@ TEST(TapEngineControlTest, EndedEngineIgnoresLaterRequests)
     ASSERT_TRUE(harness.ready());
     ASSERT_TRUE(harness.run());
     const std::size_t written = harness.reporter().logMessages(11).size();
-    harness.engine().requestDisconnect();
+    harness.engine().requestStop();
     EXPECT_FALSE(harness.engine().step());
     EXPECT_EQ(harness.engine().state(), TapState::End);
     EXPECT_EQ(harness.reporter().logMessages(11).size(), written);

@@ -1,22 +1,22 @@
-#include "sending/HostedDriver.h"
+#include "sending/PagingDriver.h"
 
 #include "plugin/ControlLoader.h"
 
 #include <utility>
 
-HostedDriver::HostedDriver(std::string_view classId, const DriverDispatchIds& ids,
+PagingDriver::PagingDriver(std::string_view classId, const DriverDispatchIds& ids,
                            std::string_view pluginName)
     : m_classId(classId)
     , m_pluginName(pluginName)
     , m_ids(ids)
 { }
 
-HostedDriver::~HostedDriver()
+PagingDriver::~PagingDriver()
 {
     destroy();
 }
 
-bool HostedDriver::create(ControlLoader& loader, const ControlOptions& options)
+bool PagingDriver::create(ControlLoader& loader, const ControlOptions& options)
 {
     m_lastError.clear();
     m_control = loader.createOrRegister(m_classId, m_pluginName, options);
@@ -27,12 +27,12 @@ bool HostedDriver::create(ControlLoader& loader, const ControlOptions& options)
     return true;
 }
 
-void HostedDriver::destroy()
+void PagingDriver::destroy()
 {
     m_control.reset();
 }
 
-void HostedDriver::noteCall(bool succeeded)
+void PagingDriver::noteCall(bool succeeded)
 {
     // A control that does not exist answers nothing; the caller sees the fallback value and
     // can read why here.
@@ -41,62 +41,62 @@ void HostedDriver::noteCall(bool succeeded)
     }
 }
 
-std::int32_t HostedDriver::intResult(bool succeeded, std::int32_t value, std::int32_t fallback)
+std::int32_t PagingDriver::intResult(bool succeeded, std::int32_t value, std::int32_t fallback)
 {
     noteCall(succeeded);
     return succeeded ? value : fallback;
 }
 
-std::string HostedDriver::textResult(bool succeeded, std::string value)
+std::string PagingDriver::textResult(bool succeeded, std::string value)
 {
     noteCall(succeeded);
     return succeeded ? std::move(value) : std::string();
 }
 
-std::int32_t HostedDriver::getDebugLevel()
+std::int32_t PagingDriver::getDebugLevel()
 {
     std::int32_t level = 0;
     const bool done = m_control.getInt(m_ids.debugLevel, level);
     return intResult(done, level, 0);
 }
 
-void HostedDriver::setDebugLevel(std::int32_t level)
+void PagingDriver::setDebugLevel(std::int32_t level)
 {
     noteCall(m_control.setInt(m_ids.debugLevel, level));
 }
 
-std::string HostedDriver::getProviderName()
+std::string PagingDriver::getProviderName()
 {
     std::string name;
     const bool done = m_control.getText(m_ids.providerName, name);
     return textResult(done, std::move(name));
 }
 
-void HostedDriver::setProviderName(std::string_view name)
+void PagingDriver::setProviderName(std::string_view name)
 {
     noteCall(m_control.setText(m_ids.providerName, name));
 }
 
-std::string HostedDriver::getClientName()
+std::string PagingDriver::getClientName()
 {
     std::string name;
     const bool done = m_control.getText(m_ids.clientName, name);
     return textResult(done, std::move(name));
 }
 
-void HostedDriver::setClientName(std::string_view name)
+void PagingDriver::setClientName(std::string_view name)
 {
     noteCall(m_control.setText(m_ids.clientName, name));
 }
 
-std::int32_t HostedDriver::send(std::string_view address)
+std::int32_t PagingDriver::send(std::string_view address)
 {
     std::int32_t code = 0;
     const bool done = m_control.callInt(m_ids.send, {std::string(address)}, code);
     return intResult(done, code, unavailableCode);
 }
 
-std::int32_t HostedDriver::addMessage(std::string_view recipient, std::string_view message)
+std::int32_t PagingDriver::addMessage(std::string_view recipient, std::string_view message)
 {
     std::int32_t code = 0;
     const bool done
@@ -104,31 +104,31 @@ std::int32_t HostedDriver::addMessage(std::string_view recipient, std::string_vi
     return intResult(done, code, unavailableCode);
 }
 
-void HostedDriver::clear()
+void PagingDriver::clear()
 {
     noteCall(m_control.callMethod(m_ids.clear));
 }
 
-void HostedDriver::showProperties()
+void PagingDriver::showProperties()
 {
     noteCall(m_control.callMethod(m_ids.showProperties));
 }
 
-std::int32_t HostedDriver::getMessageCount()
+std::int32_t PagingDriver::getMessageCount()
 {
     std::int32_t count = 0;
     const bool done = m_control.callInt(m_ids.getMessageCount, {}, count);
     return intResult(done, count, 0);
 }
 
-std::int32_t HostedDriver::getMessageResultCode(std::int16_t index)
+std::int32_t PagingDriver::getMessageResultCode(std::int16_t index)
 {
     std::int32_t code = 0;
     const bool done = m_control.callInt(m_ids.getMessageResultCode, {index}, code);
     return intResult(done, code, noSuchMessage);
 }
 
-void HostedDriver::AboutBox()
+void PagingDriver::AboutBox()
 {
     noteCall(m_control.callMethod(m_ids.aboutBox));
 }
