@@ -23,7 +23,8 @@ std::string Scheduler::originTag(std::string_view name)
 
 std::int64_t Scheduler::secondsNow() const
 {
-    return std::chrono::duration_cast<std::chrono::seconds>(m_thread.clock().now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               m_thread.clock().now().time_since_epoch())
         .count();
 }
 

@@ -130,8 +130,7 @@ TEST(WorkerThreadTest, StopRequestWakesASleepingThreadAtOnce)
         ManualClock manualClock;
         Clock& clock = manual ? static_cast<Clock&>(manualClock) : Clock::system();
         std::atomic<int> sleepResult {-1};
-        WorkerThread thread([&](WorkerThread& self) { sleepResult = self.sleepFor(1h); },
-                              clock);
+        WorkerThread thread([&](WorkerThread& self) { sleepResult = self.sleepFor(1h); }, clock);
         thread.start();
         if (manual) {
             ASSERT_TRUE(manualClock.waitForSleepers(1));
