@@ -1,12 +1,8 @@
 #pragma once
 
+#include "net/TcpSocket.h"
 #include "telephony/CallingLine.h"
 #include "telephony/LineConfig.h"
-
-#include <memory>
-#include <mutex>
-
-class HostLookup;
 
 // A TCP connection to a paging terminal that takes IXO/TAP on a port. "Dialling" connects to
 // the configured host and port (the number is not used: the terminal is reached by its
@@ -30,13 +26,13 @@ public:
 
 private:
     Outcome placeCall();
-    Outcome connectTo(std::uint32_t address);
+    Outcome failedCall();
     void interruptAttempt() override;
     void endCall(int fd, bool connected, bool lost) override;
     void closeDescriptor(int fd) override;
 
     LineConfig m_config;
-    std::mutex m_lookupMutex;
-    std::shared_ptr<HostLookup> m_lookup; // the host-name lookup under way, for a hang-up
-    bool m_stopped = false;
+    // Used by the line's thread; a hang-up only cancels its lookup (and signals the wake event,
+    // which ends its waits). Once connected, the line's descriptor is taken from it.
+    TcpSocket m_socket {true};
 };
