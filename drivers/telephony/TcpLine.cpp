@@ -35,40 +35,37 @@ int connectErrorOf(const TcpSocket& socket)
 } // namespace
 
 TcpLine::TcpLine(LineConfig config, LogFile& log, std::string_view tag)
-    : CallingLine(log, tag)
+    : m_log(log)
+    , m_tag(tag)
     , m_config(std::move(config))
+    , m_call(log, tag, *this)
 { }
-
-TcpLine::~TcpLine()
-{
-    finish();
-}
 
 bool TcpLine::dial(const std::string& number, CallObserver& observer)
 {
-    if (!beginDial()) {
+    if (!m_call.beginDial()) {
         return false;
     }
     if (m_config.host.empty() || m_config.port <= 0 || m_config.port > 65535) {
         m_log.write(LogLevel::Errors, m_tag, "No line: the TCP line %s has no valid host and port",
                     m_config.key.c_str());
-        return refuse(7);
+        return m_call.refuse(7);
     }
-    if (m_wake.fd() < 0) {
+    if (m_call.wake().fd() < 0) {
         m_log.write(LogLevel::Errors, m_tag, "No line to %s: no event descriptor (%s)",
                     m_config.host.c_str(), std::strerror(errno));
-        return refuse(7);
+        return m_call.refuse(7);
     }
     m_log.write(LogLevel::Debug3, m_tag, "Connecting to %s:%d for %s", m_config.host.c_str(),
                 static_cast<int>(m_config.port), number.c_str());
     // The hang-up's wake event ends the lookup and the wait for the connection.
-    m_socket.setWakeHandle(m_wake.fd());
+    m_socket.setWakeHandle(m_call.wake().fd());
     m_socket.setLookupTimeout(m_config.connectTimeout);
     m_socket.setConnectTimeout(m_config.connectTimeout);
-    return startCall(observer, -1, [this] { return placeCall(); });
+    return m_call.startCall(observer, -1, [this] { return placeCall(); });
 }
 
-CallingLine::Outcome TcpLine::placeCall()
+TcpLine::Outcome TcpLine::placeCall()
 {
     if (!m_socket.connect(m_config.host, std::to_string(m_config.port))) {
         return failedCall();
@@ -78,19 +75,19 @@ CallingLine::Outcome TcpLine::placeCall()
     (void)m_socket.setLinger(false, 0);
     (void)m_socket.setNoDelay(true);
     const int fd = m_socket.release();
-    if (!adoptDescriptor(fd)) {
+    if (!m_call.adoptDescriptor(fd)) {
         (void)SystemCalls::current().close(fd);
         return {};
     }
     m_log.write(LogLevel::Debug3, m_tag, "Connected to %s:%d", m_config.host.c_str(),
                 static_cast<int>(m_config.port));
-    if (!connect()) {
+    if (!m_call.connect()) {
         return {};
     }
     return {CallEvent::Connected, 0};
 }
 
-CallingLine::Outcome TcpLine::failedCall()
+TcpLine::Outcome TcpLine::failedCall()
 {
     const char* const host = m_config.host.c_str();
     const int port = m_config.port;
