@@ -32,46 +32,35 @@ constexpr std::chrono::milliseconds failedWaitPause {100};
 
 SnppServer::SnppServer(GatewaySender& sender, ProviderDatabase* providers,
                        AddressBookSelection* books, Clock& clock)
-    : WorkerThread(clock)
-    , m_sender(sender)
+    : m_sender(sender)
     , m_providers(providers)
     , m_books(books)
+    // A stop request also wakes the waits for a connection and for a client's line.
+    , m_thread([this](WorkerThread&) { run(); }, clock, [this] { m_wake.signal(); })
 { }
-
-SnppServer::~SnppServer()
-{
-    requestShutdown();
-    join();
-}
 
 void SnppServer::restart()
 {
     {
         std::lock_guard lock(m_phaseMutex);
-        const ThreadState current = state();
+        const ThreadState current = m_thread.state();
         if (current == ThreadState::Started || (current == ThreadState::Running && !m_finishing)) {
             requestRestart();
             return;
         }
     }
     // The body has ended or is ending by itself: wait for it, then run a new one.
-    join();
+    m_thread.join();
     {
         std::lock_guard lock(m_phaseMutex);
         m_finishing = false;
     }
-    (void)start();
+    (void)m_thread.start();
 }
 
 void SnppServer::requestRestart()
 {
     m_signal.store(restartSignal);
-    m_wake.signal();
-}
-
-void SnppServer::requestShutdown()
-{
-    requestStop();
     m_wake.signal();
 }
 
@@ -97,7 +86,7 @@ bool SnppServer::finishOrContinue()
     // A restart asked for while the body was deciding to end must not be lost: the body reads
     // its settings again instead.
     std::lock_guard lock(m_phaseMutex);
-    if (m_signal.exchange(noSignal) != noSignal && !stopRequested()) {
+    if (m_signal.exchange(noSignal) != noSignal && !m_thread.stopRequested()) {
         return false;
     }
     m_finishing = true;
@@ -210,7 +199,7 @@ SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
                                                     std::unique_ptr<TcpSocket>& connection)
 {
     SystemCalls& calls = SystemCalls::current();
-    if (stopRequested()) {
+    if (m_thread.stopRequested()) {
         return AcceptOutcome::Stop;
     }
     if (m_signal.load() != noSignal) {
@@ -230,13 +219,13 @@ SnppServer::AcceptOutcome SnppServer::waitForClient(TcpSocket& listener,
     const int ready = calls.poll(entries, count, acceptWaitMs);
     if (ready < 0 && errno != EINTR) {
         // A wait that fails at once must not turn the loop into a busy one.
-        (void)sleepFor(failedWaitPause);
+        (void)m_thread.sleepFor(failedWaitPause);
         return AcceptOutcome::Client;
     }
     if (entries[0].revents != 0) {
         m_wake.clear();
     }
-    if (stopRequested()) {
+    if (m_thread.stopRequested()) {
         return AcceptOutcome::Stop;
     }
     if (m_signal.load() != noSignal) {
@@ -276,7 +265,7 @@ void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
         (void)connection.send(wire.data(), wire.size());
         log.write(LogLevel::Security, tag, "Remote host denied (identity cannot be verified,%d)",
                   error != 0 ? toCode(SocketError::SystemBase) + error : 0);
-        (void)sleepFor(refusalPause);
+        (void)m_thread.sleepFor(refusalPause);
         connection.close();
         return;
     }
@@ -285,7 +274,7 @@ void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
         const std::string wire = refusal.wireText();
         (void)connection.send(wire.data(), wire.size());
         log.write(LogLevel::Security, tag, "Remote host (%s) access denied", client.c_str());
-        (void)sleepFor(refusalPause);
+        (void)m_thread.sleepFor(refusalPause);
         connection.close();
         return;
     }
@@ -295,7 +284,7 @@ void SnppServer::admit(TcpSocket& connection, const GatewayOptions& options)
     BookAddressJudge judge(m_providers, book);
     const CommandInterpreter interpreter(client, options, judge);
     ClientSession session(
-        connection, interpreter, m_sender, &m_wake, [this] { return stopRequested(); },
+        connection, interpreter, m_sender, &m_wake, [this] { return m_thread.stopRequested(); },
         options.sessionTimeoutMs);
     // The session logs through the admission's log: one reading of the log settings per
     // client.

@@ -6,8 +6,10 @@
 #include "threads/WorkerThread.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
+#include <string>
 
 class AddressBookSelection;
 class GatewaySender;
@@ -21,7 +23,7 @@ struct GatewayOptions;
 // (ClientSession), relaying SEND through the GatewaySender. It ends by itself when disabled
 // or when the port cannot be bound; restart() makes it read its settings again, keeping the
 // listening socket (and the clients queued on it) when the port stays the same.
-class SnppServer final : public WorkerThread
+class SnppServer final
 {
 public:
     // The request values of signalValue().
@@ -37,9 +39,6 @@ public:
     // book of `books` and the provider database (either may be null). It is not started.
     SnppServer(GatewaySender& sender, ProviderDatabase* providers, AddressBookSelection* books,
                Clock& clock = Clock::system());
-    // Shuts the thread down and joins it.
-    ~SnppServer() override;
-
     // Brings the gateway in line with the settings: starts the thread when it is not running
     // (it ends at once when disabled), otherwise asks it to restart with fresh settings, which
     // it does between clients. Call from one controlling thread.
@@ -47,9 +46,19 @@ public:
     // Asks the running thread to restart with fresh settings (signal 2).
     void requestRestart();
     // Asks the thread to end: it stops accepting, gives up the client it serves (a send in
-    // progress is left to finish) and returns. Use this rather than requestStop(), which does
-    // not interrupt the waits.
-    void requestShutdown();
+    // progress is left to finish) and returns. The gateway's destruction does this and waits.
+    void requestShutdown() { m_thread.requestStop(); }
+    // The thread's state; safe from any thread.
+    ThreadState state() const { return m_thread.state(); }
+    // Waits until the thread has ended.
+    void join() { m_thread.join(); }
+    // Waits up to `timeout` for the thread to end; true once it has.
+    [[nodiscard]] bool waitForEnd(std::chrono::milliseconds timeout)
+    {
+        return m_thread.waitForEnd(timeout);
+    }
+    // Why the thread could not start or its body ended with an exception ("" when neither).
+    std::string lastError() const { return m_thread.lastError(); }
 
     // The pending request: 0 none, 2 restart.
     int signalValue() const { return m_signal.load(); }
@@ -58,11 +67,8 @@ public:
     // What the latest reading of the settings led to; safe from any thread.
     GatewayStatus status() const;
 
-protected:
-    void run() override;
-
 private:
-    using WorkerThread::start;
+    void run();
 
     enum class AcceptOutcome { Client, Restart, Stop };
 
@@ -88,4 +94,6 @@ private:
 
     mutable std::mutex m_statusMutex; // guards m_status
     GatewayStatus m_status;
+
+    WorkerThread m_thread; // last: it ends before the members its body uses
 };

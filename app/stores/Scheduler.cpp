@@ -10,17 +10,11 @@
 
 Scheduler::Scheduler(SavedMessageStore& store, ScheduledSender& sender, Clock& clock,
                      std::chrono::milliseconds interval)
-    : WorkerThread(clock)
-    , m_store(store)
+    : m_store(store)
     , m_sender(sender)
     , m_interval(interval)
+    , m_thread([this](WorkerThread&) { run(); }, clock)
 { }
-
-Scheduler::~Scheduler()
-{
-    requestStop();
-    join();
-}
 
 std::string Scheduler::originTag(std::string_view name)
 {
@@ -29,13 +23,14 @@ std::string Scheduler::originTag(std::string_view name)
 
 std::int64_t Scheduler::secondsNow() const
 {
-    return std::chrono::duration_cast<std::chrono::seconds>(clock().now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               m_thread.clock().now().time_since_epoch())
         .count();
 }
 
 void Scheduler::run()
 {
-    while (sleepFor(m_interval)) {
+    while (m_thread.sleepFor(m_interval)) {
         (void)runPass();
     }
 }
@@ -56,7 +51,7 @@ int Scheduler::runPass()
         if (!schedule.isDue(now)) {
             continue;
         }
-        if (stopRequested()) {
+        if (m_thread.stopRequested()) {
             break;
         }
         const std::string tag = originTag(record.name);

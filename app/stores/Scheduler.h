@@ -19,7 +19,7 @@ class ScheduledSender;
 // The write is guarded by the record as the pass read it: when the user changed, moved or
 // deleted the message in the meantime the write fails, nothing is sent, and the next pass
 // looks at the store afresh.
-class Scheduler : public WorkerThread
+class Scheduler
 {
 public:
     // The pause between passes.
@@ -31,8 +31,21 @@ public:
     // on `clock` between passes. Both objects must outlive the scheduler.
     Scheduler(SavedMessageStore& store, ScheduledSender& sender, Clock& clock = Clock::system(),
               std::chrono::milliseconds interval = defaultInterval);
-    // Stops the thread and waits for it (a send in progress is finished first).
-    ~Scheduler() override;
+
+    // Starts the thread (see WorkerThread::start()).
+    bool start() { return m_thread.start(); }
+    // The thread's state; safe from any thread.
+    ThreadState state() const { return m_thread.state(); }
+    // Asks the thread to end after the send in progress; the scheduler's destruction does this
+    // and waits.
+    void requestStop() { m_thread.requestStop(); }
+    // Waits up to `timeout` for the thread to end; true once it has.
+    [[nodiscard]] bool waitForEnd(std::chrono::milliseconds timeout)
+    {
+        return m_thread.waitForEnd(timeout);
+    }
+    // Why the thread could not start or its body ended with an exception ("" when neither).
+    std::string lastError() const { return m_thread.lastError(); }
 
     // The origin tag of a scheduled send: "Sch(" + the first 25 characters of the name + ")".
     static std::string originTag(std::string_view name);
@@ -41,13 +54,12 @@ public:
     // thread calls it after each pause; call it directly only while the thread is not running.
     int runPass();
 
-protected:
-    void run() override;
-
 private:
+    void run();
     std::int64_t secondsNow() const;
 
     SavedMessageStore& m_store;
     ScheduledSender& m_sender;
     std::chrono::milliseconds m_interval;
+    WorkerThread m_thread; // last: it ends before the members its body uses
 };

@@ -15,6 +15,7 @@ enum class SocketError : int {
     BindFailed = 8, // any other bind failure
     NetworkDown = 9, // the network is down
     NotInitialised = 10, // the socket library is not started (never on this platform)
+    Cancelled = 11, // the wake-up handle ended a connect in its lookup or its wait
     SystemBase = 100,
 };
 

@@ -116,6 +116,11 @@ int SystemCalls::fcntl(int handle, int command, int argument)
     return ::fcntl(handle, command, argument);
 }
 
+int SystemCalls::shutdown(int handle, int how)
+{
+    return ::shutdown(handle, how);
+}
+
 int SystemCalls::close(int handle)
 {
     return ::close(handle);

@@ -63,6 +63,8 @@ public:
     virtual int poll(pollfd* handles, nfds_t count, int waitMs);
     // fcntl(2) with an integer argument (F_GETFL, F_SETFL, F_GETFD, F_SETFD).
     virtual int fcntl(int handle, int command, int argument);
+    // shutdown(2).
+    virtual int shutdown(int handle, int how);
     // close(2).
     virtual int close(int handle);
 };

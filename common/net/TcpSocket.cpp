@@ -10,6 +10,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 
 namespace {
 
@@ -21,16 +22,21 @@ std::string quoted(std::string_view text)
 }
 
 // Waits up to waitMs (below 0: without limit) for the events on the handle, resuming after
-// signals with the time that is left: 1 when they came, 0 when the time ran out, -1 on failure.
-int waitForEvents(int handle, short events, int waitMs)
+// signals with the time that is left: 1 when they came, 0 when the time ran out, -1 on failure,
+// -2 when the wake-up handle (when not -1) turned readable first.
+int waitForEvents(int handle, short events, int waitMs, int wakeHandle = -1)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs);
     int left = waitMs;
     for (;;) {
-        pollfd entry {handle, events, 0};
-        const int result = SystemCalls::current().poll(&entry, 1, left < 0 ? -1 : left);
+        pollfd entries[2] = {{handle, events, 0}, {wakeHandle, POLLIN, 0}};
+        const nfds_t count = wakeHandle >= 0 ? 2 : 1;
+        const int result = SystemCalls::current().poll(entries, count, left < 0 ? -1 : left);
         if (result >= 0) {
+            if (count == 2 && entries[1].revents != 0) {
+                return -2;
+            }
             return result > 0 ? 1 : 0;
         }
         if (errno != EINTR) {
@@ -166,6 +172,10 @@ bool TcpSocket::connect(std::string_view host, std::string_view port)
     int error = 0;
     if (!connectHandle(&peer, sizeof peer, error)) {
         close();
+        if (error == ECANCELED) {
+            fail(SocketError::Cancelled, what + " was cancelled");
+            return false;
+        }
         const SocketError code = error == ENETUNREACH ? SocketError::Unreachable
             : error == ETIMEDOUT                      ? SocketError::TimedOut
             : error == ECONNREFUSED                   ? SocketError::Refused
@@ -175,6 +185,7 @@ bool TcpSocket::connect(std::string_view host, std::string_view port)
             : systemErrorText(error);
         m_lastError = code == SocketError::SystemBase ? toCode(code) + error : toCode(code);
         m_lastErrorText = what + " failed: " + reason;
+        m_systemError = error;
         return false;
     }
     m_port = ntohs(networkPort);
@@ -266,6 +277,15 @@ bool TcpSocket::setLinger(bool on, int seconds)
         == 0;
 }
 
+bool TcpSocket::setNoDelay(bool on)
+{
+    const int value = on ? 1 : 0;
+    return m_handle >= 0
+        && SystemCalls::current().setSockOpt(m_handle, IPPROTO_TCP, TCP_NODELAY, &value,
+                                             sizeof value)
+        == 0;
+}
+
 bool TcpSocket::setReuseAddress(bool on)
 {
     m_reuseAddress = on;
@@ -285,6 +305,13 @@ bool TcpSocket::close()
     SystemCalls::current().close(m_handle);
     m_handle = -1;
     return true;
+}
+
+int TcpSocket::release()
+{
+    const int handle = m_handle;
+    m_handle = -1;
+    return handle;
 }
 
 bool TcpSocket::peerAddress(std::string& address) const
@@ -354,9 +381,19 @@ bool TcpSocket::lookUpHost(std::string_view host, std::uint32_t& address)
             std::lock_guard lock(m_lookupGuard);
             lookup = m_pendingLookup = std::make_shared<HostLookup>(host);
         }
+        // Whoever signals the wake-up before cancelling finds the lookup pending, or is seen here.
+        if (woken()) {
+            lookup->cancel();
+        }
         result = lookup->wait(m_lookupTimeoutMs);
-        std::lock_guard lock(m_lookupGuard);
-        m_pendingLookup.reset();
+        {
+            std::lock_guard lock(m_lookupGuard);
+            m_pendingLookup.reset();
+        }
+        if (result.outcome == HostLookup::Outcome::Cancelled && woken()) {
+            fail(SocketError::Cancelled, "the lookup of host " + quoted(host) + " was cancelled");
+            return false;
+        }
     } else {
         result = HostLookup::resolve(host);
     }
@@ -386,6 +423,7 @@ bool TcpSocket::openSocket(std::string_view what)
         m_handle = -1;
         fail(SocketError::SocketNotCreated,
              "cannot create a socket to " + std::string(what) + ": " + systemErrorText(error));
+        m_systemError = error;
         return false;
     }
     return true;
@@ -405,7 +443,8 @@ bool TcpSocket::connectHandle(const void* address, unsigned length, int& error)
 {
     SystemCalls& calls = SystemCalls::current();
     int savedFlags = -1;
-    if (m_connectTimeoutMs > 0) {
+    // A blocking connect sleeps in the kernel where neither the limit nor a wake-up reaches it.
+    if (m_connectTimeoutMs > 0 || m_wakeHandle >= 0) {
         savedFlags = calls.fcntl(m_handle, F_GETFL, 0);
         if (savedFlags >= 0) {
             calls.fcntl(m_handle, F_SETFL, savedFlags | O_NONBLOCK);
@@ -417,9 +456,11 @@ bool TcpSocket::connectHandle(const void* address, unsigned length, int& error)
         // A signal does not stop a blocking connect: it goes on in the background, and its end
         // is awaited like that of a non-blocking one.
         if (error == EINPROGRESS || error == EINTR) {
-            const int ready = waitForEvents(m_handle, POLLOUT,
-                                            m_connectTimeoutMs > 0 ? m_connectTimeoutMs : -1);
-            if (ready == 0) {
+            const int ready = waitForEvents(
+                m_handle, POLLOUT, m_connectTimeoutMs > 0 ? m_connectTimeoutMs : -1, m_wakeHandle);
+            if (ready == -2) {
+                error = ECANCELED;
+            } else if (ready == 0) {
                 error = ETIMEDOUT;
             } else if (ready < 0) {
                 error = errno;
@@ -447,10 +488,21 @@ void TcpSocket::fail(int code, std::string text)
 {
     m_lastError = code;
     m_lastErrorText = std::move(text);
+    m_systemError = 0;
 }
 
 void TcpSocket::failWithErrno(int error, std::string text)
 {
     m_lastError = toCode(SocketError::SystemBase) + error;
     m_lastErrorText = std::move(text) + " failed: " + systemErrorText(error);
+    m_systemError = error;
+}
+
+bool TcpSocket::woken() const
+{
+    if (m_wakeHandle < 0) {
+        return false;
+    }
+    pollfd entry {m_wakeHandle, POLLIN, 0};
+    return SystemCalls::current().poll(&entry, 1, 0) > 0;
 }

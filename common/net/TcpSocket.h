@@ -43,7 +43,8 @@ public:
     std::unique_ptr<TcpSocket> acceptConnection(int waitMs, int backlog);
     // Makes a new socket connected to the host (dotted IPv4 address or name) and port (decimal
     // number or service name of any protocol). Codes: 1 host not found, lookup cancelled or out
-    // of time; 2 unknown port; 3 no socket; 4 refused; 5 unreachable; 6 timed out; 100 + errno.
+    // of time; 2 unknown port; 3 no socket; 4 refused; 5 unreachable; 6 timed out; 11 ended by
+    // the wake-up handle; 100 + errno.
     [[nodiscard]] bool connect(std::string_view host, std::string_view port);
     // Makes a connect() that waits in a cancellable lookup fail at once with code 1. Does nothing
     // when no such lookup is pending or it has already finished. Safe from any thread.
@@ -69,9 +70,16 @@ public:
     // Limits each connect to waitMs, failing with code 6 after it; 0 (default) leaves the limit
     // to the system.
     void setConnectTimeout(int waitMs) { m_connectTimeoutMs = waitMs; }
+    // A descriptor (a WakeEvent's) that, once readable, ends a connect in its cancellable lookup
+    // or its wait for the connection with code 11; -1 (default) for none.
+    void setWakeHandle(int handle) { m_wakeHandle = handle; }
+    // Switches TCP_NODELAY; false without a socket or when the system refuses.
+    bool setNoDelay(bool on);
 
     // Closes the socket; false when there was none.
     bool close();
+    // Gives the socket up without closing it: the caller owns the handle returned (-1: none).
+    int release();
     // The peer's IPv4 address as "%d.%d.%d.%d"; false without a connection.
     bool peerAddress(std::string& address) const;
     // The local port the socket is bound to, in host order; 0 without a socket.
@@ -87,6 +95,8 @@ public:
     int lastError() const { return m_lastError; }
     // What the last failure was and on what (host, port).
     const std::string& lastErrorText() const { return m_lastErrorText; }
+    // The system's error number behind the last failure; 0 when the system gave none.
+    int systemError() const { return m_systemError; }
 
     // Looks the host up (blocking) and gives its first IPv4 address as "%d.%d.%d.%d".
     static bool resolveHost(std::string_view host, std::string& address);
@@ -100,6 +110,7 @@ private:
     bool openSocket(std::string_view what);
     void applyStandardOptions();
     bool connectHandle(const void* address, unsigned length, int& error);
+    bool woken() const;
     void fail(SocketError error, std::string text);
     void fail(int code, std::string text);
     void failWithErrno(int error, std::string text);
@@ -110,7 +121,9 @@ private:
     bool m_cancellableLookup = false;
     int m_lookupTimeoutMs = kDefaultLookupTimeoutMs;
     int m_connectTimeoutMs = 0;
+    int m_wakeHandle = -1;
     int m_lastError = 0;
+    int m_systemError = 0;
     std::string m_lastErrorText;
     std::mutex m_lookupGuard; // guards m_pendingLookup against cancelLookup()
     std::shared_ptr<HostLookup> m_pendingLookup;

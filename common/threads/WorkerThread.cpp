@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <exception>
 
-WorkerThread::WorkerThread(Clock& clock)
-    : m_clock(clock)
+WorkerThread::WorkerThread(Body body, Clock& clock, Wake wake)
+    : m_body(std::move(body))
+    , m_clock(clock)
+    , m_wake(std::move(wake))
 { }
 
 WorkerThread::~WorkerThread()
 {
+    // The owner's members that the body uses still exist: this is its last member.
     requestStop();
     join();
 }
@@ -54,7 +57,7 @@ void WorkerThread::threadMain()
 {
     m_state.store(ThreadState::Running, std::memory_order_release);
     try {
-        run();
+        m_body(*this);
     } catch (const std::exception& e) {
         // An escaping exception would end the whole process; keep it as the thread's error.
         setLastError(std::string("the worker thread's body ended with an exception: ") + e.what());
@@ -71,8 +74,13 @@ void WorkerThread::threadMain()
 
 void WorkerThread::requestStop()
 {
-    std::lock_guard guard(m_stopMutex);
-    m_stopSource.request_stop();
+    {
+        std::lock_guard guard(m_stopMutex);
+        m_stopSource.request_stop();
+    }
+    if (m_wake) {
+        m_wake();
+    }
 }
 
 bool WorkerThread::stopRequested() const

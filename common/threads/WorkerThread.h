@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <stop_token>
 #include <string>
@@ -16,26 +17,31 @@ enum class ThreadState : std::uint8_t {
     NotStarted = 0, // start() has not been called
     Started = 1, // start() has been called; the thread has not begun its body yet
     StartFailed = 2, // the system could not create the thread; start() may be tried again
-    Running = 3, // run() is running
-    Finished = 5, // run() has returned; start() may run the body again
+    Running = 3, // the body is running
+    Finished = 5, // the body has returned; start() may run it again
 };
 
-// The base of the suite's long-running threads (the SNPP gateway, the scheduler): a body in
-// run(), a state that any thread may read, a stop request and a sleep that a stop request cuts
-// short, on an injectable clock.
+// A long-running thread that its owner holds as a member (the SNPP gateway, the scheduler): a
+// body, a state that any thread may read, a stop request (which also calls the owner's wake-up,
+// so that waits of the body's own end too) and a sleep that a stop request cuts short, on an
+// injectable clock.
 //
-// Threads are joined by their owner. A derived class MUST call requestStop() and join() in its
-// own destructor: its members (and its part of the object) are destroyed before
-// ~WorkerThread() runs, so a body still running at that point would use a dead object. The
-// base destructor requests a stop and joins only as a last resort, which is sound only for a
-// body that has already returned.
-class WorkerThread
+// The thread is joined by construction: its destructor requests a stop, wakes the body and
+// waits for it. Declare it as the owner's LAST member, so that it is destroyed (and the body
+// has ended) before the members the body uses.
+class WorkerThread final
 {
 public:
-    // A thread that is not started yet and sleeps on `clock`.
-    explicit WorkerThread(Clock& clock = Clock::system());
-    // Requests a stop and joins (see the class comment: derived classes do this themselves).
-    virtual ~WorkerThread();
+    // The thread's body; it is given the thread, for its sleeps and stop requests.
+    using Body = std::function<void(WorkerThread&)>;
+    // Cuts short what the body waits for besides sleepFor() (a poll on a wake-up descriptor).
+    using Wake = std::function<void()>;
+
+    // A thread that is not started yet, runs `body` at each start, sleeps on `clock` and calls
+    // `wake` (when given) at each stop request.
+    explicit WorkerThread(Body body, Clock& clock = Clock::system(), Wake wake = {});
+    // Requests a stop and waits for the body to end.
+    ~WorkerThread();
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
@@ -46,7 +52,8 @@ public:
     bool start();
     // The current state; safe from any thread.
     ThreadState state() const { return m_state.load(std::memory_order_acquire); }
-    // Asks the body to end: stopRequested() turns true and a sleepFor() in progress returns.
+    // Asks the body to end: stopRequested() turns true, a sleepFor() in progress returns and
+    // the wake-up is called.
     void requestStop();
     // Whether a stop was requested since the last start().
     bool stopRequested() const;
@@ -59,9 +66,6 @@ public:
     // Why the last start failed or the last body ended with an exception ("" when neither).
     std::string lastError() const;
 
-protected:
-    // The thread's body.
-    virtual void run() = 0;
     // Sleeps `duration` on the thread's clock; false as soon as a stop is requested.
     [[nodiscard]] bool sleepFor(std::chrono::milliseconds duration);
     // The clock the thread sleeps on.
@@ -72,7 +76,9 @@ private:
     bool waitForEndUntil(const std::chrono::steady_clock::time_point* deadline);
     void setLastError(std::string text);
 
+    const Body m_body;
     Clock& m_clock;
+    const Wake m_wake;
     std::atomic<ThreadState> m_state {ThreadState::NotStarted};
 
     std::mutex m_controlMutex; // guards m_thread; never held while waiting for the body

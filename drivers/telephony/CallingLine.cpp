@@ -4,17 +4,25 @@
 #include "log/LogLevel.h"
 #include "telephony/PortLink.h"
 
-CallingLine::CallingLine(LogFile& log, std::string_view tag)
+CallingLine::CallingLine(LogFile& log, std::string_view tag, CallHooks& hooks)
     : m_log(log)
     , m_tag(tag)
+    , m_hooks(hooks)
 { }
 
 CallingLine::~CallingLine()
 {
-    // finish() ran in the derived destructor; this only covers a thread that is still there
-    // because finish() was called from the call thread itself.
-    if (m_thread.joinable()) {
+    // The line's other members, which the call thread and the hooks use, still exist: this is
+    // its last member.
+    hangUp();
+    if (!m_thread.joinable()) {
+        return;
+    }
+    if (m_thread.get_id() == std::this_thread::get_id()) {
+        // Destroyed from the call thread itself, which cannot wait for itself.
         m_thread.detach();
+    } else {
+        m_thread.join();
     }
 }
 
@@ -50,7 +58,7 @@ bool CallingLine::startCall(CallObserver& observer, int fd, std::function<Outcom
     if (m_hungUp) {
         // Hung up from another thread while dial() was opening the device.
         if (fd >= 0) {
-            closeDescriptor(fd);
+            m_hooks.closeDescriptor(fd);
         }
         m_closed = true;
         m_lastError = 4;
@@ -117,7 +125,7 @@ void CallingLine::hangUp()
     PortLink* const link = m_link.get();
     lock.unlock();
 
-    interruptAttempt();
+    m_hooks.interruptAttempt();
     // The link returns only when no read or write is left on the descriptor.
     if (link) {
         link->interrupt();
@@ -131,17 +139,9 @@ void CallingLine::hangUp()
         return;
     }
     if (m_fd >= 0) {
-        endCall(m_fd, m_connected, m_link && m_link->connectionLost());
-        closeDescriptor(m_fd);
+        m_hooks.endCall(m_fd, m_connected, m_link && m_link->connectionLost());
+        m_hooks.closeDescriptor(m_fd);
         m_fd = -1;
     }
     m_closed = true;
-}
-
-void CallingLine::finish()
-{
-    hangUp();
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) {
-        m_thread.join();
-    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "telephony/CallHooks.h"
 #include "telephony/LineDevice.h"
 #include "threads/WakeEvent.h"
 
@@ -16,26 +17,19 @@
 class LogFile;
 class PortLink;
 
-// The common part of the line devices: a call is placed on a thread of the line's own, which
-// reports the outcome to the observer; the connection is handed out as a PortLink over the
-// line's descriptor; hang-up stops the call attempt, interrupts the link, lets the kind of
-// line end the call on its descriptor, and closes it.
+// The common part of the line devices, which each holds as its LAST member: a call is placed
+// on a thread of the line's own, which reports the outcome to the observer; the connection is
+// handed out as a PortLink over the line's descriptor; hang-up stops the call attempt,
+// interrupts the link, lets the kind of line end the call on its descriptor (CallHooks), and
+// closes it. Its destruction hangs up and waits for the call thread, before the members of
+// the line that the call thread and the hooks use are gone.
 //
 // The observer's callEvent() runs on the line's thread. hangUp() does not wait for it, but
-// the line's destructor does, so the observer must outlive the line and must not destroy the
+// the line's destruction does, so the observer must outlive the line and must not destroy the
 // line from inside callEvent().
-class CallingLine : public LineDevice
+class CallingLine final
 {
 public:
-    ~CallingLine() override;
-    CallingLine(const CallingLine&) = delete;
-    CallingLine& operator=(const CallingLine&) = delete;
-
-    ByteLink* link() override;
-    void hangUp() override;
-    int lastError() const override { return m_lastError.load(); }
-
-protected:
     // What a call attempt came to: the event to report (none when the line was hung up).
     struct Outcome
     {
@@ -43,7 +37,20 @@ protected:
         int detail = 0;
     };
 
-    CallingLine(LogFile& log, std::string_view tag);
+    // The call machinery of a line that logs to `log` with `tag` and ends its calls through
+    // `hooks` (the line itself).
+    CallingLine(LogFile& log, std::string_view tag, CallHooks& hooks);
+    // Hangs up and waits for the call thread.
+    ~CallingLine();
+    CallingLine(const CallingLine&) = delete;
+    CallingLine& operator=(const CallingLine&) = delete;
+
+    // The connection while the call is connected (see LineDevice::link()).
+    ByteLink* link();
+    // Ends the call (see LineDevice::hangUp()).
+    void hangUp();
+    // The code of the last failure (see LineDevice::lastError()).
+    int lastError() const { return m_lastError.load(); }
 
     // Takes the line for its one call; false (lastError() 4) when it has dialled before or
     // was hung up.
@@ -60,28 +67,18 @@ protected:
     // Sets the line's descriptor from the call thread (a TCP line makes its socket there);
     // false when the line was hung up meanwhile, and the caller closes the descriptor.
     [[nodiscard]] bool adoptDescriptor(int fd);
-
-    // Stops what the call thread waits for besides the wake event (a host-name lookup).
-    virtual void interruptAttempt() { }
-    // Ends the call on the descriptor (no other thread uses it any more) within bounded time.
-    // `connected`: the call was connected; `lost`: its connection saw the remote end go.
-    virtual void endCall(int fd, bool connected, bool lost) = 0;
-    // Closes the descriptor, putting back what the line changed on it.
-    virtual void closeDescriptor(int fd) = 0;
-    // Hangs up and waits for the call thread; the derived destructor calls it first, while
-    // its own members still exist.
-    void finish();
-
     // Runs `action` on the line's descriptor while it is open, under the line's lock; false
     // when no descriptor is open.
     bool withDescriptor(const std::function<void(int fd)>& action);
-
-    LogFile& m_log;
-    std::string m_tag;
-    WakeEvent m_wake;
-    std::atomic<int> m_lastError {0};
+    // The wake event that a hang-up signals; every wait of the call thread watches it.
+    const WakeEvent& wake() const { return m_wake; }
 
 private:
+    LogFile& m_log;
+    std::string m_tag;
+    CallHooks& m_hooks;
+    WakeEvent m_wake;
+    std::atomic<int> m_lastError {0};
     std::mutex m_mutex;
     std::condition_variable m_attemptDone;
     std::thread m_thread;

@@ -24,14 +24,11 @@ int detailOf(ModemFault fault)
 } // namespace
 
 ModemLine::ModemLine(LineConfig config, LogFile& log, std::string_view tag)
-    : CallingLine(log, tag)
+    : m_log(log)
+    , m_tag(tag)
     , m_config(std::move(config))
+    , m_call(log, tag, *this)
 { }
-
-ModemLine::~ModemLine()
-{
-    finish();
-}
 
 std::optional<CallEvent> ModemLine::eventFor(ModemReply reply, int& detail)
 {
@@ -63,7 +60,7 @@ std::optional<CallEvent> ModemLine::eventFor(ModemReply reply, int& detail)
 
 bool ModemLine::dial(const std::string& number, CallObserver& observer)
 {
-    if (!beginDial()) {
+    if (!m_call.beginDial()) {
         return false;
     }
     const char* const device = m_config.device.c_str();
@@ -71,23 +68,23 @@ bool ModemLine::dial(const std::string& number, CallObserver& observer)
     if (!DialString::isDialable(number, why)) {
         m_log.write(LogLevel::Errors, m_tag, "Cannot dial \"%s\" on %s: %s", number.c_str(), device,
                     why.c_str());
-        return refuse(4);
+        return m_call.refuse(4);
     }
-    if (m_wake.fd() < 0) {
+    if (m_call.wake().fd() < 0) {
         m_log.write(LogLevel::Errors, m_tag, "No line on %s: no event descriptor (%s)", device,
                     std::strerror(errno));
-        return refuse(7);
+        return m_call.refuse(7);
     }
     int fd = -1;
     switch (SerialPort::openExclusive(m_config.device, fd, why)) {
     case SerialPort::OpenResult::Failed:
         m_log.write(LogLevel::Errors, m_tag, "No line: %s", why.c_str());
-        return refuse(7);
+        return m_call.refuse(7);
     case SerialPort::OpenResult::Held:
         // As with a telephony service, the call request is taken and its refusal arrives
         // as an event.
         m_log.write(LogLevel::Errors, m_tag, "Line in use: %s", why.c_str());
-        return startCall(observer, -1, [] { return Outcome {CallEvent::LineInUse, 0}; });
+        return m_call.startCall(observer, -1, [] { return Outcome {CallEvent::LineInUse, 0}; });
     case SerialPort::OpenResult::Opened:
         break;
     }
@@ -96,7 +93,7 @@ bool ModemLine::dial(const std::string& number, CallObserver& observer)
         m_log.write(LogLevel::Errors, m_tag, "No line on %s: the speed %d is not supported", device,
                     static_cast<int>(m_config.speed));
         SerialPort::close(fd);
-        return refuse(7);
+        return m_call.refuse(7);
     }
     termios settings {};
     if (::tcgetattr(fd, &m_original) != 0
@@ -105,18 +102,18 @@ bool ModemLine::dial(const std::string& number, CallObserver& observer)
         m_log.write(LogLevel::Errors, m_tag, "No line on %s: cannot set the port up (%s)", device,
                     std::strerror(errno));
         SerialPort::close(fd);
-        return refuse(7);
+        return m_call.refuse(7);
     }
     m_haveOriginal = true;
     m_releaseSlot = DeviceRelease::enlist(fd, m_original);
     const std::string command = m_config.dialPrefix + number;
     m_log.write(LogLevel::Debug3, m_tag, "Dialing on %s: %s", device, command.c_str());
-    return startCall(observer, fd, [this, fd, command] { return placeCall(fd, command); });
+    return m_call.startCall(observer, fd, [this, fd, command] { return placeCall(fd, command); });
 }
 
-CallingLine::Outcome ModemLine::placeCall(int fd, const std::string& command)
+ModemLine::Outcome ModemLine::placeCall(int fd, const std::string& command)
 {
-    HayesDialogue modem(fd, m_wake.fd(), m_log, m_tag);
+    HayesDialogue modem(fd, m_call.wake().fd(), m_log, m_tag);
     modem.discardInput();
     for (const std::string& init : {m_config.initString, m_config.initString2}) {
         if (init.empty()) {
@@ -149,7 +146,7 @@ CallingLine::Outcome ModemLine::placeCall(int fd, const std::string& command)
     int detail = 0;
     // OK to a dial command means the modem made no data call: it never connected.
     const CallEvent event = eventFor(reply, detail).value_or(CallEvent::Disconnected);
-    if (event == CallEvent::Connected && !connect(true)) {
+    if (event == CallEvent::Connected && !m_call.connect(true)) {
         return {};
     }
     return {event, detail};
@@ -242,7 +239,7 @@ void ModemLine::closeDescriptor(int fd)
 
 void ModemLine::configurePort()
 {
-    const bool open = withDescriptor([this](int fd) {
+    const bool open = m_call.withDescriptor([this](int fd) {
         m_haveBeforeTap = ::tcgetattr(fd, &m_beforeTap) == 0;
         if (!m_haveBeforeTap) {
             m_log.write(LogLevel::Errors, m_tag, "Error GetCommState failed (erc=%d)", errno);
@@ -267,7 +264,7 @@ void ModemLine::restorePort()
 {
     // Once the line is closed there is nothing to restore: closing put the device's own
     // settings back.
-    withDescriptor([this](int fd) {
+    m_call.withDescriptor([this](int fd) {
         if (!m_haveBeforeTap) {
             m_log.write(LogLevel::Errors, m_tag, "Error RestoreCommState failed (erc=%d)", EINVAL);
         } else if (::tcsetattr(fd, TCSANOW, &m_beforeTap) != 0) {

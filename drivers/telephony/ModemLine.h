@@ -4,6 +4,8 @@
 #include "telephony/HayesDialogue.h"
 #include "telephony/LineConfig.h"
 
+#include <string>
+#include <string_view>
 #include <termios.h>
 
 // The detail codes a modem line gives with CallEvent::OtherError.
@@ -22,7 +24,7 @@ enum class ModemFault : int {
 // pseudo-terminal) sends the escape "+++" between guard times (unless the carrier is gone
 // already) and "ATH", awaiting each answer, within 4 seconds. The connection watches for the
 // modem's NO CARRIER, and on a device that reports carrier detect, for the carrier's loss.
-class ModemLine : public CallingLine
+class ModemLine final : public LineDevice, private CallHooks
 {
 public:
     // The longest a hang-up spends ending the call on the modem, in milliseconds.
@@ -30,23 +32,29 @@ public:
 
     // A line on the configured modem, logging to `log` with `tag`.
     ModemLine(LineConfig config, LogFile& log, std::string_view tag);
-    ~ModemLine() override;
 
     [[nodiscard]] bool dial(const std::string& number, CallObserver& observer) override;
+    ByteLink* link() override { return m_call.link(); }
     void configurePort() override;
     void restorePort() override;
+    void hangUp() override { m_call.hangUp(); }
+    int lastError() const override { return m_call.lastError(); }
 
     // The call event a final result of the dial command stands for (OtherError's detail in
     // `detail`); none for OK, which is not an outcome of a dial.
     static std::optional<CallEvent> eventFor(ModemReply reply, int& detail);
 
 private:
+    using Outcome = CallingLine::Outcome;
+
     Outcome placeCall(int fd, const std::string& command);
     void endCall(int fd, bool connected, bool lost) override;
     // Watches the modem's output for up to timeoutMs; true when it reported NO CARRIER.
     bool awaitsNoCarrier(HayesDialogue& modem, int timeoutMs);
     void closeDescriptor(int fd) override;
 
+    LogFile& m_log;
+    std::string m_tag;
     LineConfig m_config;
     // Guarded by the line's lock (withDescriptor): the device's settings before dial() and
     // before configurePort().
@@ -58,4 +66,5 @@ private:
     // Written by the call thread, read by the hang-up after the call thread has finished:
     // whether the modem is still dialling.
     bool m_dialPending = false;
+    CallingLine m_call; // last: it ends the call thread before the members above go
 };

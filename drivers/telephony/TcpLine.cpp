@@ -2,142 +2,112 @@
 
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
-#include "net/HostLookup.h"
+#include "net/SocketError.h"
+#include "net/SystemCalls.h"
 
-#include <arpa/inet.h>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
+#include <string>
 #include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 int otherError(int error)
 {
     return 100 + error;
 }
 
+// The system's error number behind a failed connect of the socket.
+int connectErrorOf(const TcpSocket& socket)
+{
+    switch (static_cast<SocketError>(socket.lastError())) {
+    case SocketError::Refused:
+        return ECONNREFUSED;
+    case SocketError::Unreachable:
+        return ENETUNREACH;
+    case SocketError::TimedOut:
+        return ETIMEDOUT;
+    default:
+        return socket.systemError();
+    }
+}
+
 } // namespace
 
 TcpLine::TcpLine(LineConfig config, LogFile& log, std::string_view tag)
-    : CallingLine(log, tag)
+    : m_log(log)
+    , m_tag(tag)
     , m_config(std::move(config))
+    , m_call(log, tag, *this)
 { }
-
-TcpLine::~TcpLine()
-{
-    finish();
-}
 
 bool TcpLine::dial(const std::string& number, CallObserver& observer)
 {
-    if (!beginDial()) {
+    if (!m_call.beginDial()) {
         return false;
     }
     if (m_config.host.empty() || m_config.port <= 0 || m_config.port > 65535) {
         m_log.write(LogLevel::Errors, m_tag, "No line: the TCP line %s has no valid host and port",
                     m_config.key.c_str());
-        return refuse(7);
+        return m_call.refuse(7);
     }
-    if (m_wake.fd() < 0) {
+    if (m_call.wake().fd() < 0) {
         m_log.write(LogLevel::Errors, m_tag, "No line to %s: no event descriptor (%s)",
                     m_config.host.c_str(), std::strerror(errno));
-        return refuse(7);
+        return m_call.refuse(7);
     }
     m_log.write(LogLevel::Debug3, m_tag, "Connecting to %s:%d for %s", m_config.host.c_str(),
                 static_cast<int>(m_config.port), number.c_str());
-    return startCall(observer, -1, [this] { return placeCall(); });
+    // The hang-up's wake event ends the lookup and the wait for the connection.
+    m_socket.setWakeHandle(m_call.wake().fd());
+    m_socket.setLookupTimeout(m_config.connectTimeout);
+    m_socket.setConnectTimeout(m_config.connectTimeout);
+    return m_call.startCall(observer, -1, [this] { return placeCall(); });
 }
 
-CallingLine::Outcome TcpLine::placeCall()
+TcpLine::Outcome TcpLine::placeCall()
 {
-    in_addr address {};
-    if (::inet_pton(AF_INET, m_config.host.c_str(), &address) != 1) {
-        auto lookup = std::make_shared<HostLookup>(m_config.host);
-        {
-            std::lock_guard lock(m_lookupMutex);
-            if (m_stopped) {
-                return {};
-            }
-            m_lookup = lookup;
-        }
-        const HostLookup::Result result = lookup->wait(m_config.connectTimeout);
-        {
-            std::lock_guard lock(m_lookupMutex);
-            m_lookup.reset();
-        }
-        if (result.outcome == HostLookup::Outcome::Cancelled) {
-            return {};
-        }
-        if (result.outcome != HostLookup::Outcome::Found) {
-            m_log.write(LogLevel::Errors, m_tag,
-                        "Cannot connect to %s: the host was not found (%s)", m_config.host.c_str(),
-                        result.detail.c_str());
-            return {CallEvent::CallUnavailable, 0};
-        }
-        address = result.address;
+    if (!m_socket.connect(m_config.host, std::to_string(m_config.port))) {
+        return failedCall();
     }
-    return connectTo(address.s_addr);
+    // The suite's sockets linger on close; a hang-up must not wait for a peer that stopped
+    // reading. TAP is an exchange of short blocks, each waiting for its answer.
+    (void)m_socket.setLinger(false, 0);
+    (void)m_socket.setNoDelay(true);
+    const int fd = m_socket.release();
+    if (!m_call.adoptDescriptor(fd)) {
+        (void)SystemCalls::current().close(fd);
+        return {};
+    }
+    m_log.write(LogLevel::Debug3, m_tag, "Connected to %s:%d", m_config.host.c_str(),
+                static_cast<int>(m_config.port));
+    if (!m_call.connect()) {
+        return {};
+    }
+    return {CallEvent::Connected, 0};
 }
 
-CallingLine::Outcome TcpLine::connectTo(std::uint32_t address)
+TcpLine::Outcome TcpLine::failedCall()
 {
     const char* const host = m_config.host.c_str();
     const int port = m_config.port;
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) {
-        const int error = errno;
-        m_log.write(LogLevel::Errors, m_tag, "Cannot connect to %s:%d: no socket (%s)", host, port,
-                    std::strerror(error));
-        return {CallEvent::OtherError, otherError(error)};
-    }
-    if (!adoptDescriptor(fd)) {
-        ::close(fd);
+    switch (static_cast<SocketError>(m_socket.lastError())) {
+    case SocketError::Cancelled:
+        // Hung up: nothing about the call is news any more.
         return {};
+    case SocketError::HostNotFound:
+        m_log.write(LogLevel::Errors, m_tag, "Cannot connect to %s: %s", host,
+                    m_socket.lastErrorText().c_str());
+        return {CallEvent::CallUnavailable, 0};
+    case SocketError::SocketNotCreated:
+        m_log.write(LogLevel::Errors, m_tag, "Cannot connect to %s:%d: no socket (%s)", host, port,
+                    std::strerror(m_socket.systemError()));
+        return {CallEvent::OtherError, otherError(m_socket.systemError())};
+    default:
+        break;
     }
-    sockaddr_in peer {};
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(static_cast<std::uint16_t>(port));
-    peer.sin_addr.s_addr = address;
-    int error = 0;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
-        error = errno;
-    }
-    if (error == EINPROGRESS) {
-        pollfd entries[2] = {{fd, POLLOUT, 0}, {m_wake.fd(), POLLIN, 0}};
-        int ready;
-        do {
-            ready = ::poll(entries, 2, m_config.connectTimeout);
-        } while (ready < 0 && errno == EINTR);
-        if (entries[1].revents != 0) {
-            return {};
-        }
-        socklen_t length = sizeof error;
-        if (ready == 0) {
-            error = ETIMEDOUT;
-        } else if (ready < 0) {
-            error = errno;
-        } else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
-            error = errno;
-        }
-    }
+    const int error = connectErrorOf(m_socket);
     switch (error) {
-    case 0: {
-        // TAP is an exchange of short blocks, each waiting for its answer.
-        const int on = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        m_log.write(LogLevel::Debug3, m_tag, "Connected to %s:%d", host, port);
-        if (!connect()) {
-            return {};
-        }
-        return {CallEvent::Connected, 0};
-    }
     case ECONNREFUSED:
     case ECONNRESET:
     case ETIMEDOUT:
@@ -160,21 +130,17 @@ CallingLine::Outcome TcpLine::connectTo(std::uint32_t address)
 
 void TcpLine::interruptAttempt()
 {
-    std::lock_guard lock(m_lookupMutex);
-    m_stopped = true;
-    if (m_lookup) {
-        m_lookup->cancel();
-    }
+    m_socket.cancelLookup();
 }
 
 void TcpLine::endCall(int fd, bool connected, bool /*lost*/)
 {
     if (connected) {
-        ::shutdown(fd, SHUT_RDWR);
+        (void)SystemCalls::current().shutdown(fd, SHUT_RDWR);
     }
 }
 
 void TcpLine::closeDescriptor(int fd)
 {
-    ::close(fd);
+    (void)SystemCalls::current().close(fd);
 }

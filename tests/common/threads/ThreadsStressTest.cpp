@@ -140,31 +140,23 @@ TEST(THREADS_STRESS_SUITE, QueueLockKeepsMutualExclusionAndArrivalOrder)
 }
 
 // A body that only a stop request ends.
-class StoppableSleeper final : public WorkerThread
+struct StoppableSleeper
 {
-public:
-    ~StoppableSleeper() override
-    {
-        requestStop();
-        join();
-    }
     std::atomic<int> runs {0};
     std::atomic<int> endedBySleep {0};
-
-protected:
-    void run() override
-    {
+    WorkerThread thread {[this](WorkerThread& self) {
         ++runs;
-        if (sleepFor(1h)) {
+        if (self.sleepFor(1h)) {
             ++endedBySleep;
         }
-    }
+    }};
 };
 
 // Restarts race a second thread that keeps asking for a stop and reading the state.
 TEST(THREADS_STRESS_SUITE, WorkerThreadRestartsWhileAnotherThreadStopsIt)
 {
-    StoppableSleeper thread;
+    StoppableSleeper sleeper;
+    WorkerThread& thread = sleeper.thread;
     std::atomic<bool> done {false};
     std::atomic<int> badStates {0};
     ASSERT_TRUE(thread.start());
@@ -186,8 +178,8 @@ TEST(THREADS_STRESS_SUITE, WorkerThreadRestartsWhileAnotherThreadStopsIt)
     EXPECT_TRUE(thread.waitForEnd(10s));
     done = true;
     stopper.join();
-    EXPECT_EQ(thread.runs.load(), restarts);
-    EXPECT_EQ(thread.endedBySleep.load(), 0);
+    EXPECT_EQ(sleeper.runs.load(), restarts);
+    EXPECT_EQ(sleeper.endedBySleep.load(), 0);
     EXPECT_EQ(badStates.load(), 0);
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -21,37 +23,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A worker whose body is a function given by the test, joined in its own destructor as every
-// derived class must.
-class FunctionThread final : public WorkerThread
-{
-public:
-    explicit FunctionThread(std::function<void(FunctionThread&)> body,
-                            Clock& clock = Clock::system())
-        : WorkerThread(clock)
-        , m_body(std::move(body))
-    { }
-    ~FunctionThread() override
-    {
-        requestStop();
-        join();
-    }
-
-    using WorkerThread::clock;
-    using WorkerThread::sleepFor;
-
-protected:
-    void run() override { m_body(*this); }
-
-private:
-    std::function<void(FunctionThread&)> m_body;
-};
-
 TEST(WorkerThreadTest, StatesGoFromNotStartedThroughRunningToFinished)
 {
     std::latch release(1);
     std::atomic<ThreadState> seenInBody {ThreadState::NotStarted};
-    FunctionThread thread([&](FunctionThread& self) {
+    WorkerThread thread([&](WorkerThread& self) {
         seenInBody = self.state();
         release.wait();
     });
@@ -81,7 +57,7 @@ static_assert(static_cast<int>(ThreadState::Finished) == 5);
 TEST(WorkerThreadTest, FinishedThreadRestartsAndEndsFinishedEveryTime)
 {
     std::atomic<int> runs {0};
-    FunctionThread thread([&](FunctionThread&) { ++runs; });
+    WorkerThread thread([&](WorkerThread&) { ++runs; });
     constexpr int restarts = 200;
     for (int i = 0; i < restarts; ++i) {
         EXPECT_TRUE(thread.start());
@@ -95,7 +71,7 @@ TEST(WorkerThreadTest, StartWhileTheBodyRunsStartsNoSecondBody)
 {
     std::latch release(1);
     std::atomic<int> runs {0};
-    FunctionThread thread([&](FunctionThread&) {
+    WorkerThread thread([&](WorkerThread&) {
         ++runs;
         release.wait();
     });
@@ -112,7 +88,7 @@ TEST(WorkerThreadTest, RestartClearsTheOldStopRequest)
 {
     std::vector<bool> stoppedAtStart;
     std::mutex mutex;
-    FunctionThread thread([&](FunctionThread& self) {
+    WorkerThread thread([&](WorkerThread& self) {
         std::lock_guard guard(mutex);
         stoppedAtStart.push_back(self.stopRequested());
     });
@@ -127,7 +103,7 @@ TEST(WorkerThreadTest, RestartClearsTheOldStopRequest)
 
 TEST(WorkerThreadTest, JoinAndWaitWithoutAThreadReturnAtOnce)
 {
-    FunctionThread thread([](FunctionThread&) {});
+    WorkerThread thread([](WorkerThread&) {});
     thread.join();
     EXPECT_TRUE(thread.waitForEnd(0ms));
     EXPECT_EQ(thread.state(), ThreadState::NotStarted);
@@ -136,7 +112,7 @@ TEST(WorkerThreadTest, JoinAndWaitWithoutAThreadReturnAtOnce)
 TEST(WorkerThreadTest, ThreadCannotWaitForItself)
 {
     std::atomic<bool> waitedForItself {true};
-    FunctionThread thread([&](FunctionThread& self) {
+    WorkerThread thread([&](WorkerThread& self) {
         self.join();
         waitedForItself = self.waitForEnd(1h);
     });
@@ -154,8 +130,7 @@ TEST(WorkerThreadTest, StopRequestWakesASleepingThreadAtOnce)
         ManualClock manualClock;
         Clock& clock = manual ? static_cast<Clock&>(manualClock) : Clock::system();
         std::atomic<int> sleepResult {-1};
-        FunctionThread thread([&](FunctionThread& self) { sleepResult = self.sleepFor(1h); },
-                              clock);
+        WorkerThread thread([&](WorkerThread& self) { sleepResult = self.sleepFor(1h); }, clock);
         thread.start();
         if (manual) {
             ASSERT_TRUE(manualClock.waitForSleepers(1));
@@ -175,8 +150,8 @@ TEST(WorkerThreadTest, ManualClockStepsASleepingLoopThroughManyWakeUps)
     ManualClock clock;
     std::mutex mutex;
     std::vector<Clock::TimePoint> wakeUps;
-    FunctionThread thread(
-        [&](FunctionThread& self) {
+    WorkerThread thread(
+        [&](WorkerThread& self) {
             while (self.sleepFor(5000ms)) {
                 std::lock_guard guard(mutex);
                 wakeUps.push_back(self.clock().now());
@@ -206,7 +181,7 @@ TEST(WorkerThreadTest, ManualClockStepsASleepingLoopThroughManyWakeUps)
 
 TEST(WorkerThreadTest, ExceptionFromTheBodyEndsItFinishedWithAnError)
 {
-    FunctionThread thread([](FunctionThread&) { throw std::runtime_error("port vanished"); });
+    WorkerThread thread([](WorkerThread&) { throw std::runtime_error("port vanished"); });
     thread.start();
     ASSERT_TRUE(thread.waitForEnd(10s));
     EXPECT_EQ(thread.state(), ThreadState::Finished);
@@ -216,24 +191,58 @@ TEST(WorkerThreadTest, ExceptionFromTheBodyEndsItFinishedWithAnError)
     EXPECT_EQ(thread.state(), ThreadState::Finished);
 }
 
-// A derived class that does not join in its own destructor. Once its body has returned, the
-// base destructor joins the ended thread (destroying a joinable std::thread would abort).
-class UnjoinedThread final : public WorkerThread
+// An owner whose body waits on the owner's own members for something other than a sleep, and
+// uses them once woken. No destructor of its own: the thread, its last member, must stop the
+// body, wake it and wait for it before those members go (ASan and TSan see a late use).
+class WaitingOwner
 {
-protected:
-    void run() override { }
+public:
+    explicit WaitingOwner(std::atomic<int>& ends)
+        : m_ends(ends)
+    { }
+    WorkerThread& thread() { return m_thread; }
+    std::atomic<bool> waiting {false};
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        waiting = true;
+        m_woken.wait(lock, [this] { return m_wakeRequested; });
+        m_trail.assign(4096, 'x');
+        ++m_ends;
+    }
+    void wake()
+    {
+        std::lock_guard guard(m_mutex);
+        m_wakeRequested = true;
+        m_woken.notify_all();
+    }
+
+    std::atomic<int>& m_ends;
+    std::mutex m_mutex;
+    std::condition_variable m_woken;
+    bool m_wakeRequested = false;
+    std::string m_trail;
+    WorkerThread m_thread {[this](WorkerThread&) { run(); }, Clock::system(), [this] { wake(); }};
 };
 
-TEST(WorkerThreadTest, DestructorJoinsAFinishedThreadNobodyJoined)
+TEST(WorkerThreadTest, DestroyingTheOwnerWakesAndJoinsItsThread)
 {
-    for (const bool started : {true, false}) {
-        SCOPED_TRACE(started ? "finished" : "never started");
-        auto thread = std::make_unique<UnjoinedThread>();
-        if (started) {
-            thread->start();
-            ASSERT_TRUE(eventually([&] { return thread->state() == ThreadState::Finished; }));
+    for (const char* phase : {"waiting", "finished", "never started"}) {
+        SCOPED_TRACE(phase);
+        std::atomic<int> ends {0};
+        auto owner = std::make_unique<WaitingOwner>(ends);
+        if (phase != std::string("never started")) {
+            owner->thread().start();
+            ASSERT_TRUE(eventually([&] { return owner->waiting.load(); }));
         }
-        thread.reset();
+        if (phase == std::string("finished")) {
+            owner->thread().requestStop();
+            ASSERT_TRUE(owner->thread().waitForEnd(10s));
+        }
+        owner.reset();
+        EXPECT_EQ(ends.load(), phase == std::string("never started") ? 0 : 1);
     }
 }
 
@@ -257,7 +266,7 @@ rlim_t addressSpaceInUse()
 // the limit is lifted.
 [[noreturn]] void startWithoutAddressSpace()
 {
-    FunctionThread thread([](FunctionThread&) {});
+    WorkerThread thread([](WorkerThread&) {});
     rlimit original {};
     getrlimit(RLIMIT_AS, &original);
     rlimit tight = original;

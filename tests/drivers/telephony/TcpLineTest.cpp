@@ -1,16 +1,19 @@
 #include "FreePort.h"
 #include "LineTestSupport.h"
+#include "net/SystemCalls.h"
 #include "telephony/Telephony.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <future>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -55,16 +58,57 @@ private:
     int m_port = 0;
 };
 
+// The system calls with the faults a loopback peer cannot give: socket() or connect() failing
+// with a chosen error, or (EINPROGRESS) a connection that never comes, as only the hang-up's
+// wake event can end the wait for it. Installed while the object lives.
+class ConnectFaults final : public SystemCalls
+{
+public:
+    ConnectFaults(int socketError, int connectError)
+        : m_socketError(socketError)
+        , m_connectError(connectError)
+    {
+        install(this);
+    }
+    ~ConnectFaults() override { install(nullptr); }
+
+    int socket(int domain, int type, int protocol) override
+    {
+        errno = m_socketError;
+        return m_socketError != 0 ? -1 : SystemCalls::socket(domain, type, protocol);
+    }
+    int connect(int, const sockaddr*, socklen_t) override
+    {
+        errno = m_connectError;
+        return -1;
+    }
+    int poll(pollfd* entries, nfds_t count, int waitMs) override
+    {
+        // Beside the wake event, the socket that never connects is hidden from the wait.
+        const int hidden = count == 2 ? std::exchange(entries[0].fd, -1) : -1;
+        const int ready = SystemCalls::poll(entries, count, waitMs);
+        if (count == 2) {
+            entries[0].fd = hidden;
+        }
+        return ready;
+    }
+
+private:
+    const int m_socketError;
+    const int m_connectError;
+};
+
 class TcpLineTest : public testing::Test, public LineFixtureBase
 {
 protected:
-    std::unique_ptr<LineDevice> openLine(const std::string& host, int port)
+    std::unique_ptr<LineDevice> openLine(const std::string& host, int port,
+                                         int connectTimeout = 2000)
     {
         writeLine("0",
                   {{"type", std::string("tcp")},
                    {"host", host},
                    {"port", port},
-                   {"connectTimeout", 2000}});
+                   {"connectTimeout", connectTimeout}});
         Telephony telephony;
         return telephony.open(0, log, "kestrel");
     }
@@ -118,6 +162,56 @@ TEST_F(TcpLineTest, ARefusedConnectionIsADisconnectedCall)
     EXPECT_EQ(line->link(), nullptr);
     EXPECT_NE(logText().find("No connection to 127.0.0.1:" + port.text()), std::string::npos);
     line->hangUp();
+}
+
+// What each failure of the system's calls makes of the call, and the detail it carries.
+TEST_F(TcpLineTest, SocketAndConnectFailuresBecomeTheirCallEvents)
+{
+    struct Case
+    {
+        int socketError;
+        int connectError;
+        int connectTimeout;
+        CallEvent event;
+        int detail;
+    };
+    const Case cases[] = {
+        {EMFILE, 0, 2000, CallEvent::OtherError, 100 + EMFILE},
+        {0, ECONNRESET, 2000, CallEvent::Disconnected, 0},
+        {0, EINPROGRESS, 50, CallEvent::Disconnected, 0},
+        {0, EHOSTUNREACH, 2000, CallEvent::CallUnavailable, 0},
+        {0, ENETDOWN, 2000, CallEvent::CallUnavailable, 0},
+        {0, EACCES, 2000, CallEvent::OtherError, 100 + EACCES},
+    };
+    FreePort port;
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(testing::Message() << entry.socketError << "/" << entry.connectError);
+        RecordingObserver events;
+        std::unique_ptr<LineDevice> line
+            = openLine("127.0.0.1", port.number(), entry.connectTimeout);
+        ConnectFaults faults(entry.socketError, entry.connectError);
+        ASSERT_TRUE(line->dial("", events));
+        const auto event = events.waitForEvent();
+        ASSERT_TRUE(event);
+        EXPECT_EQ(*event, RecordingObserver::Event(entry.event, entry.detail));
+        EXPECT_EQ(line->link(), nullptr);
+        line->hangUp();
+    }
+}
+
+// A hang-up ends a connect that would otherwise wait out its whole time-out, and reports nothing.
+TEST_F(TcpLineTest, HangUpEndsAConnectThatIsStillWaiting)
+{
+    FreePort port;
+    std::unique_ptr<LineDevice> line = openLine("127.0.0.1", port.number(), 20000);
+    ConnectFaults faults(0, EINPROGRESS);
+    ASSERT_TRUE(line->dial("", observer));
+    std::this_thread::sleep_for(50ms);
+    const auto start = Clock::now();
+    line->hangUp();
+    line.reset();
+    EXPECT_LT(Clock::now() - start, 1s);
+    EXPECT_TRUE(observer.events().empty());
 }
 
 TEST_F(TcpLineTest, HangUpFromAnotherThreadEndsAPendingRead)
