@@ -27,9 +27,9 @@ DeskServices::DeskServices(std::shared_ptr<UserPrompt> prompt, std::string_view 
 
 DeskServices::~DeskServices()
 {
+    // The threads join themselves as their owners (declared last) are destroyed; asking both
+    // first lets them end side by side, and cancels a send that one of them runs.
     requestStop();
-    m_gateway.join();
-    m_scheduler.join();
 }
 
 bool DeskServices::openProviders()

@@ -8,6 +8,7 @@
 #include "directories/InternetAddressBook.h"
 #include "gateway/GatewaySettings.h"
 #include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ TEST(DeskServicesTest, ServeOnTheirOwnFollowNewSettingsAndStopWithinTheBound)
 {
     const ScopedRegistry registry;
     std::filesystem::create_directories(registry.dir().file("data"));
-    SettingsKey paths(RootKey::CurrentUser, DirectorySettings::Paths::key);
+    SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
     ASSERT_TRUE(paths.setString("home", registry.dir().path()));
     ASSERT_TRUE(paths.setString("logFile", registry.dir().file("ndlog.dat")));
     const FreePort first;
