@@ -3,7 +3,7 @@
 #include "frame/CompanionViewModule.h"
 #include "frame/gui/AboutDialog.h"
 #include "frame/gui/ClipArt.h"
-#include "frame/gui/GuiThread.h"
+#include "gui/GuiThread.h"
 
 namespace CompanionEntries {
 

@@ -1,8 +1,8 @@
 #include "frame/gui/QtProgressView.h"
 
 #include "frame/CompanionViewModule.h"
-#include "frame/gui/GuiThread.h"
 #include "frame/gui/ProgressDialog.h"
+#include "gui/GuiThread.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #include "kestrel/gui/KestrelPropertiesDialog.h"
 
-#include "frame/gui/DialogButtons.h"
-#include "frame/gui/NumberSpinBox.h"
+#include "gui/DialogButtons.h"
+#include "gui/NumberSpinBox.h"
 #include "kestrel/gui/DeviceMarkArt.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "plover/gui/PloverPropertiesDialog.h"
 
-#include "frame/gui/DialogButtons.h"
-#include "frame/gui/NumberSpinBox.h"
+#include "gui/DialogButtons.h"
+#include "gui/NumberSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

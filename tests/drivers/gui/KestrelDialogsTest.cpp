@@ -1,10 +1,10 @@
 // The kestrel plug-in's dialogs as widgets, on Qt's offscreen platform: the "Kestrel ActiveX
-// Properties" dialog (device list and its pictures, the boxes with their arrows, what it
-// hands back), the about box and the property page that binds nothing.
+// Properties" dialog (device list and its pictures, its boxes, what it hands back), the about
+// box and the property page that binds nothing.
 #include "GuiTestTools.h"
 #include "frame/gui/AboutDialog.h"
 #include "frame/gui/ClipArt.h"
-#include "frame/gui/NumberSpinBox.h"
+#include "gui/NumberSpinBox.h"
 #include "kestrel/gui/KestrelPropertiesDialog.h"
 #include "kestrel/gui/KestrelPropertyPage.h"
 
@@ -58,8 +58,6 @@ private slots:
     void aClickTogglesAvailableDevicesOnly();
     void theSpaceBarTogglesToo();
     void boxesHandBackTheirText();
-    void arrowsStepTheLeadingNumberWithinTheirRange_data();
-    void arrowsStepTheLeadingNumberWithinTheirRange();
     void okCancelAndHelp();
     void aboutBoxShowsCaptionIconAndText();
     void propertyPageBindsNothing();
@@ -146,33 +144,6 @@ void KestrelDialogsTest::boxesHandBackTheirText()
     // A box holds 127 characters.
     QCOMPARE(back.resends, std::string(127, '7'));
     QVERIFY(!back.transChars);
-}
-
-void KestrelDialogsTest::arrowsStepTheLeadingNumberWithinTheirRange_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("stepped");
-    QTest::newRow("up") << "6" << int(Qt::Key_Up) << "7";
-    QTest::newRow("down") << "6" << int(Qt::Key_Down) << "5";
-    QTest::newRow("up from a number with text after it") << "12 s" << int(Qt::Key_Up) << "13";
-    QTest::newRow("up from no number") << "abc" << int(Qt::Key_Up) << "1";
-    QTest::newRow("up at the top of the range") << "99" << int(Qt::Key_Up) << "99";
-    QTest::newRow("down at the bottom of the range") << "0" << int(Qt::Key_Down) << "0";
-    QTest::newRow("up from above the range") << "500" << int(Qt::Key_Up) << "500";
-    QTest::newRow("down from above the range") << "500" << int(Qt::Key_Down) << "99";
-}
-
-void KestrelDialogsTest::arrowsStepTheLeadingNumberWithinTheirRange()
-{
-    QFETCH(QString, text);
-    QFETCH(int, key);
-    QFETCH(QString, stepped);
-    NumberSpinBox box(0, 99, 127);
-    box.setText(text);
-    box.show();
-    QTest::keyClick(&box, Qt::Key(key));
-    QCOMPARE(box.text(), stepped);
 }
 
 void KestrelDialogsTest::okCancelAndHelp()

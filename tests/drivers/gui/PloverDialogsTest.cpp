@@ -2,7 +2,7 @@
 // Properties" dialog (the port box and its arrows, the disabled profile list, the check box,
 // what it hands back) and the property page that binds nothing.
 #include "GuiTestTools.h"
-#include "frame/gui/NumberSpinBox.h"
+#include "gui/NumberSpinBox.h"
 #include "plover/gui/PloverPropertiesDialog.h"
 #include "plover/gui/PloverPropertyPage.h"
 

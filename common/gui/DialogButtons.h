@@ -3,7 +3,7 @@
 class QDialog;
 class QDialogButtonBox;
 
-// The buttons that the drivers' settings dialogs share.
+// The buttons that the settings dialogs share.
 namespace DialogButtons {
 
 // A column of buttons in `dialog`: "&OK" (the default; object name "okButton"), which accepts

@@ -4,9 +4,9 @@
 
 #include <string>
 
-// A text box with up and down arrows attached, as the drivers' settings dialogs use them: the
-// box takes any text (what it holds is what the dialog hands back), while the arrows and the
-// arrow keys step the number at the start of the text within their range.
+// A text box with up and down arrows attached, as the settings dialogs use them: the box takes
+// any text (what it holds is what the dialog hands back), while the arrows and the arrow keys
+// step the number at the start of the text within their range.
 class NumberSpinBox final : public QAbstractSpinBox
 {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "frame/gui/GuiPump.h"
+#include "gui/GuiPump.h"
 
 #include <QCoreApplication>
 #include <QEvent>

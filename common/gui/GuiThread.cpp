@@ -1,6 +1,6 @@
-#include "frame/gui/GuiThread.h"
+#include "gui/GuiThread.h"
 
-#include "frame/gui/GuiPump.h"
+#include "gui/GuiPump.h"
 
 #include <QApplication>
 #include <QThread>

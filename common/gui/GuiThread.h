@@ -4,8 +4,8 @@
 
 class QWidget;
 
-// Where the drivers' windows may run: widgets exist on the GUI thread of a QApplication only,
-// and other threads reach it by queued calls.
+// Where the windows may run: widgets exist on the GUI thread of a QApplication only, and other
+// threads reach it by queued calls.
 namespace GuiThread {
 
 // Whether a QApplication (not just a core application) exists in the process.
@@ -19,8 +19,9 @@ void post(std::function<void()> task);
 // queued call while the calling thread blocks (the GUI thread never waits for it). Requires
 // available().
 int call(const std::function<int()>& task);
-// The host's opaque owner window as a widget, when it is one of this application's live
-// widgets; null otherwise (an owner the host did not make with Qt is ignored). GUI thread.
+// An opaque owner window (as a plug-in's host hands it over) as a widget, when it is one of
+// this application's live widgets; null otherwise (an owner not made with Qt is ignored). GUI
+// thread.
 QWidget* ownerWidget(void* parentWindow);
 
 } // namespace GuiThread

@@ -1,4 +1,4 @@
-#include "frame/gui/NumberSpinBox.h"
+#include "gui/NumberSpinBox.h"
 
 #include <QLineEdit>
 

@@ -1,4 +1,4 @@
-#include "frame/gui/DialogButtons.h"
+#include "gui/DialogButtons.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
