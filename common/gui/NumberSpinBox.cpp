@@ -1,5 +1,6 @@
 #include "gui/NumberSpinBox.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -57,6 +58,27 @@ int NumberSpinBox::leadingNumber() const
     value = negative ? -value : value;
     return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
                                                   std::numeric_limits<int>::max()));
+}
+
+int NumberSpinBox::numberWidth() const
+{
+    const QFontMetrics metrics(font());
+    return std::max(metrics.horizontalAdvance(QString::number(m_minimum)),
+                    metrics.horizontalAdvance(QString::number(m_maximum)));
+}
+
+QSize NumberSpinBox::sizeHint() const
+{
+    QSize hint = QAbstractSpinBox::sizeHint();
+    hint.rwidth() += numberWidth();
+    return hint;
+}
+
+QSize NumberSpinBox::minimumSizeHint() const
+{
+    QSize hint = QAbstractSpinBox::minimumSizeHint();
+    hint.rwidth() += numberWidth();
+    return hint;
 }
 
 void NumberSpinBox::stepBy(int steps)

@@ -26,6 +26,9 @@ public:
     int minimum() const { return m_minimum; }
     int maximum() const { return m_maximum; }
 
+    // Wide enough for the longest number of the range (the base class sizes an empty box).
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
     void stepBy(int steps) override;
     QValidator::State validate(QString& input, int& pos) const override;
     void fixup(QString& input) const override;
@@ -37,6 +40,8 @@ private:
     // The number at the start of the text (leading blanks, a sign, digits; none reads as 0),
     // held within the range of int.
     int leadingNumber() const;
+    // The width the range's longest number takes in the box's font.
+    int numberWidth() const;
 
     int m_minimum;
     int m_maximum;

@@ -4,6 +4,7 @@
 #include "gui/NumberSpinBox.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -15,6 +16,7 @@ class GuiHelpersTest : public QObject
 private slots:
     void arrowsStepTheLeadingNumberWithinTheirRange_data();
     void arrowsStepTheLeadingNumberWithinTheirRange();
+    void theBoxIsWideEnoughForItsLongestNumber();
     void theHookAnswersTheNextMessageBoxOnly();
 };
 
@@ -43,6 +45,20 @@ void GuiHelpersTest::arrowsStepTheLeadingNumberWithinTheirRange()
     box.show();
     QTest::keyClick(&box, Qt::Key(key));
     QCOMPARE(box.text(), stepped);
+}
+
+void GuiHelpersTest::theBoxIsWideEnoughForItsLongestNumber()
+{
+    // A port box (up to 2048) showed its default 444 as "4": the box was sized as if empty.
+    NumberSpinBox box(1, 2048, 5);
+    box.setText(QStringLiteral("2048"));
+    box.resize(box.sizeHint());
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QLineEdit* edit = box.findChild<QLineEdit*>();
+    QVERIFY(edit != nullptr);
+    QVERIFY2(edit->width() >= edit->fontMetrics().horizontalAdvance(QStringLiteral("2048")),
+             qPrintable(QStringLiteral("text room %1").arg(edit->width())));
 }
 
 void GuiHelpersTest::theHookAnswersTheNextMessageBoxOnly()
