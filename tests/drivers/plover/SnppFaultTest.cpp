@@ -1,7 +1,8 @@
 // The SNPP engine against servers that refuse, restart, stall, close or talk too much.
-#include "FakeNetCalls.h"
+#include "FakeSystemCalls.h"
 #include "SnppFixture.h"
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -192,8 +193,8 @@ TEST_F(FaultTest, AFailedWriteFailsTheSendWith200)
 {
     load({{"5551234", "a"}});
     server.greet("220 ready\r\n");
-    FakeNetCalls fake;
-    fake.failSends();
+    FakeSystemCalls fake;
+    fake.failSend(EPIPE);
     EXPECT_EQ(send(), 200);
     EXPECT_TRUE(server.lines().empty());
     EXPECT_EQ(results(), (std::vector<int> {5}));
