@@ -30,6 +30,8 @@ public:
 
     // What the user's Cancel does to the frame's state: 213, and the cancel flag.
     void cancel();
+    // The cancel flag alone, as the progress view's Cancel button raises it.
+    void requestCancel() { m_cancelled = true; }
 
     std::vector<int> phases() const;
     std::vector<std::string> statuses() const;

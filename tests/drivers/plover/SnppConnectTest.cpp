@@ -129,7 +129,7 @@ TEST_F(ConnectTest, AHostCancelEndsTheFailPauseEarly)
     settings.statusPauseMs = 60000;
     std::thread canceller([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        reporter.cancel();
+        reporter.requestCancel();
     });
     const auto start = Clock::now();
     EXPECT_EQ(connectTo("127.0.0.1", freePort.text()), 222);

@@ -211,7 +211,7 @@ TEST_F(FaultTest, CancelWhileWaitingForAReplyStopsWithoutGoodbye)
         while (server.lines().size() < 3 && Clock::now() < giveUp) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
-        reporter.cancel();
+        reporter.requestCancel();
     });
     const auto start = Clock::now();
     const int code = send();
@@ -225,7 +225,7 @@ TEST_F(FaultTest, CancelWhileWaitingForAReplyStopsWithoutGoodbye)
 
 TEST_F(FaultTest, CancelBeforeTheEngineStartsSendsNothing)
 {
-    reporter.cancel();
+    reporter.requestCancel();
     load({{"5551234", "a"}});
     EXPECT_EQ(send(), 213);
     EXPECT_TRUE(server.lines().empty());
