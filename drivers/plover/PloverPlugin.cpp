@@ -2,13 +2,11 @@
 // and transport, registered under the plug-in's own path.
 #include "frame/CompanionViewModule.h"
 #include "net/HostLookup.h"
-#include "net/SystemCalls.h"
 #include "plover/CPloverCtrl.h"
 #include "plover/CPloverDriver.h"
 #include "plover/CPloverPropPage.h"
 #include "plover/PloverCompanionDialogs.h"
 #include "plover/PloverIds.h"
-#include "plover/PloverSystemCalls.h"
 #include "plugin/PluginModule.h"
 
 namespace {
@@ -77,16 +75,3 @@ PluginModule& ploverModule()
 } // namespace
 
 NV_PLUGIN_ENTRY_POINTS(ploverModule)
-
-extern "C" int32_t nvInstallSystemCalls(SystemCalls* calls, int32_t waitMs)
-{
-    try {
-        if (!HostLookup::waitForThreads(waitMs < 0 ? 0 : waitMs)) {
-            return 0;
-        }
-        SystemCalls::install(calls);
-        return 1;
-    } catch (...) {
-        return 0;
-    }
-}

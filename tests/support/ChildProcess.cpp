@@ -1,8 +1,7 @@
 #include "ChildProcess.h"
 
 #include "ProcessRunner.h"
-
-#include <gtest/gtest.h>
+#include "TestFailure.h"
 
 #include <cerrno>
 #include <chrono>
@@ -59,7 +58,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv,
     posix_spawnattr_destroy(&attributes);
     if (spawned != 0) {
         m_pid = -1;
-        ADD_FAILURE() << "cannot start " << argv.at(0) << ": " << std::strerror(spawned);
+        testFailure("cannot start " + argv.at(0) + ": " + std::strerror(spawned));
         return false;
     }
     m_ending.reset();

@@ -1,6 +1,6 @@
 #include "FreePort.h"
 
-#include <gtest/gtest.h>
+#include "TestFailure.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -13,7 +13,8 @@ FreePort::FreePort()
 {
     const int handle = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (handle < 0) {
-        ADD_FAILURE() << "cannot make a socket to find a free port: " << std::strerror(errno);
+        testFailure(std::string("cannot make a socket to find a free port: ")
+                    + std::strerror(errno));
         return;
     }
     sockaddr_in address {};
@@ -22,7 +23,7 @@ FreePort::FreePort()
     socklen_t length = sizeof address;
     if (::bind(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
         || ::getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ADD_FAILURE() << "cannot find a free port on 127.0.0.1: " << std::strerror(errno);
+        testFailure(std::string("cannot find a free port on 127.0.0.1: ") + std::strerror(errno));
     } else {
         m_number = ntohs(address.sin_port);
     }

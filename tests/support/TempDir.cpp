@@ -1,6 +1,6 @@
 #include "TempDir.h"
 
-#include <gtest/gtest.h>
+#include "TestFailure.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,7 +11,7 @@ TempDir::TempDir()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "norvane-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
-        ADD_FAILURE() << "cannot make a temporary folder from " << pattern;
+        testFailure("cannot make a temporary folder from " + pattern);
     }
     m_path = pattern;
 }
@@ -33,7 +33,7 @@ std::string TempDir::write(std::string_view name, std::string_view bytes) const
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
-        ADD_FAILURE() << "cannot write " << path;
+        testFailure("cannot write " + path);
     }
     return path;
 }

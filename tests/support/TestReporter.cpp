@@ -1,14 +1,9 @@
 #include "TestReporter.h"
 
-#include "settings/SettingsKey.h"
-#include "settings/SharedSettings.h"
-
-TestReporter::TestReporter(int level)
+TestReporter::TestReporter(int level, std::string tag)
+    : m_store(level)
+    , m_tag(std::move(tag))
 {
-    SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
-    (void)paths.setString(SharedSettings::Paths::logFile.name, m_registry.dir().file("ndlog.dat"));
-    SettingsKey log(RootKey::CurrentUser, SharedSettings::Log::key);
-    (void)log.setNumber(SharedSettings::Log::logLevel.name, level);
     m_log.loadSettings();
     m_log.openForAppend();
 }
@@ -77,17 +72,7 @@ std::vector<int> TestReporter::progress() const
 
 std::vector<LogEntry> TestReporter::logEntries() const
 {
-    LogFile reader(LogFile::Mode::PlugIn);
-    reader.setPath(m_log.path());
-    std::vector<LogEntry> entries;
-    if (!reader.openForReading()) {
-        return entries;
-    }
-    LogEntry entry;
-    while (reader.readEntry(entry)) {
-        entries.push_back(entry);
-    }
-    return entries;
+    return m_store.entries();
 }
 
 std::vector<std::string> TestReporter::logMessages(int level) const

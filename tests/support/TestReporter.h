@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScopedRegistry.h"
+#include "PrivateLog.h"
 #include "frame/SendReporter.h"
 #include "log/LogFile.h"
 
@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-// A send frame stand-in for the engine's tests: records every phase, status and progress
+// A send frame stand-in for the engines' tests: records every phase, status and progress
 // value, keeps the last error as the frame does (nothing replaces 213 once the user has
-// cancelled), and logs at the highest level to a file in a private settings store.
+// cancelled), and logs under the driver's tag to a file in a private settings store.
 class TestReporter : public SendReporter
 {
 public:
     // A private settings store whose log file lies in its folder, written at `level`.
-    explicit TestReporter(int level = 12);
+    explicit TestReporter(int level = 12, std::string tag = "kestrel");
     ~TestReporter() override;
 
     void setPhase(int phase) override;
@@ -26,10 +26,12 @@ public:
     void setLastError(int code) override;
     bool cancelRequested() const override { return m_cancelled.load(); }
     LogFile& log() override { return m_log; }
-    std::string_view tag() const override { return "kestrel"; }
+    std::string_view tag() const override { return m_tag; }
 
     // What the user's Cancel does to the frame's state: 213, and the cancel flag.
     void cancel();
+    // The cancel flag alone, as the progress view's Cancel button raises it.
+    void requestCancel() { m_cancelled = true; }
 
     std::vector<int> phases() const;
     std::vector<std::string> statuses() const;
@@ -38,9 +40,12 @@ public:
     std::vector<LogEntry> logEntries() const;
     // The messages of the log lines of one level, in order.
     std::vector<std::string> logMessages(int level) const;
+    // The whole log file as written so far.
+    std::string logText() const { return m_store.content(); }
 
 private:
-    ScopedRegistry m_registry;
+    PrivateLog m_store;
+    std::string m_tag;
     LogFile m_log {LogFile::Mode::PlugIn};
     mutable std::mutex m_mutex;
     std::vector<int> m_phases;

@@ -1,7 +1,6 @@
 #include "CliRun.h"
+#include "PrivateLog.h"
 #include "log/LogFile.h"
-#include "settings/SettingsKey.h"
-#include "settings/SharedSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +14,14 @@ namespace {
 class CliLog : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
-        ASSERT_TRUE(paths.setString("logFile", m_registry.dir().file("ndlog.dat")));
-    }
     void writeLog(const std::string& text) { m_registry.dir().write("ndlog.dat", text); }
     ProcessResult run(std::vector<std::string> arguments)
     {
         arguments.insert(arguments.begin(), "log");
         return runCli(m_registry, arguments);
     }
-    ScopedRegistry m_registry;
+    PrivateLog m_log {4};
+    const ScopedRegistry& m_registry = m_log.registry();
 };
 
 std::vector<std::string> lines(const std::string& text)

@@ -4,6 +4,7 @@
 #include "CliRun.h"
 #include "FreePort.h"
 #include "GatewayClient.h"
+#include "PrivateLog.h"
 #include "plugin/ControlLoader.h"
 #include "settings/SettingsKey.h"
 
@@ -32,9 +33,6 @@ protected:
         std::filesystem::create_directories(registry.dir().file("data"));
         SettingsKey paths(RootKey::CurrentUser, std::string(desk) + "\\Paths");
         EXPECT_TRUE(paths.setString("home", registry.dir().path()));
-        EXPECT_TRUE(paths.setString("logFile", registry.dir().file("ndlog.dat")));
-        SettingsKey log(RootKey::CurrentUser, std::string(desk) + "\\Log");
-        EXPECT_TRUE(log.setNumber("logLevel", 12));
         SettingsKey plover(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\Plover");
         EXPECT_TRUE(plover.setNumber("replyTimeoutMs", 5000));
         EXPECT_TRUE(plover.setNumber("threadWaitMs", 5000));
@@ -144,7 +142,8 @@ protected:
         return waitForLog("Serve:Gateway listening on port " + port.text() + "\r\n", 10000, count);
     }
 
-    ScopedRegistry registry;
+    PrivateLog privateLog {12};
+    const ScopedRegistry& registry = privateLog.registry();
     FreePort gatewayPort;
     ChildProcess serve;
 };

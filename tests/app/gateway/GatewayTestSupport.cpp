@@ -56,9 +56,6 @@ GatewayWorld::GatewayWorld()
 {
     SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
     EXPECT_TRUE(paths.setString("home", m_registry.dir().file("home")));
-    EXPECT_TRUE(paths.setString("logFile", m_registry.dir().file("ndlog.dat")));
-    SettingsKey log(RootKey::CurrentUser, SharedSettings::Log::key);
-    EXPECT_TRUE(log.setNumber("logLevel", 12));
     EXPECT_TRUE(m_providers.open()) << m_providers.lastError();
     m_book = m_books.selectFromSettings();
     EXPECT_NE(m_book, nullptr);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScopedRegistry.h"
+#include "PrivateLog.h"
 #include "directories/AddressBook.h"
 #include "directories/AddressBookSelection.h"
 #include "directories/HeadlessPrompt.h"
@@ -76,7 +76,8 @@ public:
     AddressBook& book() { return *m_book; }
 
 private:
-    ScopedRegistry m_registry;
+    PrivateLog m_log {12};
+    const ScopedRegistry& m_registry = m_log.registry();
     std::shared_ptr<HeadlessPrompt> m_prompt;
     ProviderDatabase m_providers;
     AddressBookSelection m_books;

@@ -3,7 +3,7 @@
 #include "FakeDriverIds.h"
 #include "FakeDriverRecord.h"
 #include "FakeDriverScript.h"
-#include "ScopedRegistry.h"
+#include "PrivateLog.h"
 #include "directories/AddressBook.h"
 #include "directories/AddressBookSelection.h"
 #include "directories/HeadlessPrompt.h"
@@ -121,7 +121,6 @@ class SendFixture : public testing::Test
 {
 protected:
     static constexpr const char* pathsKey = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Paths";
-    static constexpr const char* logKey = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Log";
 
     SendFixture()
         : script(registry.dir().file("record.txt"))
@@ -130,8 +129,6 @@ protected:
         (void)paths.setString("pspDbs", registry.dir().file("pspDbs.mdb"));
         (void)paths.setString("simpleAdb", registry.dir().file("simpleAdb.mdb"));
         (void)paths.setString("msgDbs", registry.dir().file("msg.dat"));
-        (void)paths.setString("logFile", registry.dir().file("ndlog.dat"));
-        setLogLevel(6);
     }
 
     void SetUp() override
@@ -151,11 +148,7 @@ protected:
         ASSERT_TRUE(FakeDriverScript::registerAs(FakeDriverIds::ploverClass));
     }
 
-    static void setLogLevel(int level)
-    {
-        SettingsKey log(RootKey::CurrentUser, logKey);
-        (void)log.setNumber("logLevel", level);
-    }
+    void setLogLevel(int level) const { privateLog.setLevel(level); }
 
     // Adds an address-book entry.
     void addEntry(const std::string& name, const std::string& pagerInfo)
@@ -214,7 +207,8 @@ protected:
         return lines;
     }
 
-    ScopedRegistry registry;
+    PrivateLog privateLog {6};
+    const ScopedRegistry& registry = privateLog.registry();
     FakeDriverScript script;
     std::shared_ptr<HeadlessPrompt> prompt = std::make_shared<HeadlessPrompt>();
     ProviderDatabase providers {prompt};

@@ -2,10 +2,8 @@
 
 #include "LocalZone.h"
 #include "ManualClock.h"
+#include "PrivateLog.h"
 #include "RecordingSender.h"
-#include "ScopedRegistry.h"
-#include "settings/SettingsKey.h"
-#include "settings/SharedSettings.h"
 #include "stores/SavedMessageStore.h"
 #include "stores/ScheduleForm.h"
 
@@ -46,11 +44,6 @@ std::string dated(ScheduleType type, int month, int day, int hour, int minute,
 class SchedulerRun : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
-        ASSERT_TRUE(paths.setString("logFile", m_registry.dir().file("ndlog.dat")));
-    }
     void TearDown() override { m_scheduler.reset(); }
 
     // Starts the scheduler thread on a clock standing at `start`.
@@ -82,7 +75,8 @@ protected:
         return Schedule::fromText(record.schedule);
     }
 
-    ScopedRegistry m_registry;
+    PrivateLog m_log {4};
+    const ScopedRegistry& m_registry = m_log.registry();
     SavedMessageStore m_store {m_registry.dir().file("canMsg.dat")};
     RecordingSender m_sender;
     std::unique_ptr<ManualClock> m_clock;

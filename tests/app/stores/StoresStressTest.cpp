@@ -3,10 +3,8 @@
 // default suite and a long one labelled "stress" (NORVANE_LONG_STRESS).
 #include "LocalZone.h"
 #include "ManualClock.h"
+#include "PrivateLog.h"
 #include "RecordingSender.h"
-#include "ScopedRegistry.h"
-#include "settings/SettingsKey.h"
-#include "settings/SharedSettings.h"
 #include "stores/SavedMessageStore.h"
 #include "stores/Schedule.h"
 #include "stores/Scheduler.h"
@@ -137,12 +135,9 @@ private:
 
 TEST(STORES_STRESS_SUITE, SchedulerMarksWhileAnotherThreadAddsAndRemoves)
 {
-    ScopedRegistry registry;
-    SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
-    ASSERT_TRUE(paths.setString("logFile", registry.dir().file("ndlog.dat")));
     // The scheduler logs each mark refused because the record moved at level 6.
-    SettingsKey log(RootKey::CurrentUser, SharedSettings::Log::key);
-    ASSERT_TRUE(log.setNumber("logLevel", 6));
+    const PrivateLog log(6);
+    const ScopedRegistry& registry = log.registry();
     const std::string path = registry.dir().file("canMsg.dat");
 
     // Churn records in front of the fixed ones, so that removals move the fixed ones.

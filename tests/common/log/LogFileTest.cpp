@@ -1,6 +1,8 @@
 #include "log/LogFile.h"
 
-#include "LogTestSupport.h"
+#include "PrivateLog.h"
+#include "settings/SettingsKey.h"
+#include "settings/SharedSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +25,7 @@ std::string withoutTime(const std::string& text)
 
 TEST(LogFile, MessageAndDumpLinesAreByteExact)
 {
-    LogFixtureSettings settings(12);
+    PrivateLog settings(12);
     const auto before = static_cast<std::int32_t>(std::time(nullptr));
     {
         LogFile log;
@@ -60,7 +62,7 @@ class LogFileLevels : public testing::TestWithParam<LevelCase>
 
 TEST_P(LogFileLevels, WritesOnlyLinesAtOrBelowTheConfiguredLevel)
 {
-    LogFixtureSettings settings(GetParam().configured);
+    PrivateLog settings(GetParam().configured);
     LogFile log;
     EXPECT_TRUE(log.write(GetParam().line, "Local", "x"));
     EXPECT_EQ(!settings.content().empty(), GetParam().written);
@@ -101,7 +103,7 @@ TEST(LogFile, BareNameInTheWorkingFolderWithAnEmptyHome)
 
 TEST(LogFile, PlugInDropsLinesOutsideASendProgramWritesThem)
 {
-    LogFixtureSettings settings;
+    PrivateLog settings(4);
     LogFile plugIn(LogFile::Mode::PlugIn);
     // Settings not loaded yet: opening succeeds without opening anything.
     EXPECT_TRUE(plugIn.openForAppend());
@@ -137,7 +139,7 @@ TEST(LogFile, UnwritablePathFailsQuietly)
 
 TEST(LogFile, LineBreaksAndSeparatorsCannotBreakTheLine)
 {
-    LogFixtureSettings settings;
+    PrivateLog settings(4);
     LogFile log;
     EXPECT_TRUE(log.write(4, "Sch(Alarm: disk,full)", "first\r\nsecond\nthird"));
     EXPECT_TRUE(log.write(4, "Local", "next"));
@@ -160,7 +162,7 @@ TEST(LogFile, LineBreaksAndSeparatorsCannotBreakTheLine)
 
 TEST(LogFile, RemoveFileDeletesTheLog)
 {
-    LogFixtureSettings settings;
+    PrivateLog settings(4);
     LogFile log;
     ASSERT_TRUE(log.write(1, "Local", "x"));
     log.removeFile();
@@ -172,7 +174,7 @@ TEST(LogFile, RemoveFileDeletesTheLog)
 
 TEST(LogFile, LinesOfManyWritersNeverMix)
 {
-    LogFixtureSettings settings(12);
+    PrivateLog settings(12);
     constexpr int lines = 200;
     const std::string payload(300, 'p');
     const pid_t child = fork();
@@ -225,7 +227,7 @@ TEST(LogFile, EachLogSeesTheSettingsAsTheyStandWhoeverChangedThem)
 {
     // A log is made per client and per send; what a log reads must never outlive a change,
     // here or in another process.
-    LogFixtureSettings settings(4);
+    PrivateLog settings(4);
     {
         LogFile log;
         EXPECT_FALSE(log.passes(6));

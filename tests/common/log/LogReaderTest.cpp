@@ -1,4 +1,4 @@
-#include "LogTestSupport.h"
+#include "PrivateLog.h"
 #include "log/LogFile.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LogFileReader, TakesCrLfAndBareLfAndAFinalLineWithoutEnd)
 {
-    LogFixtureSettings settings;
+    PrivateLog settings(4);
     settings.registry().dir().write("ndlog.dat", "1,10,A:one\r\n2,20,B:two\n3,30,C:three");
     LogFile log;
     ASSERT_TRUE(log.openForReading());
@@ -66,7 +66,7 @@ TEST(LogFileReader, TakesCrLfAndBareLfAndAFinalLineWithoutEnd)
 
 TEST(LogFileReader, StopsAtAMalformedLine)
 {
-    LogFixtureSettings settings;
+    PrivateLog settings(4);
     settings.registry().dir().write("ndlog.dat", "1,10,A:one\r\nno tag here\r\n3,30,C:three\r\n");
     LogFile log;
     ASSERT_TRUE(log.openForReading());
@@ -77,7 +77,7 @@ TEST(LogFileReader, StopsAtAMalformedLine)
 
 TEST(LogFileReader, LongLinesReadBackWhole)
 {
-    LogFixtureSettings settings;
+    PrivateLog settings(4);
     LogFile log;
     const std::string text(600, 'm');
     ASSERT_TRUE(log.write(4, "Local", "%s", text.c_str()));
@@ -92,7 +92,7 @@ TEST(LogFileReader, LongLinesReadBackWhole)
 
 TEST(LogFileReader, PicksUpLinesAppendedAfterTheEnd)
 {
-    LogFixtureSettings settings;
+    PrivateLog settings(4);
     LogFile writer;
     ASSERT_TRUE(writer.write(4, "Local", "first"));
     LogFile reader;

@@ -1,4 +1,4 @@
-#include "FrameLogFixture.h"
+#include "PrivateLog.h"
 #include "ScriptedDriver.h"
 #include "frame/CompanionViewModule.h"
 #include "frame/ProgressViewFactory.h"
@@ -39,7 +39,7 @@ protected:
         return frame.send(request, messages);
     }
 
-    FrameLogFixture log;
+    PrivateLog log;
     ScriptedDriver driver;
     MessageList messages;
     SendRequest request;

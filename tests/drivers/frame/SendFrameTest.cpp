@@ -1,6 +1,6 @@
 #include "frame/SendFrame.h"
 
-#include "FrameLogFixture.h"
+#include "PrivateLog.h"
 #include "ScriptedDriver.h"
 #include "ScriptedView.h"
 #include "frame/FrameText.h"
@@ -39,7 +39,7 @@ protected:
         return frame.send(request, messages);
     }
 
-    FrameLogFixture log;
+    PrivateLog log;
     ScriptedDriver driver;
     MessageList messages;
     SendRequest request;

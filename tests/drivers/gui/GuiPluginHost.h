@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GuiTestStore.h"
+#include "PrivateLog.h"
 #include "plugin/ControlLoader.h"
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <string_view>
 
 // A host of a driver plug-in for a Qt test: a private settings store whose log the test reads
-// (GuiTestStore), the plug-in registered in it from its built file, and controls created by
+// (PrivateLog), the plug-in registered in it from its built file, and controls created by
 // class identifier.
 class GuiPluginHost
 {
@@ -18,11 +18,11 @@ public:
     explicit GuiPluginHost(const std::string& pluginPath);
 
     // Whether the store was made and the plug-in registered; lastError() says why not.
-    bool isValid() const { return m_store.isValid() && m_registered; }
+    bool isValid() const { return m_registered; }
     // What went wrong at the latest step.
     std::string lastError() const;
     // The private store and its log.
-    const GuiTestStore& store() const { return m_store; }
+    const PrivateLog& store() const { return m_store; }
     // A control of the class that asks to see its windows, or not; an invalid client (and a
     // warning saying why) when it cannot be made.
     DispatchClient create(std::string_view controlClass, bool showProgress = true);
@@ -38,7 +38,7 @@ public:
     static void addSendThreadRows();
 
 private:
-    GuiTestStore m_store; // made first and gone last: the loader's entries live in it
+    PrivateLog m_store; // made first and gone last: the loader's entries live in it
     ControlLoader m_loader;
     bool m_registered = false;
 };

@@ -3,8 +3,8 @@
 // frame, with the send called on the GUI thread and from a worker thread.
 #include "frame/gui/ProgressDialog.h"
 
-#include "GuiTestStore.h"
 #include "GuiTestTools.h"
+#include "PrivateLog.h"
 #include "ScriptedDriver.h"
 #include "frame/CompanionViewModule.h"
 #include "frame/SendFrame.h"
@@ -193,7 +193,7 @@ private:
     // runs on the GUI thread every 10 ms while the send runs. Returns send()'s result.
     int runSend(const FrameConfig& config, bool fromWorker, const std::function<void()>& poll);
 
-    std::unique_ptr<GuiTestStore> m_store;
+    std::unique_ptr<PrivateLog> m_store;
     ScriptedDriver m_driver;
     MessageList m_messages;
     SendRequest m_request;
@@ -201,8 +201,7 @@ private:
 
 void ProgressDialogTest::init()
 {
-    m_store = std::make_unique<GuiTestStore>();
-    QVERIFY(m_store->isValid());
+    m_store = std::make_unique<PrivateLog>();
     m_driver.body = [](SendFrame&) {};
     m_driver.cancels = 0;
     m_messages.clear();

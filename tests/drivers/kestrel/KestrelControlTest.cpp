@@ -1,8 +1,8 @@
 // The kestrel control driven by dispatch number over scripted lines and a scripted engine:
 // the message list, the overall codes, dialling through the modem device list, the call's
 // events, Cancel from the host.
-#include "FrameLogFixture.h"
 #include "KestrelTestSettings.h"
+#include "PrivateLog.h"
 #include "ScriptedLines.h"
 #include "ScriptedTap.h"
 #include "kestrel/CKestrelCtrl.h"
@@ -76,7 +76,7 @@ protected:
         return lines.opened;
     }
 
-    FrameLogFixture log;
+    PrivateLog log;
     LineRecord lines;
     TapRecord taps;
     std::map<std::uint32_t, LinePlan> plans;

@@ -1,7 +1,7 @@
 // The kestrel control with the real IXO/TAP engine over a socket pair to the simulated
 // paging terminal: the whole send frame, the engine's lines in the log, Cancel mid-exchange.
-#include "FrameLogFixture.h"
 #include "KestrelTestSettings.h"
+#include "PrivateLog.h"
 #include "SocketLines.h"
 #include "TapTerminalSimulator.h"
 #include "kestrel/CKestrelCtrl.h"
@@ -61,7 +61,7 @@ protected:
         return call(GetMessageResultCode, {static_cast<std::int16_t>(index)});
     }
 
-    FrameLogFixture log;
+    PrivateLog log;
     std::unique_ptr<CKestrelCtrl> ctrl;
 };
 

@@ -2,8 +2,8 @@
 // settings store and driven only by dispatch number, sending to the simulated paging terminal
 // over a TCP line and through the fake modem on a pseudo-terminal.
 #include "FakeModem.h"
-#include "FrameLogFixture.h"
 #include "KestrelTestSettings.h"
+#include "PrivateLog.h"
 #include "TapTerminalSimulator.h"
 #include "kestrel/KestrelIds.h"
 #include "plugin/ClassRegistry.h"
@@ -110,7 +110,7 @@ protected:
         return status;
     }
 
-    FrameLogFixture log;
+    PrivateLog log;
     ControlLoader loader;
 };
 

@@ -2,8 +2,8 @@
 // kestrel control running it through a scripted dialog seam against a private settings store.
 #include "kestrel/KestrelPropertiesFlow.h"
 
-#include "FrameLogFixture.h"
 #include "KestrelTestSettings.h"
+#include "PrivateLog.h"
 #include "ScriptedDialogSeam.h"
 #include "ScriptedLines.h"
 #include "kestrel/CKestrelCtrl.h"
@@ -41,7 +41,7 @@ protected:
         return KestrelPropertiesFlow::open(KestrelSettings::loadForDialog(openKey()), devices);
     }
 
-    FrameLogFixture log;
+    PrivateLog log;
 };
 
 TEST_F(KestrelPropertiesFlowTest, OpensWithTheDialogDefaults)

@@ -1,7 +1,7 @@
 // The plover control's settings dialog and about box through a scripted dialog seam, against
 // a private settings store: what the dialog opens with, how OK reads the port box, Cancel,
 // and a process without a GUI.
-#include "FrameLogFixture.h"
+#include "PrivateLog.h"
 #include "ScriptedDialogSeam.h"
 #include "plover/CPloverCtrl.h"
 #include "plover/CPloverDriver.h"
@@ -31,7 +31,7 @@ protected:
     }
     static SettingsKey key() { return SettingsKey(RootKey::CurrentUser, PloverKeys::key); }
 
-    FrameLogFixture log;
+    PrivateLog log;
     int owner = 0;
     std::vector<PloverDialogRecord> shown;
     std::vector<AboutBoxRequest> abouts;

@@ -1,13 +1,14 @@
 // The plover control and driver object on a scripted progress view that a person could see:
 // what the session shows there (animation, Cancel button, the readable pause), a Cancel press,
 // and a view that cannot be shown, where the frame's bounded wait has to stop the protocol.
-#include "FrameLogFixture.h"
 #include "FreePort.h"
+#include "PrivateLog.h"
 #include "ScriptedView.h"
 #include "SnppTestServer.h"
 #include "plover/CPloverCtrl.h"
 #include "plover/CPloverDriver.h"
 #include "plover/PloverSettings.h"
+#include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,7 @@ protected:
         return std::make_unique<CPloverCtrl>(std::make_shared<CPloverDriver>(), std::move(views));
     }
 
-    FrameLogFixture log;
+    PrivateLog log;
     SnppTestServer server;
 };
 

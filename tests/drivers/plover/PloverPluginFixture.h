@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrameLogFixture.h"
+#include "PrivateLog.h"
 #include "SnppTestServer.h"
 #include "plover/PloverIds.h"
 #include "plover/PloverSettings.h"
@@ -20,9 +20,9 @@
 class PloverPluginFixture : public ::testing::Test
 {
 protected:
-    static constexpr const char* pluginPath = NV_PLOVER_PLUGIN_PATH;
-
-    PloverPluginFixture()
+    // The shipped plug-in, or its test build (NV_PLOVER_TEST_PLUGIN_PATH) for faked system calls.
+    explicit PloverPluginFixture(const char* path = NV_PLOVER_PLUGIN_PATH)
+        : pluginPath(path)
     {
         // The engine's logic is the same with short waits; the failing cases stay fast.
         setNumber("replyTimeoutMs", 2000);
@@ -106,7 +106,8 @@ protected:
     // The level of the first line of the plug-in with exactly this text, or -1.
     int levelOf(const std::string& message) const { return log.levelOf(message, "plover"); }
 
-    FrameLogFixture log;
+    const std::string pluginPath;
+    PrivateLog log;
     ControlLoader loader;
     SnppTestServer server;
 };

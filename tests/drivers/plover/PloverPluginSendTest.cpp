@@ -15,6 +15,15 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using PloverSendTest = PloverPluginFixture;
 
+// The plug-in's test build, whose system calls the test fakes.
+class PloverFaultSendTest : public PloverPluginFixture
+{
+protected:
+    PloverFaultSendTest()
+        : PloverPluginFixture(NV_PLOVER_TEST_PLUGIN_PATH)
+    { }
+};
+
 bool contains(const std::vector<std::string>& lines, const std::string& line)
 {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -133,7 +142,7 @@ TEST_F(PloverSendTest, ConnectFailuresGive222AndTheirStatus)
     EXPECT_EQ(levelOf("Modal dialog returns (1)"), 9);
 }
 
-TEST_F(PloverSendTest, AnUnresolvableHostIsNamedInTheStatus)
+TEST_F(PloverFaultSendTest, AnUnresolvableHostIsNamedInTheStatus)
 {
     PluginNetCalls fake(pluginPath);
     DispatchClient control = create();
@@ -252,7 +261,7 @@ TEST_F(PloverSendTest, TheHostsCancelStopsAWaitForAReply)
     EXPECT_EQ(levelOf("Send failed - Last Error bad (err=213)"), 8);
 }
 
-TEST_F(PloverSendTest, TheHostsCancelStopsAHostLookup)
+TEST_F(PloverFaultSendTest, TheHostsCancelStopsAHostLookup)
 {
     DispatchClient control;
     PluginNetCalls fake(pluginPath);

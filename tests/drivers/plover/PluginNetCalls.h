@@ -1,14 +1,15 @@
 #pragma once
 
-#include "FakeNetCalls.h"
+#include "FakeSystemCalls.h"
 
 #include <string>
 
-// FakeNetCalls installed into a plug-in as well: the plug-in at `pluginPath` is loaded (or
-// found loaded) and given the object through its nvInstallSystemCalls entry point. Its
+// FakeSystemCalls installed into the plover test module as well: the module at `pluginPath`
+// (libplover_test.so) is loaded (or found loaded) and given the object through its
+// nvInstallSystemCalls entry point. Its
 // destruction lets held lookups go, waits for the plug-in's lookup helpers, restores the
 // plug-in's real calls and then the process's.
-class PluginNetCalls : public FakeNetCalls
+class PluginNetCalls : public FakeSystemCalls
 {
 public:
     // Installs the fake into the plug-in; a failure fails the test.

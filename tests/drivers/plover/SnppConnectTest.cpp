@@ -1,6 +1,6 @@
 // The SNPP driver's connect phase: ports, services, refused and unknown hosts, the lookup that
 // is cancelled or runs out of time, and the status texts they leave.
-#include "FakeNetCalls.h"
+#include "FakeSystemCalls.h"
 #include "FreePort.h"
 #include "SnppFixture.h"
 
@@ -67,14 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConnectTest, AHostThatIsNotFoundNamesItselfInTheStatus)
 {
-    FakeNetCalls fake;
+    FakeSystemCalls fake;
     EXPECT_EQ(connectTo("pager.invalid", "444"), 222);
     EXPECT_EQ(lastStatus(), "Server hostname (pager.invalid) not found");
 }
 
 TEST_F(ConnectTest, ALookupThatTakesTooLongGivesUpAfterTheLookupTimeout)
 {
-    FakeNetCalls fake;
+    FakeSystemCalls fake;
     fake.holdLookups();
     settings.lookupTimeoutMs = 100;
     const auto start = Clock::now();
@@ -85,11 +85,11 @@ TEST_F(ConnectTest, ALookupThatTakesTooLongGivesUpAfterTheLookupTimeout)
 
 TEST_F(ConnectTest, CancelLookupStopsAPendingLookupAtOnce)
 {
-    FakeNetCalls fake;
+    FakeSystemCalls fake;
     fake.holdLookups();
     settings.lookupTimeoutMs = 60000;
     std::thread canceller([&] {
-        EXPECT_TRUE(fake.waitForHeldLookup(10000));
+        EXPECT_TRUE(fake.waitForHeldLookups(1, 10000));
         transport.cancelLookup();
     });
     const auto start = Clock::now();
@@ -129,7 +129,7 @@ TEST_F(ConnectTest, AHostCancelEndsTheFailPauseEarly)
     settings.statusPauseMs = 60000;
     std::thread canceller([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        reporter.cancel();
+        reporter.requestCancel();
     });
     const auto start = Clock::now();
     EXPECT_EQ(connectTo("127.0.0.1", freePort.text()), 222);

@@ -1,7 +1,8 @@
 // The SNPP engine against servers that refuse, restart, stall, close or talk too much.
-#include "FakeNetCalls.h"
+#include "FakeSystemCalls.h"
 #include "SnppFixture.h"
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -192,8 +193,8 @@ TEST_F(FaultTest, AFailedWriteFailsTheSendWith200)
 {
     load({{"5551234", "a"}});
     server.greet("220 ready\r\n");
-    FakeNetCalls fake;
-    fake.failSends();
+    FakeSystemCalls fake;
+    fake.failSend(EPIPE);
     EXPECT_EQ(send(), 200);
     EXPECT_TRUE(server.lines().empty());
     EXPECT_EQ(results(), (std::vector<int> {5}));
@@ -210,7 +211,7 @@ TEST_F(FaultTest, CancelWhileWaitingForAReplyStopsWithoutGoodbye)
         while (server.lines().size() < 3 && Clock::now() < giveUp) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
-        reporter.cancel();
+        reporter.requestCancel();
     });
     const auto start = Clock::now();
     const int code = send();
@@ -224,7 +225,7 @@ TEST_F(FaultTest, CancelWhileWaitingForAReplyStopsWithoutGoodbye)
 
 TEST_F(FaultTest, CancelBeforeTheEngineStartsSendsNothing)
 {
-    reporter.cancel();
+    reporter.requestCancel();
     load({{"5551234", "a"}});
     EXPECT_EQ(send(), 213);
     EXPECT_TRUE(server.lines().empty());

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "RecordingReporter.h"
-#include "ScopedRegistry.h"
 #include "SnppTestServer.h"
+#include "TestReporter.h"
 #include "frame/MessageList.h"
 #include "plover/PloverSettings.h"
 #include "plover/SnppSession.h"
@@ -74,8 +73,7 @@ protected:
         return codes;
     }
 
-    ScopedRegistry registry;
-    RecordingReporter reporter {registry.dir().file("ndlog.dat")};
+    TestReporter reporter {12, "plover"};
     SnppTestServer server;
     SnppTransport transport;
     MessageList list;

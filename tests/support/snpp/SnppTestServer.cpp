@@ -1,8 +1,7 @@
 #include "SnppTestServer.h"
 
 #include "LoopbackSocket.h"
-
-#include <gtest/gtest.h>
+#include "TestFailure.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -50,7 +49,8 @@ bool SnppTestServer::start()
 {
     m_listener = listenOnLoopback(8, m_port);
     if (m_listener < 0) {
-        ADD_FAILURE() << "test SNPP server: cannot listen on 127.0.0.1: " << std::strerror(errno);
+        testFailure(std::string("test SNPP server: cannot listen on 127.0.0.1: ")
+                    + std::strerror(errno));
         return false;
     }
     m_stopping = false;

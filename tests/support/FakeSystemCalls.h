@@ -7,12 +7,15 @@
 #include <cstddef>
 #include <limits>
 #include <mutex>
+#include <string>
+#include <vector>
 
 // System calls with faults the real system will not produce on demand: refused sockets, binds
-// and connects with a chosen error, sends that take only part of the data, host-name lookups
-// that fail or hang until the test lets them go. Installed for the whole process while the
-// object lives; its destruction lets held lookups go, waits for every lookup helper thread to
-// end and restores the real calls.
+// and connects with a chosen error, sends that take only part of the data or fail, host-name
+// lookups that fail or hang until the test lets them go. Installed for the whole process while
+// the object lives (a plug-in with its own copy of the calls is reached through PluginNetCalls);
+// its destruction lets held lookups go, waits for every lookup helper thread to end and restores
+// the real calls.
 // Host names other than "localhost" and dotted addresses are answered "not found" without asking
 // any name server, so that no test sends a query off this machine.
 class FakeSystemCalls : public SystemCalls
@@ -31,6 +34,8 @@ public:
     void failLookups(int code) { m_lookupError = code; }
     // Each send takes at most the given number of bytes.
     void limitSend(std::size_t bytes) { m_sendLimit = bytes; }
+    // send() fails with the error number (0: works).
+    void failSend(int error) { m_sendError = error; }
 
     // Makes lookups wait inside getaddrinfo until releaseLookups().
     void holdLookups();
@@ -40,6 +45,8 @@ public:
     bool waitForHeldLookups(int count, int waitMs);
     // The number of lookups held right now.
     int heldLookups();
+    // The host names looked up through this object so far, in order.
+    std::vector<std::string> lookedUp();
     // Lookup results handed out and not released yet.
     int resultsOutstanding() const { return m_resultsOutstanding; }
 
@@ -56,6 +63,7 @@ private:
     std::atomic<int> m_bindError {0};
     std::atomic<int> m_connectError {0};
     std::atomic<int> m_lookupError {0};
+    std::atomic<int> m_sendError {0};
     std::atomic<std::size_t> m_sendLimit {std::numeric_limits<std::size_t>::max()};
     std::atomic<int> m_resultsOutstanding {0};
 
@@ -63,4 +71,5 @@ private:
     std::condition_variable m_changed;
     bool m_holding = false;
     int m_held = 0;
+    std::vector<std::string> m_lookedUp;
 };

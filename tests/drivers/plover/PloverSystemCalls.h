@@ -4,12 +4,11 @@
 
 class SystemCalls;
 
-// Fault injection into the plover plug-in. The plug-in carries its own copy of the common
-// library, so SystemCalls::install() in the process that loads it does not reach the calls
-// the plug-in makes; this exported entry point installs an object for the plug-in's copy
-// (null restores the real calls), as SystemCalls::install() does for the caller's. Both sides
-// must be built from this project's headers with the same compiler. For tests and fault
-// injection only, while no send runs.
+// Fault injection into the plover test module (libplover_test.so, the shipped plug-in's objects
+// plus this entry point). The module carries its own copy of the common library, so
+// SystemCalls::install() in the process that loads it does not reach the calls it makes; this
+// entry point installs an object for the module's copy (null restores the real calls). Only
+// while no send runs.
 //
 // Host-name lookups the plug-in has abandoned may still run on helper threads with the calls
 // they started with; the entry point first waits up to waitMs for them to end, and installs

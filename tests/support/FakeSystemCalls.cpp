@@ -1,8 +1,7 @@
 #include "FakeSystemCalls.h"
 
+#include "TestFailure.h"
 #include "net/TcpSocket.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -19,8 +18,13 @@ FakeSystemCalls::~FakeSystemCalls()
 {
     releaseLookups();
     // The helpers still use this object; it must outlive every one of them.
-    EXPECT_TRUE(TcpSocket::waitForPendingLookups(10000)) << "a lookup helper thread did not end";
-    EXPECT_EQ(m_resultsOutstanding.load(), 0) << "lookup results were not released";
+    if (!TcpSocket::waitForPendingLookups(10000)) {
+        testFailure("a lookup helper thread did not end");
+    }
+    if (m_resultsOutstanding.load() != 0) {
+        testFailure(std::to_string(m_resultsOutstanding.load())
+                    + " lookup results were not released");
+    }
     SystemCalls::install(nullptr);
 }
 
@@ -52,11 +56,20 @@ int FakeSystemCalls::heldLookups()
     return m_held;
 }
 
+std::vector<std::string> FakeSystemCalls::lookedUp()
+{
+    std::lock_guard lock(m_mutex);
+    return m_lookedUp;
+}
+
 int FakeSystemCalls::getAddrInfo(const char* node, const char* service, const addrinfo* hints,
                                  addrinfo** result)
 {
     {
         std::unique_lock lock(m_mutex);
+        if (node != nullptr) {
+            m_lookedUp.emplace_back(node);
+        }
         if (m_holding) {
             ++m_held;
             m_changed.notify_all();
@@ -115,5 +128,9 @@ int FakeSystemCalls::connect(int handle, const sockaddr* address, socklen_t leng
 
 ssize_t FakeSystemCalls::send(int handle, const void* data, std::size_t length, int flags)
 {
+    if (m_sendError != 0) {
+        errno = m_sendError;
+        return -1;
+    }
     return SystemCalls::send(handle, data, std::min(length, m_sendLimit.load()), flags);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScopedRegistry.h"
+#include "PrivateLog.h"
 #include "log/LogFile.h"
 #include "settings/SettingsKey.h"
 #include "telephony/ByteLink.h"
@@ -61,17 +61,12 @@ inline void writeAccessCode(const std::string& code)
 // temporary folder.
 struct LineFixtureBase
 {
-    LineFixtureBase()
-    {
-        SettingsKey logKey(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Log");
-        [[maybe_unused]] const bool stored = logKey.setNumber("logLevel", 12);
-        log.loadSettings();
-        log.setPath(registry.dir().file("ndlog.dat"));
-    }
+    LineFixtureBase() { log.loadSettings(); }
     // The log's text so far.
     std::string logText() const { return registry.dir().read("ndlog.dat"); }
 
-    ScopedRegistry registry;
+    PrivateLog privateLog;
+    const ScopedRegistry& registry = privateLog.registry();
     LogFile log;
 };
 
