@@ -57,9 +57,9 @@ public:
     [[nodiscard]] bool purge();
 
     // The code of the last failure on the calling thread.
-    static StoreErrorCode lastErrorCode() { return StoreError::code(); }
+    static StoreErrorCode lastError() { return StoreError::code(); }
     // The text of the last failure on the calling thread.
-    static const std::string& lastError() { return StoreError::text(); }
+    static const std::string& lastErrorText() { return StoreError::text(); }
 
 private:
     StoreFile m_file;

@@ -59,7 +59,7 @@ GatewayWorld::GatewayWorld()
     EXPECT_TRUE(paths.setString("logFile", m_registry.dir().file("ndlog.dat")));
     SettingsKey log(RootKey::CurrentUser, SharedSettings::Log::key);
     EXPECT_TRUE(log.setNumber("logLevel", 12));
-    EXPECT_TRUE(m_providers.open()) << m_providers.lastError();
+    EXPECT_TRUE(m_providers.open()) << m_providers.lastErrorText();
     m_book = m_books.selectFromSettings();
     EXPECT_NE(m_book, nullptr);
     if (m_book != nullptr) {
@@ -75,7 +75,7 @@ void GatewayWorld::addEntry(const std::string& name, const std::string& pagerInf
 
 void GatewayWorld::addProvider(const std::string& name, const std::string& phone)
 {
-    EXPECT_TRUE(m_providers.add(name, phone)) << name << ": " << m_providers.lastError();
+    EXPECT_TRUE(m_providers.add(name, phone)) << name << ": " << m_providers.lastErrorText();
 }
 
 void GatewayWorld::configure(bool enabled, const std::string& port, bool fromAdbOnly,
