@@ -77,8 +77,8 @@ bool ServeSession::start()
     if (m_gateway.state() == ThreadState::StartFailed
         || m_scheduler.state() == ThreadState::StartFailed) {
         const std::string why = m_gateway.state() == ThreadState::StartFailed
-            ? "the gateway thread: " + m_gateway.lastError()
-            : "the scheduler thread: " + m_scheduler.lastError();
+            ? "the gateway thread: " + m_gateway.lastErrorText()
+            : "the scheduler thread: " + m_scheduler.lastErrorText();
         startLog.write(LogLevel::Fatal, tag, "Cannot start %s", why.c_str());
         say("cannot start " + why);
         // The other thread may run already, even be sending: end it as a stop would, bounded.
@@ -104,7 +104,7 @@ void ServeSession::restartGateway()
     log.write(LogLevel::Trans, tag, "SIGHUP: restarting the gateway with fresh settings");
     m_gateway.restart();
     if (m_gateway.state() == ThreadState::StartFailed) {
-        const std::string why = m_gateway.lastError();
+        const std::string why = m_gateway.lastErrorText();
         log.write(LogLevel::Errors, tag, "Cannot restart the gateway thread: %s", why.c_str());
         say("cannot restart the SNPP gateway thread: " + why + "; SIGHUP tries again");
     }

@@ -15,7 +15,7 @@ GuiPluginHost::GuiPluginHost(const std::string& pluginPath)
     }
 }
 
-std::string GuiPluginHost::lastError() const
+std::string GuiPluginHost::lastErrorText() const
 {
     if (!m_store.isValid()) {
         return "cannot make the test's settings folder";
