@@ -44,8 +44,10 @@ public:
     const PagerAddress& address() const { return m_address; }
     // The address text the last check parsed: the text, or the entry's pager information.
     const std::string& addressText() const { return m_addressText; }
-    // The last address error of a failed parse.
-    const AddressError& lastError() const { return m_error; }
+    // The code of the last failed parse: 0x30000 plus the message id (0 when none failed).
+    std::int32_t lastError() const { return m_error.code; }
+    // The text of the last failed parse ("" when none failed).
+    const std::string& lastErrorText() const { return m_error.text; }
 
 private:
     bool ask(bool quiet, std::string_view text, std::string_view caption);
