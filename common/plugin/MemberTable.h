@@ -142,7 +142,7 @@ public:
     }
 
     // Checks the call against the table and runs the member on the control.
-    DispatchStatus dispatch(Control& control, std::int32_t dispId, CallKind kind,
+    [[nodiscard]] DispatchStatus dispatch(Control& control, std::int32_t dispId, CallKind kind,
                             std::span<const DispatchValue> args, DispatchValue& result,
                             std::string& error) const
     {
