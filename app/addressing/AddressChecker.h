@@ -38,7 +38,7 @@ public:
     // Checks the text and gives the kind found. Quiet: always accepts (true), the caller
     // decides from `kind`. Otherwise each doubtful case is asked as a Yes/No question and
     // "No" rejects. An address-book failure does not touch the last address error.
-    bool checkAddress(bool quiet, std::string_view text, AddressCheck& kind);
+    [[nodiscard]] bool checkAddress(bool quiet, std::string_view text, AddressCheck& kind);
 
     // The address the last check parsed (type Invalid when it did not parse).
     const PagerAddress& address() const { return m_address; }

@@ -34,7 +34,7 @@ public:
 
     // The value of a PIN text as a C library would read it (leading white space, one sign,
     // the leading digits; 0 without digits); false when the value does not fit 32 bits.
-    static bool pinValue(std::string_view text, std::int32_t& value);
+    [[nodiscard]] static bool pinValue(std::string_view text, std::int32_t& value);
 
 private:
     bool fail(int stringId, std::string_view argument = {});

@@ -45,8 +45,8 @@ public:
     void setProviderName(std::string_view name) override;
     std::string getClientName() override;
     void setClientName(std::string_view name) override;
-    std::int32_t send(std::string_view address) override;
-    std::int32_t addMessage(std::string_view recipient, std::string_view message) override;
+    [[nodiscard]] std::int32_t send(std::string_view address) override;
+    [[nodiscard]] std::int32_t addMessage(std::string_view recipient, std::string_view message) override;
     void clear() override;
     void showProperties() override;
     std::int32_t getMessageCount() override;

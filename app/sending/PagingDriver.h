@@ -35,9 +35,9 @@ public:
     virtual void setClientName(std::string_view name) = 0;
     // Runs one transmission of the loaded messages to the modem number or SNPP host[:port];
     // returns the driver's overall code (0 success).
-    virtual std::int32_t send(std::string_view address) = 0;
+    [[nodiscard]] virtual std::int32_t send(std::string_view address) = 0;
     // Appends a message for the pager identifier (decimal text); 0, or 207 when the list is full.
-    virtual std::int32_t addMessage(std::string_view recipient, std::string_view message) = 0;
+    [[nodiscard]] virtual std::int32_t addMessage(std::string_view recipient, std::string_view message) = 0;
     // Empties the message list.
     virtual void clear() = 0;
     // Shows the driver's own settings dialog (modal).

@@ -13,7 +13,7 @@ public:
         : m_sender(sender)
     { }
 
-    bool sendScheduled(std::string_view recipients, std::string_view message,
+    [[nodiscard]] bool sendScheduled(std::string_view recipients, std::string_view message,
                        std::string_view originTag) override
     {
         return m_sender.sendToRecipients(recipients, message, true, true, originTag);
