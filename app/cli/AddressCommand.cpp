@@ -57,8 +57,8 @@ ExitCode AddressCommand::run(const std::vector<std::string>& arguments)
     std::cout << "check: " << addressCheckName(kind) << '\n';
     if (kind == AddressCheck::CheckMalformed) {
         char code[48];
-        std::snprintf(code, sizeof code, "0x%X (%d)",
-                      static_cast<unsigned>(checker.lastError()), checker.lastError());
+        std::snprintf(code, sizeof code, "0x%X (%d)", static_cast<unsigned>(checker.lastError()),
+                      checker.lastError());
         std::cout << "address: " << checker.addressText() << '\n'
                   << "error: " << checker.lastErrorText() << '\n'
                   << "code: " << code << '\n';

@@ -111,7 +111,8 @@ ExitCode ProvidersCommand::run(const std::vector<std::string>& arguments)
         return add(database, args, replace);
     }
     if (action == "remove") {
-        return database.remove(args[0]) ? ExitCode::Success : CliOutput::fail(database.lastErrorText());
+        return database.remove(args[0]) ? ExitCode::Success
+                                        : CliOutput::fail(database.lastErrorText());
     }
     std::string result;
     const bool found = action == "phone" ? database.getPhone(args[0], result)

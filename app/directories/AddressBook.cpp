@@ -53,5 +53,6 @@ bool AddressBook::failWith(int stringId)
 
 bool AddressBook::failWith(int stringId, std::string_view text)
 {
-    return Error::set(StringTable::errorCode(stringId), TextLimits::cutToBytes(text, maxErrorBytes));
+    return Error::set(StringTable::errorCode(stringId),
+                      TextLimits::cutToBytes(text, maxErrorBytes));
 }

@@ -117,8 +117,8 @@ bool ProviderDatabase::openLocked()
         || !DatabaseFile::complete(m_database, schema, error, code)
         || !m_database.prepare("SELECT Name, Phone FROM pspTable LIMIT 0", probe)) {
         if (!error.empty()) {
-            Error::set(code, "PSP Open Failed: " + error + " (" + std::to_string(code) + ") in "
-                                 + m_path);
+            Error::set(
+                code, "PSP Open Failed: " + error + " (" + std::to_string(code) + ") in " + m_path);
             m_prompt->reportDatabaseError("PSP Open Failed", error, code);
         } else {
             failDatabase("PSP Open Failed");
@@ -330,9 +330,9 @@ bool ProviderDatabase::add(std::string_view name, std::string_view phone)
         return true;
     }
     if (m_database.lastError() == SQLITE_CONSTRAINT_UNIQUE) {
-        Error::set(m_database.lastError(), std::string(context) + ": a provider named \""
-                                               + std::string(name) + "\" exists already in "
-                                               + m_path);
+        Error::set(m_database.lastError(),
+                   std::string(context) + ": a provider named \"" + std::string(name)
+                       + "\" exists already in " + m_path);
         m_prompt->reportDatabaseError(context, m_database.lastErrorText(), m_database.lastError());
         return false;
     }
@@ -422,9 +422,9 @@ bool ProviderDatabase::isOpen() const
 
 bool ProviderDatabase::failDatabase(const char* context, bool report)
 {
-    Error::set(m_database.lastError(), std::string(context) + ": " + m_database.lastErrorText()
-                                           + " (" + std::to_string(m_database.lastError())
-                                           + ") in " + m_path);
+    Error::set(m_database.lastError(),
+               std::string(context) + ": " + m_database.lastErrorText() + " ("
+                   + std::to_string(m_database.lastError()) + ") in " + m_path);
     if (report) {
         m_prompt->reportDatabaseError(context, m_database.lastErrorText(), m_database.lastError());
     }

@@ -36,13 +36,13 @@ public:
     [[nodiscard]] bool entries(std::vector<VCardEntry>& out, std::size_t limit, std::string& error);
     // Writes a new card (VCard::make with a fresh UUID as its UID) to a new file named after
     // the UUID; gives the file's name.
-    [[nodiscard]] bool addCard(std::string_view name, std::string_view pagerInfo, std::string& fileName,
-                 std::string& error);
+    [[nodiscard]] bool addCard(std::string_view name, std::string_view pagerInfo,
+                               std::string& fileName, std::string& error);
     // Reads the file afresh, applies `change` to the first card named `name` (any case) and
     // writes the file back; a change returning false removes the card (and an emptied file).
     // False with `error` when the file or card is gone or the write fails.
     [[nodiscard]] bool changeCard(const std::string& fileName, std::string_view name,
-                    const std::function<bool(VCard&)>& change, std::string& error);
+                                  const std::function<bool(VCard&)>& change, std::string& error);
 
     // A new random UUID in its text form ("xxxxxxxx-xxxx-4xxx-yxxx-xxxxxxxxxxxx").
     static std::string newUuid();

@@ -46,7 +46,8 @@ public:
     std::string getClientName() override;
     void setClientName(std::string_view name) override;
     [[nodiscard]] std::int32_t send(std::string_view address) override;
-    [[nodiscard]] std::int32_t addMessage(std::string_view recipient, std::string_view message) override;
+    [[nodiscard]] std::int32_t addMessage(std::string_view recipient,
+                                          std::string_view message) override;
     void clear() override;
     void showProperties() override;
     std::int32_t getMessageCount() override;

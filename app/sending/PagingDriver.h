@@ -37,7 +37,9 @@ public:
     // returns the driver's overall code (0 success).
     [[nodiscard]] virtual std::int32_t send(std::string_view address) = 0;
     // Appends a message for the pager identifier (decimal text); 0, or 207 when the list is full.
-    [[nodiscard]] virtual std::int32_t addMessage(std::string_view recipient, std::string_view message) = 0;
+    [[nodiscard]] virtual std::int32_t addMessage(std::string_view recipient,
+                                                  std::string_view message)
+        = 0;
     // Empties the message list.
     virtual void clear() = 0;
     // Shows the driver's own settings dialog (modal).

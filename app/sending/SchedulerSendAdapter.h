@@ -14,7 +14,7 @@ public:
     { }
 
     [[nodiscard]] bool sendScheduled(std::string_view recipients, std::string_view message,
-                       std::string_view originTag) override
+                                     std::string_view originTag) override
     {
         return m_sender.sendToRecipients(recipients, message, true, true, originTag);
     }

@@ -39,7 +39,8 @@ public:
     static std::string entryText(std::string_view recipients, std::string_view message);
     // Splits an entry (as getAt() gives it) into its recipients and message, undoing the
     // escapes; false when it holds no "=".
-    [[nodiscard]] static bool splitEntry(std::string_view entry, std::string& recipients, std::string& message);
+    [[nodiscard]] static bool splitEntry(std::string_view entry, std::string& recipients,
+                                         std::string& message);
 
     // Records a send: adds entryText(recipients, message).
     [[nodiscard]] bool recordSent(std::string_view recipients, std::string_view message);

@@ -15,6 +15,6 @@ public:
     // the message history, logging as `originTag` ("Sch(name)"). False only when the send
     // could not run at all; the scheduler does not look at the outcome.
     [[nodiscard]] virtual bool sendScheduled(std::string_view recipients, std::string_view message,
-                               std::string_view originTag)
+                                             std::string_view originTag)
         = 0;
 };

@@ -35,8 +35,8 @@ public:
     void reset();
 
     // One call of member dispId as the given kind; `result` receives a copy of its value.
-    [[nodiscard]] DispatchStatus invoke(std::int32_t dispId, CallKind kind, std::span<const DispatchValue> args,
-                          DispatchValue& result);
+    [[nodiscard]] DispatchStatus invoke(std::int32_t dispId, CallKind kind,
+                                        std::span<const DispatchValue> args, DispatchValue& result);
     // Calls a method, dropping its result.
     [[nodiscard]] bool callMethod(std::int32_t dispId,
                                   std::initializer_list<DispatchValue> args = {});

@@ -20,7 +20,7 @@ public:
     // Runs member dispId as the given kind; on success `result` holds its value (empty for
     // none), on failure `error` says why.
     [[nodiscard]] virtual DispatchStatus invoke(std::int32_t dispId, CallKind kind,
-                                  std::span<const DispatchValue> args, DispatchValue& result,
-                                  std::string& error)
+                                                std::span<const DispatchValue> args,
+                                                DispatchValue& result, std::string& error)
         = 0;
 };

@@ -143,8 +143,8 @@ public:
 
     // Checks the call against the table and runs the member on the control.
     [[nodiscard]] DispatchStatus dispatch(Control& control, std::int32_t dispId, CallKind kind,
-                            std::span<const DispatchValue> args, DispatchValue& result,
-                            std::string& error) const
+                                          std::span<const DispatchValue> args,
+                                          DispatchValue& result, std::string& error) const
     {
         std::vector<DispatchValue> converted;
         std::size_t index = 0;

@@ -37,9 +37,11 @@ public:
     // nvGetClassObject: the factory of the class, or NV_E_UNKNOWN_CLASS.
     [[nodiscard]] std::int32_t getClassObject(const char* classId, NvClassFactory** out) noexcept;
     // nvRegisterServer: writes the entries of every class.
-    [[nodiscard]] std::int32_t registerServer(char* errorText, std::uint32_t errorTextSize) noexcept;
+    [[nodiscard]] std::int32_t registerServer(char* errorText,
+                                              std::uint32_t errorTextSize) noexcept;
     // nvUnregisterServer: removes the entries of every class.
-    [[nodiscard]] std::int32_t unregisterServer(char* errorText, std::uint32_t errorTextSize) noexcept;
+    [[nodiscard]] std::int32_t unregisterServer(char* errorText,
+                                                std::uint32_t errorTextSize) noexcept;
     // nvCanUnloadNow: 1 when no instance or factory is alive.
     std::int32_t canUnloadNow() const noexcept;
 

@@ -31,7 +31,8 @@ public:
     // Opens (and creates) the key in the current user's store; false leaves it closed.
     [[nodiscard]] bool open(RootKey root, std::string_view path);
     // Opens (and creates) the key in the given store; false leaves it closed.
-    [[nodiscard]] bool open(std::shared_ptr<SettingsStore> store, RootKey root, std::string_view path);
+    [[nodiscard]] bool open(std::shared_ptr<SettingsStore> store, RootKey root,
+                            std::string_view path);
     // Releases the key; later reads give their defaults and writes fail.
     void close();
     // Whether the key is open.

@@ -9,7 +9,7 @@
 // The slot is thread_local: it costs nothing for threads that never fail and ends with its
 // thread. Each Tag (the reporting class) has its own slot, so one subsystem's failure never
 // hides another's. Code{} means no failure.
-template <typename Code, typename Tag = Code>
+template<typename Code, typename Tag = Code>
 class ThreadLastError
 {
 public:

@@ -72,7 +72,8 @@ TEST_F(ProviderDatabaseTest, AddedProviderIsFoundByNameAndNumberInAnyCase)
     EXPECT_EQ(name, "Acme Paging");
     EXPECT_FALSE(database.getPhone("Acme", phone));
     EXPECT_FALSE(database.getName("555", name));
-    EXPECT_NE(database.lastErrorText().find("no provider with the number \"555\""), std::string::npos);
+    EXPECT_NE(database.lastErrorText().find("no provider with the number \"555\""),
+              std::string::npos);
 }
 
 TEST_F(ProviderDatabaseTest, NamesWithQuotesAndSqlCharactersAreStoredFoundAndRemoved)

@@ -18,8 +18,16 @@ struct CountedCode
     int value = 0;
 
     CountedCode() { ++live; }
-    CountedCode(int v) : value(v) { ++live; }
-    CountedCode(const CountedCode& other) : value(other.value) { ++live; }
+    CountedCode(int v)
+        : value(v)
+    {
+        ++live;
+    }
+    CountedCode(const CountedCode& other)
+        : value(other.value)
+    {
+        ++live;
+    }
     CountedCode& operator=(const CountedCode&) = default;
     ~CountedCode() { --live; }
 };

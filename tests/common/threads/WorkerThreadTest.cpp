@@ -210,7 +210,8 @@ TEST(WorkerThreadTest, ExceptionFromTheBodyEndsItFinishedWithAnError)
     thread.start();
     ASSERT_TRUE(thread.waitForEnd(10s));
     EXPECT_EQ(thread.state(), ThreadState::Finished);
-    EXPECT_NE(thread.lastErrorText().find("port vanished"), std::string::npos) << thread.lastErrorText();
+    EXPECT_NE(thread.lastErrorText().find("port vanished"), std::string::npos)
+        << thread.lastErrorText();
     thread.start();
     ASSERT_TRUE(thread.waitForEnd(10s));
     EXPECT_EQ(thread.state(), ThreadState::Finished);
