@@ -102,7 +102,7 @@ void savedReplaceAt(benchmark::State& state)
         ++schedule.lastSent;
         if (!store.replaceAt(50, RecordGuard::named(record.name), schedule.format(), std::nullopt,
                              std::nullopt)) {
-            state.SkipWithError(SavedMessageStore::lastError().c_str());
+            state.SkipWithError(SavedMessageStore::lastErrorText().c_str());
             break;
         }
     }
@@ -118,7 +118,7 @@ void historyAdd(benchmark::State& state)
     int i = 0;
     for (auto _ : state) {
         if (!history.recordSent("555-1234/11;pager!42", "page number " + std::to_string(i++))) {
-            state.SkipWithError(MessageHistory::lastError().c_str());
+            state.SkipWithError(MessageHistory::lastErrorText().c_str());
             break;
         }
     }

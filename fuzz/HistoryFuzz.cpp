@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(added == (entry.size() >= 3 && entry.find('\0') == std::string::npos),
             "an entry of a page is refused only when too short or holding a zero byte");
     if (!added) {
-        require(!MessageHistory::lastError().empty(), "a refusal says why");
+        require(!MessageHistory::lastErrorText().empty(), "a refusal says why");
         return 0;
     }
     std::vector<std::string> expected {entry};

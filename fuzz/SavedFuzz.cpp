@@ -125,7 +125,7 @@ void checkStore(std::string_view bytes, const std::vector<SavedMessage>& records
     if (replaced) {
         expected[index] = changed;
     } else {
-        require(!SavedMessageStore::lastError().empty(), "a refused change says why");
+        require(!SavedMessageStore::lastErrorText().empty(), "a refused change says why");
     }
     require(store.list(listed, INT_MAX) && listed == expected, "a change keeps the others");
     require(store.removeAt(position, RecordGuard::exactly(expected[index])), "a record goes");

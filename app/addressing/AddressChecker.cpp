@@ -54,7 +54,7 @@ bool AddressChecker::checkAddress(bool quiet, std::string_view text, AddressChec
     }
     AddressParser parser(m_providers);
     if (!parser.parseAddress(m_addressText, m_address, true)) {
-        m_error = parser.lastError();
+        m_error = {parser.lastAddressError(), parser.lastAddressErrorCode()};
         m_address = PagerAddress();
         kind = AddressCheck::CheckMalformed;
         return ask(quiet, StringTable::substitute(malformedText, {m_error.text}), malformedCaption);

@@ -38,14 +38,16 @@ public:
     // Checks the text and gives the kind found. Quiet: always accepts (true), the caller
     // decides from `kind`. Otherwise each doubtful case is asked as a Yes/No question and
     // "No" rejects. An address-book failure does not touch the last address error.
-    bool checkAddress(bool quiet, std::string_view text, AddressCheck& kind);
+    [[nodiscard]] bool checkAddress(bool quiet, std::string_view text, AddressCheck& kind);
 
     // The address the last check parsed (type Invalid when it did not parse).
     const PagerAddress& address() const { return m_address; }
     // The address text the last check parsed: the text, or the entry's pager information.
     const std::string& addressText() const { return m_addressText; }
-    // The last address error of a failed parse.
-    const AddressError& lastError() const { return m_error; }
+    // The code of the last failed parse: 0x30000 plus the message id (0 when none failed).
+    std::int32_t lastError() const { return m_error.code; }
+    // The text of the last failed parse ("" when none failed).
+    const std::string& lastErrorText() const { return m_error.text; }
 
 private:
     bool ask(bool quiet, std::string_view text, std::string_view caption);

@@ -31,12 +31,10 @@ public:
     const std::string& lastAddressError() const { return m_error.text; }
     // The code of the last failed parse: 0x30000 plus the message id (0 when none failed).
     std::int32_t lastAddressErrorCode() const { return m_error.code; }
-    // Both together.
-    const AddressError& lastError() const { return m_error; }
 
     // The value of a PIN text as a C library would read it (leading white space, one sign,
     // the leading digits; 0 without digits); false when the value does not fit 32 bits.
-    static bool pinValue(std::string_view text, std::int32_t& value);
+    [[nodiscard]] static bool pinValue(std::string_view text, std::int32_t& value);
 
 private:
     bool fail(int stringId, std::string_view argument = {});

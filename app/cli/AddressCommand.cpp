@@ -57,10 +57,10 @@ ExitCode AddressCommand::run(const std::vector<std::string>& arguments)
     std::cout << "check: " << addressCheckName(kind) << '\n';
     if (kind == AddressCheck::CheckMalformed) {
         char code[48];
-        std::snprintf(code, sizeof code, "0x%X (%d)",
-                      static_cast<unsigned>(checker.lastError().code), checker.lastError().code);
+        std::snprintf(code, sizeof code, "0x%X (%d)", static_cast<unsigned>(checker.lastError()),
+                      checker.lastError());
         std::cout << "address: " << checker.addressText() << '\n'
-                  << "error: " << checker.lastError().text << '\n'
+                  << "error: " << checker.lastErrorText() << '\n'
                   << "code: " << code << '\n';
     } else if (kind != AddressCheck::CheckNotInAddressBook) {
         const PagerAddress& address = checker.address();

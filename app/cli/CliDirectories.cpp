@@ -20,7 +20,7 @@ AddressBook* CliDirectories::open(bool openBook)
 {
     if (!m_providers.open()) {
         // Numbers still go and check; names of providers will not translate.
-        say(m_providers.lastError());
+        say(m_providers.lastErrorText());
     }
     AddressBook* book = m_books.selectFromSettings();
     if (openBook && book != nullptr && !book->open()) {

@@ -33,11 +33,11 @@ ExitCode list(const MessageHistory& history)
     // One read of the file, so that a send recorded meanwhile cannot show an entry twice.
     std::vector<std::string> entries;
     if (!history.entries(entries)) {
-        if (MessageHistory::lastErrorCode() == StoreErrorCode::Missing) {
+        if (MessageHistory::lastError() == StoreErrorCode::Missing) {
             std::cerr << programName << ": no message history at " << history.path() << '\n';
             return ExitCode::Success;
         }
-        return CliOutput::fail(MessageHistory::lastError());
+        return CliOutput::fail(MessageHistory::lastErrorText());
     }
     for (std::size_t position = 0; position < entries.size(); ++position) {
         const std::string& entry = entries[position];
@@ -90,7 +90,7 @@ ExitCode HistoryCommand::run(const std::vector<std::string>& arguments)
     }
     if (words.front() == "purge") {
         if (!history.purge()) {
-            return CliOutput::fail(MessageHistory::lastError());
+            return CliOutput::fail(MessageHistory::lastErrorText());
         }
         std::cout << "Message history deleted.\n";
         return ExitCode::Success;

@@ -40,7 +40,7 @@ ExitCode needs(const std::vector<std::string>& args, std::size_t count, std::str
 ExitCode add(ProviderDatabase& database, const std::vector<std::string>& args, bool replace)
 {
     if (!(replace ? database.replace(args[0], args[1]) : database.add(args[0], args[1]))) {
-        return CliOutput::fail(database.lastError());
+        return CliOutput::fail(database.lastErrorText());
     }
     return ExitCode::Success;
 }
@@ -90,7 +90,7 @@ ExitCode ProvidersCommand::run(const std::vector<std::string>& arguments)
     ProviderDatabase database(
         std::make_shared<HeadlessPrompt>(&std::cerr, std::string(programName) + ": "));
     if (!database.open()) {
-        return CliOutput::fail(database.lastError());
+        return CliOutput::fail(database.lastErrorText());
     }
     if (action == "path") {
         std::cout << database.path() << '\n';
@@ -98,7 +98,7 @@ ExitCode ProvidersCommand::run(const std::vector<std::string>& arguments)
     }
     if (action == "list") {
         if (!database.beginIteration()) {
-            return CliOutput::fail(database.lastError());
+            return CliOutput::fail(database.lastErrorText());
         }
         std::string name, phone;
         while (!database.atEnd() && database.next(name, phone)) {
@@ -111,13 +111,14 @@ ExitCode ProvidersCommand::run(const std::vector<std::string>& arguments)
         return add(database, args, replace);
     }
     if (action == "remove") {
-        return database.remove(args[0]) ? ExitCode::Success : CliOutput::fail(database.lastError());
+        return database.remove(args[0]) ? ExitCode::Success
+                                        : CliOutput::fail(database.lastErrorText());
     }
     std::string result;
     const bool found = action == "phone" ? database.getPhone(args[0], result)
                                          : database.getName(args[0], result);
     if (!found) {
-        return CliOutput::fail(database.lastError());
+        return CliOutput::fail(database.lastErrorText());
     }
     std::cout << CliOutput::printable(result) << '\n';
     return ExitCode::Success;

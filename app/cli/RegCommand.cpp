@@ -38,7 +38,7 @@ constexpr std::string_view usage
 
 ExitCode storeFailure(std::string_view what)
 {
-    return CliOutput::fail(std::string(what) + ": " + SettingsStore::lastError());
+    return CliOutput::fail(std::string(what) + ": " + SettingsStore::lastErrorText());
 }
 
 std::string keyName(const std::string& given)
@@ -130,7 +130,7 @@ ExitCode query(SettingsStore& store, const std::vector<std::string>& args)
         return CliOutput::usageError("\"" + args[0] + "\" is not a key name", usage);
     }
     if (!store.readable()) {
-        return CliOutput::fail(SettingsStore::lastError());
+        return CliOutput::fail(SettingsStore::lastErrorText());
     }
     if (!store.keyExists(key)) {
         return CliOutput::fail("no key " + key + " in " + store.path());
@@ -200,7 +200,7 @@ ExitCode exportStore(SettingsStore& store, const std::vector<std::string>& args)
         return CliOutput::usageError("export takes at most one FILE", usage);
     }
     if (!store.readable()) {
-        return CliOutput::fail(SettingsStore::lastError());
+        return CliOutput::fail(SettingsStore::lastErrorText());
     }
     const std::string text = store.exportText();
     if (args.empty() || args[0] == "-") {
@@ -222,7 +222,7 @@ ExitCode importStore(SettingsStore& store, const std::vector<std::string>& args)
         return CliOutput::usageError("import takes one FILE (or - for standard input)", usage);
     }
     if (!store.importFile(args[0])) {
-        return CliOutput::fail(SettingsStore::lastError());
+        return CliOutput::fail(SettingsStore::lastErrorText());
     }
     return ExitCode::Success;
 }

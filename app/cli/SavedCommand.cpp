@@ -178,7 +178,7 @@ std::string applySchedule(const std::vector<std::string>& words, Schedule& sched
 
 ExitCode storeFailure()
 {
-    return CliOutput::fail(SavedMessageStore::lastError());
+    return CliOutput::fail(SavedMessageStore::lastErrorText());
 }
 
 // Finds the message by name and changes it by its position, guarded by the name; a position
@@ -189,7 +189,7 @@ ExitCode changeNamed(SavedMessageStore& store, const std::string& name, Change&&
     for (int attempt = 0; attempt < 5; ++attempt) {
         const int position = store.find(name);
         if (position < 0) {
-            if (SavedMessageStore::lastErrorCode() == StoreErrorCode::Io) {
+            if (SavedMessageStore::lastError() == StoreErrorCode::Io) {
                 return storeFailure();
             }
             return CliOutput::fail("no saved message named " + quoted(name) + " in "
@@ -198,7 +198,7 @@ ExitCode changeNamed(SavedMessageStore& store, const std::string& name, Change&&
         if (change(position)) {
             return ExitCode::Success;
         }
-        const StoreErrorCode why = SavedMessageStore::lastErrorCode();
+        const StoreErrorCode why = SavedMessageStore::lastError();
         if (why != StoreErrorCode::RecordChanged && why != StoreErrorCode::NoRecord) {
             return storeFailure();
         }
@@ -254,7 +254,7 @@ ExitCode show(const SavedMessageStore& store, const std::string& name)
     const int position = store.find(name);
     SavedMessage record;
     if (position < 0 || !store.getAt(position, record)) {
-        if (SavedMessageStore::lastErrorCode() == StoreErrorCode::Io) {
+        if (SavedMessageStore::lastError() == StoreErrorCode::Io) {
             return storeFailure();
         }
         return CliOutput::fail("no saved message named " + quoted(name) + " in " + store.path());

@@ -175,12 +175,12 @@ ExitCode SendCommand::run(const std::vector<std::string>& arguments)
         history.initPath();
         if (!history.recordSent(recipients, message)) {
             std::cerr << programName << ": warning: the send is not recorded in the message "
-                      << "history: " << MessageHistory::lastError() << '\n';
+                      << "history: " << MessageHistory::lastErrorText() << '\n';
             LogFile historyLog;
             historyLog.openForAppend();
             historyLog.write(LogLevel::Errors, "Local",
                              "Cannot record the send in the history (%s)",
-                             MessageHistory::lastError().c_str());
+                             MessageHistory::lastErrorText().c_str());
         }
     }
 

@@ -85,7 +85,7 @@ StatusReport::Item database(std::string name, std::string path, const char* prob
     SqliteStatement statement;
     if (!db.open(item.where, SqliteDatabase::Mode::ReadOnly) || !db.prepare(probe, statement)) {
         item.state = "problem";
-        item.detail = "does not open as a database: " + db.lastError();
+        item.detail = "does not open as a database: " + db.lastErrorText();
     }
     statement.finalize();
     db.close();
@@ -147,9 +147,9 @@ StatusReport StatusReport::gather()
     } else if (std::ifstream probe(storePath); !probe) {
         report.store.state = "problem";
         report.store.detail = std::string("does not open: ") + std::strerror(errno);
-    } else if (!store->keyExists("HKEY_CURRENT_USER") && !SettingsStore::lastError().empty()) {
+    } else if (!store->keyExists("HKEY_CURRENT_USER") && !SettingsStore::lastErrorText().empty()) {
         report.store.state = "problem";
-        report.store.detail = SettingsStore::lastError();
+        report.store.detail = SettingsStore::lastErrorText();
     }
 
     // Read as the programs would, but without writing a first run's home.

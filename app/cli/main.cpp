@@ -71,7 +71,7 @@ void warnOfAnUnreadableStore(std::string_view command)
     }
     const std::shared_ptr<SettingsStore> store = SettingsStore::current();
     if (store && !store->readable()) {
-        std::cerr << programName << ": warning: " << SettingsStore::lastError()
+        std::cerr << programName << ": warning: " << SettingsStore::lastErrorText()
                   << "; going on with the default settings\n";
     }
 }

@@ -53,6 +53,6 @@ bool AddressBook::failWith(int stringId)
 
 bool AddressBook::failWith(int stringId, std::string_view text)
 {
-    m_error.set(TextLimits::cutToBytes(text, maxErrorBytes), StringTable::errorCode(stringId));
-    return false;
+    return Error::set(StringTable::errorCode(stringId),
+                      TextLimits::cutToBytes(text, maxErrorBytes));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "directories/PerThreadError.h"
+#include "threads/ThreadLastError.h"
 
 #include <cstdint>
 #include <memory>
@@ -59,9 +59,9 @@ public:
     virtual std::string location() const = 0;
 
     // The calling thread's last error text (at most 127 bytes).
-    std::string lastErrorText() const { return m_error.text(); }
+    static const std::string& lastErrorText() { return Error::text(); }
     // The calling thread's last error code: 0x30000 plus the message's string-table id.
-    std::int32_t lastErrorCode() const { return m_error.code(); }
+    static std::int32_t lastErrorCode() { return Error::code(); }
     // Replaces the prompt for the book's questions and messages (the GUI sets its dialogs).
     void setPrompt(std::shared_ptr<UserPrompt> prompt);
 
@@ -79,7 +79,8 @@ protected:
     std::shared_ptr<UserPrompt> prompt() const;
 
 private:
+    using Error = ThreadLastError<std::int32_t, AddressBook>;
+
     mutable std::mutex m_promptMutex;
     std::shared_ptr<UserPrompt> m_prompt;
-    PerThreadError m_error;
 };

@@ -25,7 +25,7 @@ public:
     AddressBook* selectFromSettings();
     // Makes the book of the type (0 simple, 1 MAPI, 2 Internet) current and runs its locate;
     // false, changing nothing, for any other value.
-    bool select(std::int32_t adbType);
+    [[nodiscard]] bool select(std::int32_t adbType);
     // The current book, or nullptr when none is selected.
     AddressBook* current() const { return m_current.load(); }
     // Gives every book the prompt (the GUI sets its dialogs here).

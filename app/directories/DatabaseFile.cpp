@@ -99,8 +99,8 @@ bool DatabaseFile::create(const std::string& path, const Schema& schema, std::st
     }
     SqliteDatabase database;
     if (!database.open(path, SqliteDatabase::Mode::ReadWrite)) {
-        error = database.lastError() + " in " + path;
-        errorCode = database.lastErrorCode();
+        error = database.lastErrorText() + " in " + path;
+        errorCode = database.lastError();
         return false;
     }
     return complete(database, schema, error, errorCode);
@@ -119,8 +119,8 @@ bool DatabaseFile::complete(SqliteDatabase& database, const Schema& schema, std:
         && countTables(database, schema.table, count, found)
         && (found || count > 0 || database.execute(schema.sql)) && database.execute("COMMIT");
     if (!done) {
-        error = database.lastError();
-        errorCode = database.lastErrorCode();
+        error = database.lastErrorText();
+        errorCode = database.lastError();
         (void)database.execute("ROLLBACK");
         return false;
     }

@@ -20,14 +20,15 @@ public:
 
     // Whether the path may hold a database: a regular file, a link to one, or (with
     // `mayBeMissing`) nothing at all. False with `error` naming the path and what is there.
-    static bool checkKind(const std::string& path, bool mayBeMissing, std::string& error);
+    [[nodiscard]] static bool checkKind(const std::string& path, bool mayBeMissing,
+                                        std::string& error);
     // Creates the file with the schema (and its missing parent folders), or completes the empty
     // regular file another process has just made there. False with `error` and `errorCode`
     // (SQLite's or errno) on failure; nothing at the path is ever deleted or replaced.
-    static bool create(const std::string& path, const Schema& schema, std::string& error,
-                       int& errorCode);
+    [[nodiscard]] static bool create(const std::string& path, const Schema& schema,
+                                     std::string& error, int& errorCode);
     // Gives an open database without any table the schema, in one transaction; true when the
     // schema's table exists afterwards. A database holding other tables only is left alone.
-    static bool complete(SqliteDatabase& database, const Schema& schema, std::string& error,
-                         int& errorCode);
+    [[nodiscard]] static bool complete(SqliteDatabase& database, const Schema& schema,
+                                       std::string& error, int& errorCode);
 };

@@ -76,7 +76,7 @@ void ProviderDatabase::locateLocked()
                                                });
     if (!found) {
         m_unavailable = true;
-        m_error.set(unavailableText());
+        Error::set(0, unavailableText());
         return;
     }
     m_path = *found;
@@ -118,8 +118,8 @@ bool ProviderDatabase::openLocked()
         || !DatabaseFile::complete(m_database, schema, error, code)
         || !m_database.prepare("SELECT Name, Phone FROM pspTable LIMIT 0", probe)) {
         if (!error.empty()) {
-            m_error.set("PSP Open Failed: " + error + " (" + std::to_string(code) + ") in "
-                        + m_path);
+            Error::set(
+                code, "PSP Open Failed: " + error + " (" + std::to_string(code) + ") in " + m_path);
             m_prompt->reportDatabaseError("PSP Open Failed", error, code);
         } else {
             failDatabase("PSP Open Failed");
@@ -153,7 +153,7 @@ bool ProviderDatabase::createLocked()
     int code = 0;
     if (!DatabaseFile::create(m_path, schema, error, code)) {
         m_createError = error;
-        m_error.set("Cannot create database: " + error);
+        Error::set(code, "Cannot create database: " + error);
         m_prompt->reportDatabaseError("Cannot create database", error, code);
         return false;
     }
@@ -330,10 +330,11 @@ bool ProviderDatabase::add(std::string_view name, std::string_view phone)
     if (statement.step() == SqliteStatement::Step::Done) {
         return true;
     }
-    if (m_database.lastErrorCode() == SQLITE_CONSTRAINT_UNIQUE) {
-        m_error.set(std::string(context) + ": a provider named \"" + std::string(name)
-                    + "\" exists already in " + m_path);
-        m_prompt->reportDatabaseError(context, m_database.lastError(), m_database.lastErrorCode());
+    if (m_database.lastError() == SQLITE_CONSTRAINT_UNIQUE) {
+        Error::set(m_database.lastError(),
+                   std::string(context) + ": a provider named \"" + std::string(name)
+                       + "\" exists already in " + m_path);
+        m_prompt->reportDatabaseError(context, m_database.lastErrorText(), m_database.lastError());
         return false;
     }
     return failDatabase(context);
@@ -422,16 +423,17 @@ bool ProviderDatabase::isOpen() const
 
 bool ProviderDatabase::failDatabase(const char* context, bool report)
 {
-    m_error.set(std::string(context) + ": " + m_database.lastError() + " ("
-                + std::to_string(m_database.lastErrorCode()) + ") in " + m_path);
+    Error::set(m_database.lastError(),
+               std::string(context) + ": " + m_database.lastErrorText() + " ("
+                   + std::to_string(m_database.lastError()) + ") in " + m_path);
     if (report) {
-        m_prompt->reportDatabaseError(context, m_database.lastError(), m_database.lastErrorCode());
+        m_prompt->reportDatabaseError(context, m_database.lastErrorText(), m_database.lastError());
     }
     return false;
 }
 
 bool ProviderDatabase::fail(const char* context, std::string text)
 {
-    m_error.set(std::string(context) + ": " + text);
+    Error::set(0, std::string(context) + ": " + text);
     return false;
 }

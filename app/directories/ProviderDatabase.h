@@ -1,8 +1,8 @@
 #pragma once
 
 #include "directories/LookupMemo.h"
-#include "directories/PerThreadError.h"
 #include "directories/SqliteDatabase.h"
+#include "threads/ThreadLastError.h"
 
 #include <cstdint>
 #include <memory>
@@ -85,10 +85,15 @@ public:
     bool isUnavailable() const;
     // Whether the database is open.
     bool isOpen() const;
-    // The calling thread's last error text.
-    std::string lastError() const { return m_error.text(); }
+    // The SQLite result code of the calling thread's last failure (0 when the file was
+    // unavailable or a value was refused).
+    static int lastError() { return Error::code(); }
+    // The calling thread's last error text: what failed, on what.
+    static const std::string& lastErrorText() { return Error::text(); }
 
 private:
+    using Error = ThreadLastError<int, ProviderDatabase>;
+
     void locateLocked();
     bool openLocked();
     bool createLocked();
@@ -109,5 +114,4 @@ private:
     bool m_iterating = false;
     std::vector<Provider> m_rows;
     std::size_t m_position = 0;
-    PerThreadError m_error;
 };

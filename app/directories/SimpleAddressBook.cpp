@@ -216,10 +216,10 @@ bool SimpleAddressBook::notOpen(int stringId)
 
 bool SimpleAddressBook::failDatabase(int stringId)
 {
-    prompt()->reportDatabaseError({}, m_database.lastError(), m_database.lastErrorCode());
+    prompt()->reportDatabaseError({}, m_database.lastErrorText(), m_database.lastError());
     return failWith(stringId,
-                    "Address Book Error: " + m_database.lastError() + " ("
-                        + std::to_string(m_database.lastErrorCode()) + ")");
+                    "Address Book Error: " + m_database.lastErrorText() + " ("
+                        + std::to_string(m_database.lastError()) + ")");
 }
 
 bool SimpleAddressBook::checkInfo(int stringId, std::string_view pagerInfo)
@@ -257,7 +257,7 @@ bool SimpleAddressBook::add(std::string_view name, std::string_view pagerInfo)
     if (statement.step() == SqliteStatement::Step::Done) {
         return true;
     }
-    if (m_database.lastErrorCode() == SQLITE_CONSTRAINT_UNIQUE) {
+    if (m_database.lastError() == SQLITE_CONSTRAINT_UNIQUE) {
         return failWith(StringId::AddEntryFailed,
                         "Address Book Error: entry \"" + std::string(name) + "\" exists already");
     }

@@ -52,9 +52,9 @@ public:
     int changes() const;
 
     // The last error's description ("" after success of open).
-    const std::string& lastError() const { return m_error; }
+    const std::string& lastErrorText() const { return m_error; }
     // The last error's extended SQLite result code.
-    int lastErrorCode() const { return m_errorCode; }
+    int lastError() const { return m_errorCode; }
     // Records the current error of the connection (used by statements).
     void captureError(int code);
     // The SQLite handle (nullptr when closed).

@@ -62,7 +62,7 @@ private:
     void analyse();
     const Property* find(std::string_view name) const;
     const Property* findPager() const;
-    static bool parseProperty(const std::string& logical, Property& property);
+    [[nodiscard]] static bool parseProperty(const std::string& logical, Property& property);
     static bool isPager(const Property& property);
     static bool hasParameterValue(const Property& property, std::string_view name,
                                   std::string_view value);

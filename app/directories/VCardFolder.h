@@ -33,16 +33,16 @@ public:
     // The named cards of the folder's ".vcf" files (hidden files skipped), at most `limit`
     // of them when limit is not 0. False with `error` when the folder cannot be read; a
     // file that cannot be read is skipped.
-    bool entries(std::vector<VCardEntry>& out, std::size_t limit, std::string& error);
+    [[nodiscard]] bool entries(std::vector<VCardEntry>& out, std::size_t limit, std::string& error);
     // Writes a new card (VCard::make with a fresh UUID as its UID) to a new file named after
     // the UUID; gives the file's name.
-    bool addCard(std::string_view name, std::string_view pagerInfo, std::string& fileName,
-                 std::string& error);
+    [[nodiscard]] bool addCard(std::string_view name, std::string_view pagerInfo,
+                               std::string& fileName, std::string& error);
     // Reads the file afresh, applies `change` to the first card named `name` (any case) and
     // writes the file back; a change returning false removes the card (and an emptied file).
     // False with `error` when the file or card is gone or the write fails.
-    bool changeCard(const std::string& fileName, std::string_view name,
-                    const std::function<bool(VCard&)>& change, std::string& error);
+    [[nodiscard]] bool changeCard(const std::string& fileName, std::string_view name,
+                                  const std::function<bool(VCard&)>& change, std::string& error);
 
     // A new random UUID in its text form ("xxxxxxxx-xxxx-4xxx-yxxx-xxxxxxxxxxxx").
     static std::string newUuid();

@@ -37,7 +37,7 @@ public:
     bool deadlinePassed() const { return m_deadlinePassed; }
 
     // Reads the next non-empty line (see LineAssembler) into `line`.
-    ReadOutcome readLine(std::string& line, int waitMs = byteWaitMs);
+    [[nodiscard]] ReadOutcome readLine(std::string& line, int waitMs = byteWaitMs);
     // The characters read of the line that was being read when reading was lost or abandoned.
     const std::string& partial() const { return m_assembler.partial(); }
 

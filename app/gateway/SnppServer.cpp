@@ -142,8 +142,9 @@ void SnppServer::run()
         if (!listener) {
             listener = std::make_unique<TcpSocket>();
             // Without it a restart could not bind the port again while the connections just
-            // closed linger in TIME_WAIT; two listeners on one port are still refused.
-            listener->setReuseAddress(true);
+            // closed linger in TIME_WAIT; two listeners on one port are still refused. Without
+            // a socket yet the call is false and the choice is kept for the bind.
+            (void)listener->setReuseAddress(true);
             if (!listener->bind(port)) {
                 log.write(LogLevel::Errors, tag, "Cannot open server port (erc=%d)",
                           listener->lastError());

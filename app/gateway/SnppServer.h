@@ -58,7 +58,7 @@ public:
         return m_thread.waitForEnd(timeout);
     }
     // Why the thread could not start or its body ended with an exception ("" when neither).
-    std::string lastError() const { return m_thread.lastError(); }
+    std::string lastErrorText() const { return m_thread.lastErrorText(); }
 
     // The pending request: 0 none, 2 restart.
     int signalValue() const { return m_signal.load(); }

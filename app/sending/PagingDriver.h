@@ -64,9 +64,9 @@ public:
     void setClientName(std::string_view name);
     // Runs one transmission of the loaded messages to the modem number or SNPP host[:port];
     // returns the driver's overall code (0 success).
-    std::int32_t send(std::string_view address);
+    [[nodiscard]] std::int32_t send(std::string_view address);
     // Appends a message for the pager identifier (decimal text); 0, or 207 when the list is full.
-    std::int32_t addMessage(std::string_view recipient, std::string_view message);
+    [[nodiscard]] std::int32_t addMessage(std::string_view recipient, std::string_view message);
     // Empties the message list.
     void clear();
     // Shows the driver's own settings dialog (modal).

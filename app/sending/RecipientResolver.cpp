@@ -39,11 +39,10 @@ RecipientResolver::resolveRecipients(const std::vector<RecipientEntry>& entries)
         }
         PagerAddress record;
         if (!m_parser.parseAddress(address, record, true)) {
-            const AddressError& error = m_parser.lastError();
-            m_results.addRow(entry.text, ResultStatus::ResultNotDeliverable, error.text,
-                             error.code);
+            m_results.addRow(entry.text, ResultStatus::ResultNotDeliverable,
+                             m_parser.lastAddressError(), m_parser.lastAddressErrorCode());
             m_log.write(LogLevel::Trans, m_tag, "Bad Address %s (%s)", entry.text.c_str(),
-                        error.text.c_str());
+                        m_parser.lastAddressError().c_str());
             continue;
         }
         // An entry is resolved before the limit is applied, so that a bad one still reads

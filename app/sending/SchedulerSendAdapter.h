@@ -13,8 +13,8 @@ public:
         : m_sender(sender)
     { }
 
-    bool sendScheduled(std::string_view recipients, std::string_view message,
-                       std::string_view originTag) override
+    [[nodiscard]] bool sendScheduled(std::string_view recipients, std::string_view message,
+                                     std::string_view originTag) override
     {
         return m_sender.sendToRecipients(recipients, message, true, true, originTag);
     }

@@ -114,7 +114,7 @@ bool Sender::sendToRecipients(std::string_view recipients, std::string_view mess
 
     if (!noHistory && m_history != nullptr && !m_history->recordSent(recipients, message)) {
         log.write(LogLevel::Errors, originTag, "Cannot record the send in the history (%s)",
-                  MessageHistory::lastError().c_str());
+                  MessageHistory::lastErrorText().c_str());
     }
 
     SendResults ownResults;

@@ -35,7 +35,7 @@ DeskServices::~DeskServices()
 bool DeskServices::openProviders()
 {
     if (!m_providers.open()) {
-        return fail(ServicesError::ProvidersUnavailable, m_providers.lastError());
+        return fail(ServicesError::ProvidersUnavailable, m_providers.lastErrorText());
     }
     return true;
 }
@@ -67,8 +67,8 @@ bool DeskServices::start()
     if (!gatewayFailed && m_scheduler.state() != ThreadState::StartFailed) {
         return true;
     }
-    const std::string why = gatewayFailed ? "the gateway thread: " + m_gateway.lastError()
-                                          : "the scheduler thread: " + m_scheduler.lastError();
+    const std::string why = gatewayFailed ? "the gateway thread: " + m_gateway.lastErrorText()
+                                          : "the scheduler thread: " + m_scheduler.lastErrorText();
     log.write(LogLevel::Fatal, m_logTag, "Cannot start %s", why.c_str());
     // The other thread may run already, even be sending: end it as a stop would, bounded.
     requestStop();
@@ -83,7 +83,7 @@ bool DeskServices::restartGateway()
     m_gateway.restart();
     if (m_gateway.state() == ThreadState::StartFailed) {
         LogFile log;
-        const std::string why = m_gateway.lastError();
+        const std::string why = m_gateway.lastErrorText();
         log.write(LogLevel::Errors, m_logTag, "Cannot restart the gateway thread: %s", why.c_str());
         return fail(ServicesError::GatewayStartFailed, why);
     }

@@ -39,7 +39,8 @@ public:
     static std::string entryText(std::string_view recipients, std::string_view message);
     // Splits an entry (as getAt() gives it) into its recipients and message, undoing the
     // escapes; false when it holds no "=".
-    static bool splitEntry(std::string_view entry, std::string& recipients, std::string& message);
+    [[nodiscard]] static bool splitEntry(std::string_view entry, std::string& recipients,
+                                         std::string& message);
 
     // Records a send: adds entryText(recipients, message).
     [[nodiscard]] bool recordSent(std::string_view recipients, std::string_view message);
@@ -57,9 +58,9 @@ public:
     [[nodiscard]] bool purge();
 
     // The code of the last failure on the calling thread.
-    static StoreErrorCode lastErrorCode() { return StoreError::code(); }
+    static StoreErrorCode lastError() { return StoreError::code(); }
     // The text of the last failure on the calling thread.
-    static const std::string& lastError() { return StoreError::text(); }
+    static const std::string& lastErrorText() { return StoreError::text(); }
 
 private:
     StoreFile m_file;

@@ -35,5 +35,5 @@ public:
     static std::string format(const SavedMessage& record);
     // Whether the record can be written so that it reads back unchanged; on false, `why`
     // says what is wrong and `tooLong` tells a length problem from a bad field.
-    static bool check(const SavedMessage& record, std::string& why, bool& tooLong);
+    [[nodiscard]] static bool check(const SavedMessage& record, std::string& why, bool& tooLong);
 };

@@ -21,7 +21,7 @@
 // replaces it atomically, so no change is lost and the store is never seen half written.
 // Positions move when a record is removed; the guarded forms of removeAt() and replaceAt()
 // check that the record at the position is still the one the caller read and fail with
-// RecordChanged otherwise. Failures leave the file unchanged and set lastError().
+// RecordChanged otherwise. Failures leave the file unchanged and set the last error.
 class SavedMessageStore
 {
 public:
@@ -85,9 +85,9 @@ public:
     std::int64_t modificationTime() const;
 
     // The code of the last failure on the calling thread.
-    static StoreErrorCode lastErrorCode() { return StoreError::code(); }
+    static StoreErrorCode lastError() { return StoreError::code(); }
     // The text of the last failure on the calling thread.
-    static const std::string& lastError() { return StoreError::text(); }
+    static const std::string& lastErrorText() { return StoreError::text(); }
 
 private:
     bool readRecords(std::vector<SavedMessage>& records, std::size_t limit,

@@ -50,9 +50,9 @@ public:
     // Whether the weekday (0 Sunday to 6 Saturday) is in the set; false outside 0 to 6.
     bool hasWeekday(int weekday) const;
     // Adds the weekday to the set; refused (false) outside 0 to 6.
-    bool setWeekday(int weekday);
+    [[nodiscard]] bool setWeekday(int weekday);
     // Removes the weekday from the set; refused (false) outside 0 to 6.
-    bool clearWeekday(int weekday);
+    [[nodiscard]] bool clearWeekday(int weekday);
 
     // Whether the message is due at `now` (seconds since 1970, UTC), compared in local time:
     // never for type none or when lastSent falls on today's month and day (of any year);

@@ -14,7 +14,7 @@ public:
     // Sends `message` to the ";"-separated `recipients`, quietly and without adding it to
     // the message history, logging as `originTag` ("Sch(name)"). False only when the send
     // could not run at all; the scheduler does not look at the outcome.
-    virtual bool sendScheduled(std::string_view recipients, std::string_view message,
-                               std::string_view originTag)
+    [[nodiscard]] virtual bool sendScheduled(std::string_view recipients, std::string_view message,
+                                             std::string_view originTag)
         = 0;
 };

@@ -62,14 +62,14 @@ int Scheduler::runPass()
         if (!m_store.replaceAt(static_cast<int>(position), RecordGuard::exactly(record),
                                schedule.format(), std::nullopt, std::nullopt)) {
             LogFile log;
-            if (SavedMessageStore::lastErrorCode() == StoreErrorCode::RecordChanged) {
+            if (SavedMessageStore::lastError() == StoreErrorCode::RecordChanged) {
                 log.write(LogLevel::Debug, tag,
                           "Saved message changed before it was marked as sent; looked at again "
                           "in the next pass (%s)",
-                          SavedMessageStore::lastError().c_str());
+                          SavedMessageStore::lastErrorText().c_str());
             } else {
                 log.write(LogLevel::Errors, tag, "Cannot mark saved message as sent, not sent (%s)",
-                          SavedMessageStore::lastError().c_str());
+                          SavedMessageStore::lastErrorText().c_str());
             }
             continue;
         }

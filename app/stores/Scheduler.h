@@ -45,7 +45,7 @@ public:
         return m_thread.waitForEnd(timeout);
     }
     // Why the thread could not start or its body ended with an exception ("" when neither).
-    std::string lastError() const { return m_thread.lastError(); }
+    std::string lastErrorText() const { return m_thread.lastErrorText(); }
 
     // The origin tag of a scheduled send: "Sch(" + the first 25 characters of the name + ")".
     static std::string originTag(std::string_view name);

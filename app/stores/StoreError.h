@@ -1,7 +1,6 @@
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "threads/ThreadLastError.h"
 
 // Why a store operation failed.
 enum class StoreErrorCode {
@@ -18,15 +17,4 @@ enum class StoreErrorCode {
 // The last failure of a store operation on the calling thread. The stores are shared by the
 // user-interface and the scheduler threads, so an object-wide last error would be overwritten
 // by the other thread between a failure and its report.
-class StoreError
-{
-public:
-    // Records the failure and returns false, so that failing paths read `return fail(...)`.
-    static bool set(StoreErrorCode code, std::string text);
-    // Forgets the failure (at the start of an operation).
-    static void reset();
-    // The code of the last failure on this thread (None when the last operation succeeded).
-    static StoreErrorCode code();
-    // The text of the last failure on this thread, naming what failed and on which file.
-    static const std::string& text();
-};
+using StoreError = ThreadLastError<StoreErrorCode>;

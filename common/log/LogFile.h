@@ -21,7 +21,9 @@ struct LogEntry
 // The shared log file "ndlog.dat" that the program and both driver plug-ins append to.
 // Each line reads "level,time,tag:message" and ends in CR LF; a line is written only when its
 // level is at most the configured `logLevel`. Each line goes out in one write, so lines of
-// different writers and processes never mix.
+// different writers and processes never mix. Opening and writing report failure but are not
+// [[nodiscard]]: the log is where failures are reported, so its own failure has nowhere else
+// to go, and a writer that cannot log carries on.
 class LogFile
 {
 public:

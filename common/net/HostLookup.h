@@ -44,7 +44,7 @@ public:
     static int pendingThreads();
     // Waits up to waitMs (below 0: without limit) for every helper thread to end and joins the
     // ended ones; true when none is left. A plug-in waits here before it lets itself be unloaded.
-    static bool waitForThreads(int waitMs);
+    [[nodiscard]] static bool waitForThreads(int waitMs);
 
     struct State;
 

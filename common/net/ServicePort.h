@@ -12,8 +12,8 @@ public:
     // Resolves the text; `protocol` "tcp" accepts only TCP services, nullptr any protocol. True
     // with the port in network byte order; false with a text that says why (a number outside
     // 1 to 65535, or a name no such service has).
-    static bool resolve(std::string_view text, const char* protocol, std::uint16_t& port,
-                        std::string& why);
+    [[nodiscard]] static bool resolve(std::string_view text, const char* protocol,
+                                      std::uint16_t& port, std::string& why);
 
     // The number an atoi-style reading finds at the start of the text (blanks, a sign, digits);
     // 0 when there is none. Values far outside the port range are clamped, never overflow.

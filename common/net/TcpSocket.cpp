@@ -432,10 +432,10 @@ bool TcpSocket::openSocket(std::string_view what)
 void TcpSocket::applyStandardOptions()
 {
     // As in every socket of the suite; a refused option does not stop the socket from working.
-    setKeepAlive(true);
-    setLinger(true, kLingerSeconds);
+    (void)setKeepAlive(true);
+    (void)setLinger(true, kLingerSeconds);
     if (m_reuseAddress) {
-        setReuseAddress(true);
+        (void)setReuseAddress(true);
     }
 }
 

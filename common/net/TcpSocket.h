@@ -40,7 +40,7 @@ public:
     [[nodiscard]] bool bind(std::string_view port);
     // Listens with the backlog and accepts one connection, waiting up to waitMs (0: without
     // limit). None when listening or accepting fails or the wait runs out; the caller owns it.
-    std::unique_ptr<TcpSocket> acceptConnection(int waitMs, int backlog);
+    [[nodiscard]] std::unique_ptr<TcpSocket> acceptConnection(int waitMs, int backlog);
     // Makes a new socket connected to the host (dotted IPv4 address or name) and port (decimal
     // number or service name of any protocol). Codes: 1 host not found, lookup cancelled or out
     // of time; 2 unknown port; 3 no socket; 4 refused; 5 unreachable; 6 timed out; 11 ended by
@@ -59,12 +59,12 @@ public:
     [[nodiscard]] bool send(const void* data, std::size_t length);
 
     // Switches SO_KEEPALIVE; false without a socket or when the system refuses.
-    bool setKeepAlive(bool on);
+    [[nodiscard]] bool setKeepAlive(bool on);
     // Switches SO_LINGER with the seconds; false without a socket or when the system refuses.
-    bool setLinger(bool on, int seconds);
+    [[nodiscard]] bool setLinger(bool on, int seconds);
     // Sets the reuse-address flag for later binds and connects and SO_REUSEADDR on the socket
     // there is; false without a socket or when the system refuses.
-    bool setReuseAddress(bool on);
+    [[nodiscard]] bool setReuseAddress(bool on);
     // Sets the lookup waiting time of cancellable lookups in milliseconds (default 30000).
     void setLookupTimeout(int waitMs) { m_lookupTimeoutMs = waitMs; }
     // Limits each connect to waitMs, failing with code 6 after it; 0 (default) leaves the limit
@@ -99,11 +99,11 @@ public:
     int systemError() const { return m_systemError; }
 
     // Looks the host up (blocking) and gives its first IPv4 address as "%d.%d.%d.%d".
-    static bool resolveHost(std::string_view host, std::string& address);
+    [[nodiscard]] static bool resolveHost(std::string_view host, std::string& address);
     // Lookup helper threads of abandoned lookups that have not ended yet.
     static int pendingLookups();
     // Waits up to waitMs (below 0: without limit) until no lookup helper thread runs; true then.
-    static bool waitForPendingLookups(int waitMs);
+    [[nodiscard]] static bool waitForPendingLookups(int waitMs);
 
 private:
     bool lookUpHost(std::string_view host, std::uint32_t& address);

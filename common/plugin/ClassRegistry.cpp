@@ -55,7 +55,7 @@ bool ClassRegistry::setString(const std::string& key, std::string_view name, std
     }
     const std::string valueName = name.empty() ? "(default)" : std::string(name);
     return fail("cannot write the value " + valueName + " of " + key + " in the settings store "
-                + m_store->path() + ": " + SettingsStore::lastError());
+                + m_store->path() + ": " + SettingsStore::lastErrorText());
 }
 
 bool ClassRegistry::registerClass(const ClassRegistration& registration)
@@ -105,7 +105,7 @@ bool ClassRegistry::unregisterClass(std::string_view classId, std::string_view p
     const std::string key = classKeyName(id);
     if (m_store->keyExists(key) && !m_store->deleteKey(key)) {
         return fail("cannot remove " + key + " from the settings store " + m_store->path() + ": "
-                    + SettingsStore::lastError());
+                    + SettingsStore::lastErrorText());
     }
     if (progId.empty() || progId.find('\\') != std::string_view::npos) {
         return true;
@@ -119,7 +119,7 @@ bool ClassRegistry::unregisterClass(std::string_view classId, std::string_view p
     }
     if (!m_store->deleteKey(progKey)) {
         return fail("cannot remove " + progKey + " from the settings store " + m_store->path()
-                    + ": " + SettingsStore::lastError());
+                    + ": " + SettingsStore::lastErrorText());
     }
     return true;
 }

@@ -15,7 +15,7 @@ class PluginLibrary;
 
 // The host's handle on one control instance: owns it (destroyed with the handle), calls
 // it by dispatch number, and copies every result at once. Use it on one thread at a time.
-// Failures are return values; lastStatus() and lastErrorText() say what failed.
+// Failures are return values; lastError() and lastErrorText() say what failed.
 class DispatchClient
 {
 public:
@@ -35,8 +35,8 @@ public:
     void reset();
 
     // One call of member dispId as the given kind; `result` receives a copy of its value.
-    DispatchStatus invoke(std::int32_t dispId, CallKind kind, std::span<const DispatchValue> args,
-                          DispatchValue& result);
+    [[nodiscard]] DispatchStatus invoke(std::int32_t dispId, CallKind kind,
+                                        std::span<const DispatchValue> args, DispatchValue& result);
     // Calls a method, dropping its result.
     [[nodiscard]] bool callMethod(std::int32_t dispId,
                                   std::initializer_list<DispatchValue> args = {});
@@ -55,8 +55,8 @@ public:
     // Writes a text property.
     [[nodiscard]] bool setText(std::int32_t dispId, std::string_view value);
 
-    // The status of the latest call.
-    DispatchStatus lastStatus() const { return m_lastStatus; }
+    // The status of the latest call (Ok after a success).
+    DispatchStatus lastError() const { return m_lastStatus; }
     // What the latest failing call failed on and why ("" after a success).
     const std::string& lastErrorText() const { return m_lastError; }
 

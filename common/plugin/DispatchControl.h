@@ -19,8 +19,8 @@ public:
 
     // Runs member dispId as the given kind; on success `result` holds its value (empty for
     // none), on failure `error` says why.
-    virtual DispatchStatus invoke(std::int32_t dispId, CallKind kind,
-                                  std::span<const DispatchValue> args, DispatchValue& result,
-                                  std::string& error)
+    [[nodiscard]] virtual DispatchStatus invoke(std::int32_t dispId, CallKind kind,
+                                                std::span<const DispatchValue> args,
+                                                DispatchValue& result, std::string& error)
         = 0;
 };

@@ -142,9 +142,9 @@ public:
     }
 
     // Checks the call against the table and runs the member on the control.
-    DispatchStatus dispatch(Control& control, std::int32_t dispId, CallKind kind,
-                            std::span<const DispatchValue> args, DispatchValue& result,
-                            std::string& error) const
+    [[nodiscard]] DispatchStatus dispatch(Control& control, std::int32_t dispId, CallKind kind,
+                                          std::span<const DispatchValue> args,
+                                          DispatchValue& result, std::string& error) const
     {
         std::vector<DispatchValue> converted;
         std::size_t index = 0;

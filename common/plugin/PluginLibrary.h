@@ -14,8 +14,8 @@ class PluginLibrary
 public:
     // The plug-in at the path (made absolute), loaded or reused; null with `error` and `text`
     // set when the file is missing, not loadable, lacks an entry point or has another ABI.
-    static std::shared_ptr<PluginLibrary> open(const std::string& path, ControlError& error,
-                                               std::string& text);
+    [[nodiscard]] static std::shared_ptr<PluginLibrary>
+    open(const std::string& path, ControlError& error, std::string& text);
     // Unloads every cached library that no one holds and whose plug-in says it may go;
     // returns how many went.
     static int freeUnused();

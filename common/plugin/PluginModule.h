@@ -35,11 +35,13 @@ public:
     PluginModule& operator=(const PluginModule&) = delete;
 
     // nvGetClassObject: the factory of the class, or NV_E_UNKNOWN_CLASS.
-    std::int32_t getClassObject(const char* classId, NvClassFactory** out) noexcept;
+    [[nodiscard]] std::int32_t getClassObject(const char* classId, NvClassFactory** out) noexcept;
     // nvRegisterServer: writes the entries of every class.
-    std::int32_t registerServer(char* errorText, std::uint32_t errorTextSize) noexcept;
+    [[nodiscard]] std::int32_t registerServer(char* errorText,
+                                              std::uint32_t errorTextSize) noexcept;
     // nvUnregisterServer: removes the entries of every class.
-    std::int32_t unregisterServer(char* errorText, std::uint32_t errorTextSize) noexcept;
+    [[nodiscard]] std::int32_t unregisterServer(char* errorText,
+                                                std::uint32_t errorTextSize) noexcept;
     // nvCanUnloadNow: 1 when no instance or factory is alive.
     std::int32_t canUnloadNow() const noexcept;
 

@@ -38,12 +38,13 @@ std::optional<std::int32_t> numberInText(std::string_view text)
 
 SettingsKey::SettingsKey(RootKey root, std::string_view path)
 {
-    open(root, path);
+    // A key that did not open reads its fallbacks and refuses writes; isOpen() tells.
+    (void)open(root, path);
 }
 
 SettingsKey::SettingsKey(std::shared_ptr<SettingsStore> store, RootKey root, std::string_view path)
 {
-    open(std::move(store), root, path);
+    (void)open(std::move(store), root, path);
 }
 
 SettingsKey::~SettingsKey() = default;

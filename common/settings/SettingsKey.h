@@ -29,9 +29,10 @@ public:
     SettingsKey& operator=(SettingsKey&&) noexcept;
 
     // Opens (and creates) the key in the current user's store; false leaves it closed.
-    bool open(RootKey root, std::string_view path);
+    [[nodiscard]] bool open(RootKey root, std::string_view path);
     // Opens (and creates) the key in the given store; false leaves it closed.
-    bool open(std::shared_ptr<SettingsStore> store, RootKey root, std::string_view path);
+    [[nodiscard]] bool open(std::shared_ptr<SettingsStore> store, RootKey root,
+                            std::string_view path);
     // Releases the key; later reads give their defaults and writes fail.
     void close();
     // Whether the key is open.
@@ -59,23 +60,23 @@ public:
     bool enumValue(int index, std::string& name, std::string& data, ValueType& type) const;
 
     // Stores a string; false when the key is closed or the store cannot be written.
-    bool setString(std::string_view name, std::string_view text);
+    [[nodiscard]] bool setString(std::string_view name, std::string_view text);
     // Stores a 32-bit number.
-    bool setNumber(std::string_view name, std::int32_t value);
+    [[nodiscard]] bool setNumber(std::string_view name, std::int32_t value);
     // Stores a flag as 0 or 1.
-    bool setBool(std::string_view name, bool value);
+    [[nodiscard]] bool setBool(std::string_view name, bool value);
     // Stores a binary block.
-    bool setBinary(std::string_view name, std::string_view bytes);
+    [[nodiscard]] bool setBinary(std::string_view name, std::string_view bytes);
     // Removes the value; true only when it was removed.
-    bool deleteValue(std::string_view name);
+    [[nodiscard]] bool deleteValue(std::string_view name);
 
     // Typed reads and writes through a settings table entry.
     std::string read(const StringSetting& setting) const;
     std::int32_t read(const NumberSetting& setting) const;
     bool read(const BoolSetting& setting) const;
-    bool write(const StringSetting& setting, std::string_view text);
-    bool write(const NumberSetting& setting, std::int32_t value);
-    bool write(const BoolSetting& setting, bool value);
+    [[nodiscard]] bool write(const StringSetting& setting, std::string_view text);
+    [[nodiscard]] bool write(const NumberSetting& setting, std::int32_t value);
+    [[nodiscard]] bool write(const BoolSetting& setting, bool value);
 
 private:
     std::shared_ptr<SettingsStore> m_store;

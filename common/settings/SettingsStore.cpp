@@ -111,7 +111,7 @@ std::shared_ptr<SettingsStore> SettingsStore::at(const std::string& path)
     return store;
 }
 
-std::string SettingsStore::lastError()
+std::string SettingsStore::lastErrorText()
 {
     return t_lastError;
 }

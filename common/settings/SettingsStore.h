@@ -36,7 +36,7 @@ struct stat;
 // call; writes take an exclusive lock, merge onto the newest file and replace it atomically
 // (through a symbolic link, the link's target). A file that is no registry text, a folder or
 // device at the path, a file over RegistryText::maxFileSize and a read-only file are never
-// written over; every operation on them fails with lastError() saying why.
+// written over; every operation on them fails with lastErrorText() saying why.
 // Key names are full paths ("HKEY_CURRENT_USER\SOFTWARE\..."), compared without case; names
 // holding a line break or a zero byte are refused, as the file could not hold them.
 class SettingsStore
@@ -50,7 +50,7 @@ public:
     // The store at the given file path; one object per path is shared within the process.
     static std::shared_ptr<SettingsStore> at(const std::string& path);
     // The last failure of a store operation on the calling thread, as a sentence.
-    static std::string lastError();
+    static std::string lastErrorText();
     // A key name in its canonical form: HKCU/HKLM spelled out, "/" read as "\", no empty parts.
     static std::string normalizeKeyName(std::string_view key);
 
@@ -82,16 +82,16 @@ public:
     // Removes the key with all its subkeys and values; false when it did not exist.
     [[nodiscard]] bool deleteKey(std::string_view key);
     // Whether the store file can be read: a missing file is an empty store; a folder, a
-    // device, a file too large or one that is not a registry text is an error (lastError()).
+    // device, a file too large or one that is not a registry text is an error (lastErrorText()).
     [[nodiscard]] bool readable();
     // The whole store, or one key with its subkeys, in the registry export format.
     std::string exportText(std::string_view key = {});
     // Merges a registry export text into the store, its lines applied in order ("[-key]" and
     // "name"=- delete); UTF-16 with a byte-order mark is read too. Nothing is changed when
-    // the text has an error, which lastError() names by line.
+    // the text has an error, which lastErrorText() names by line.
     [[nodiscard]] bool importText(std::string_view text);
     // importText() with the content of the file ("-": standard input), read up to
-    // RegistryText::maxFileSize; a folder is refused. lastError() names the file.
+    // RegistryText::maxFileSize; a folder is refused. lastErrorText() names the file.
     [[nodiscard]] bool importFile(const std::string& path);
 
 private:

@@ -147,7 +147,7 @@ void WorkerThread::setLastError(std::string text)
     m_lastError = std::move(text);
 }
 
-std::string WorkerThread::lastError() const
+std::string WorkerThread::lastErrorText() const
 {
     std::lock_guard guard(m_errorMutex);
     return m_lastError;

@@ -46,7 +46,7 @@ public:
     WorkerThread& operator=(const WorkerThread&) = delete;
 
     // Starts the body on a new thread with no stop request: the state is Started before the
-    // thread can run, StartFailed when the system refuses the thread (lastError() says why).
+    // thread can run, StartFailed when the system refuses the thread (lastErrorText() says why).
     // A finished or failed thread is started again; while the body has not finished yet
     // (Started or Running) nothing happens. Always returns true, as the state tells the outcome.
     bool start();
@@ -64,7 +64,7 @@ public:
     // no body is running any more, false when it still runs or the caller is the thread itself.
     [[nodiscard]] bool waitForEnd(std::chrono::milliseconds timeout);
     // Why the last start failed or the last body ended with an exception ("" when neither).
-    std::string lastError() const;
+    std::string lastErrorText() const;
 
     // Sleeps `duration` on the thread's clock; false as soon as a stop is requested.
     [[nodiscard]] bool sleepFor(std::chrono::milliseconds duration);

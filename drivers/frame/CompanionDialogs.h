@@ -45,15 +45,15 @@ DialogOutcome outcomeOf(int answer);
 
 // The outcome of the answer of an entry point of the module at `modulePath`; NotShown with
 // `error` saying that the module showed no `what` ("dialog", "about box").
-DialogOutcome settle(int answer, const std::string& modulePath, std::string_view what,
-                     std::string& error);
+[[nodiscard]] DialogOutcome settle(int answer, const std::string& modulePath, std::string_view what,
+                                   std::string& error);
 
 // Shows the window that the entry point `entryName` of the module at `modulePath` runs on
 // `record`; NotShown with `error` saying why when the module or the entry point is missing or
 // the module shows no `what`.
 template<typename Record>
-DialogOutcome show(const std::string& modulePath, const char* entryName, Record& record,
-                   std::string_view what, std::string& error)
+[[nodiscard]] DialogOutcome show(const std::string& modulePath, const char* entryName,
+                                 Record& record, std::string_view what, std::string& error)
 {
     const auto entry = reinterpret_cast<EntryFunction<Record>>(
         CompanionViewModule::entryPoint(modulePath, entryName, error));
@@ -65,8 +65,8 @@ DialogOutcome show(const std::string& modulePath, const char* entryName, Record&
 
 // Shows the about box of the module at `modulePath`; NotShown with `error` saying why when
 // the module is missing or shows nothing.
-DialogOutcome showAbout(const std::string& modulePath, const AboutBoxRequest& setup,
-                        std::string& error);
+[[nodiscard]] DialogOutcome showAbout(const std::string& modulePath, const AboutBoxRequest& setup,
+                                      std::string& error);
 
 } // namespace CompanionDialogs
 

@@ -35,8 +35,8 @@ void* entryPoint(const std::string& modulePath, const char* name, std::string& e
 // A view from the module at `modulePath`, or null with `error` saying why (the module is
 // missing, lacks the entry point, or made no view). A module is loaded once per process and
 // stays loaded: a GUI toolkit does not survive being unloaded.
-std::unique_ptr<ProgressView> createView(const std::string& modulePath,
-                                         const ProgressViewSetup& setup, std::string& error);
+[[nodiscard]] std::unique_ptr<ProgressView>
+createView(const std::string& modulePath, const ProgressViewSetup& setup, std::string& error);
 
 } // namespace CompanionViewModule
 

@@ -28,7 +28,7 @@ public:
     ControlCore(ControlledDriver* driver, DriverDialogs* dialogs, AboutBoxRequest about);
 
     // The dispatch members of the same names.
-    std::int32_t addMessage(std::string_view recipient, std::string_view message);
+    [[nodiscard]] std::int32_t addMessage(std::string_view recipient, std::string_view message);
     void clear();
     std::int32_t getMessageCount() const;
     std::int32_t getMessageResultCode(std::int16_t msgIndex) const;

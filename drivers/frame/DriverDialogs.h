@@ -13,5 +13,6 @@ public:
     virtual ~DriverDialogs() = default;
 
     // Shows the about box; NotShown with `error` saying why when there is no GUI to show it in.
-    virtual DialogOutcome showAbout(const AboutBoxRequest& setup, std::string& error) = 0;
+    [[nodiscard]] virtual DialogOutcome showAbout(const AboutBoxRequest& setup, std::string& error)
+        = 0;
 };

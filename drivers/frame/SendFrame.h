@@ -54,7 +54,7 @@ public:
 
     // Runs one send of the messages and returns 0 or the overall code. The messages' result
     // codes are those the protocol recorded once the protocol thread has ended.
-    int send(const SendRequest& request, MessageList& messages);
+    [[nodiscard]] int send(const SendRequest& request, MessageList& messages);
 
     // SendReporter: what the protocol reports while it runs.
     void setPhase(int phase) override;

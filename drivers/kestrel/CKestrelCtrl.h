@@ -37,8 +37,8 @@ public:
     void setClientName(std::string_view name) { m_clientName = name; }
     std::string logFileName() const { return m_logFileName; }
     void setLogFileName(std::string_view name) { m_logFileName = name; }
-    std::int32_t send(std::string_view pspAddress);
-    std::int32_t addMessage(std::string_view recipient, std::string_view message)
+    [[nodiscard]] std::int32_t send(std::string_view pspAddress);
+    [[nodiscard]] std::int32_t addMessage(std::string_view recipient, std::string_view message)
     {
         return m_core.addMessage(recipient, message);
     }

@@ -17,5 +17,7 @@ public:
     virtual std::vector<std::optional<std::string>> lineDevices() = 0;
     // Shows the settings dialog on the record, which holds the edited values on Accepted;
     // NotShown with `error` saying why when there is no GUI to show it in.
-    virtual DialogOutcome showProperties(KestrelDialogRecord& record, std::string& error) = 0;
+    [[nodiscard]] virtual DialogOutcome showProperties(KestrelDialogRecord& record,
+                                                       std::string& error)
+        = 0;
 };

@@ -18,8 +18,8 @@ public:
 
     // A line on the device (Telephony::lineMapper: any device that can make a data call), or
     // null with lastError() 7 when no line can be opened on it.
-    virtual std::unique_ptr<LineDevice> open(std::uint32_t device, LogFile& log,
-                                             std::string_view tag)
+    [[nodiscard]] virtual std::unique_ptr<LineDevice> open(std::uint32_t device, LogFile& log,
+                                                           std::string_view tag)
         = 0;
     // The dialable string for the number at the current dialling location.
     virtual std::string translate(const std::string& number) const = 0;

@@ -36,11 +36,11 @@ public:
     void setProviderName(std::string_view name) { m_providerName = name; }
     std::int32_t debugLevel() const { return m_debugLevel; }
     void setDebugLevel(std::int32_t level) { m_debugLevel = level; }
-    std::int32_t addMessage(std::string_view recipient, std::string_view message)
+    [[nodiscard]] std::int32_t addMessage(std::string_view recipient, std::string_view message)
     {
         return m_core.addMessage(recipient, message);
     }
-    std::int32_t send(std::string_view serverAddress);
+    [[nodiscard]] std::int32_t send(std::string_view serverAddress);
     void clear() { m_core.clear(); }
     std::int32_t getMessageCount() const { return m_core.getMessageCount(); }
     std::int32_t getMessageResultCode(std::int16_t msgIndex) const

@@ -42,7 +42,7 @@ public:
     ~CPloverDriver() override;
 
     // Runs one send (see SendFrame::send); 0 or the overall code.
-    int send(const SendArgs& args, MessageList& messages);
+    [[nodiscard]] int send(const SendArgs& args, MessageList& messages);
 
     // The overall code of the latest operation.
     int lastError() const { return m_frame.lastError(); }

@@ -13,5 +13,7 @@ class PloverDialogs : public DriverDialogs
 public:
     // Shows the settings dialog on the record, which holds the edited values on Accepted;
     // NotShown with `error` saying why when there is no GUI to show it in.
-    virtual DialogOutcome showProperties(PloverDialogRecord& record, std::string& error) = 0;
+    [[nodiscard]] virtual DialogOutcome showProperties(PloverDialogRecord& record,
+                                                       std::string& error)
+        = 0;
 };

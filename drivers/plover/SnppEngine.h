@@ -49,7 +49,7 @@ public:
     [[nodiscard]] bool step();
     // The engine loop: start, then steps until Done or until the user cancels (looked at before
     // the first step and after each). True when it ran to Done, false when cancelled.
-    bool run();
+    [[nodiscard]] bool run();
     // Makes the next step Disconnect, whatever the running step decides (asked before the
     // start: the step after Start); a wait for a reply in progress ends early. Thread-safe.
     void requestDisconnect();

@@ -11,7 +11,7 @@ namespace DeviceRelease {
 
 // Enlists an open device with the settings it had when it was opened; the slot to give to
 // dismiss(), -1 when the table is full (the device is then not put back on a quick exit).
-int enlist(int fd, const termios& original);
+[[nodiscard]] int enlist(int fd, const termios& original);
 // Takes the device off the table (before it is closed); -1 does nothing.
 void dismiss(int slot);
 // Puts every enlisted device back: DTR dropped (a modem ends the call), its settings

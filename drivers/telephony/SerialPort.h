@@ -18,12 +18,12 @@ enum class OpenResult {
 // without waiting for carrier, non-blocking and closed on exec, and takes it for exclusive use
 // (an advisory lock that other serial programs honour, and TIOCEXCL against plain opens).
 // `why` says what failed and on what.
-OpenResult openExclusive(const std::string& path, int& fd, std::string& why);
+[[nodiscard]] OpenResult openExclusive(const std::string& path, int& fd, std::string& why);
 // Gives the device up: clears the exclusive mode and closes the descriptor.
 void close(int fd);
 
 // The termios speed for a rate in bits per second; false for a rate the system lacks.
-bool speedFor(int bitsPerSecond, speed_t& speed);
+[[nodiscard]] bool speedFor(int bitsPerSecond, speed_t& speed);
 // Settings for talking to the modem: raw 8-bit bytes, no parity, no flow control, the
 // modem's carrier ignored, the receiver on and DTR dropped on the last close. A speed of
 // B0 keeps the current speed.
@@ -38,6 +38,6 @@ termios tapSettings(const termios& current);
 bool reportsCarrier(int fd);
 // Drops DTR (a modem set to hang up on it then ends the call); false when the device has no
 // modem control lines, as a pseudo-terminal.
-bool dropDtr(int fd);
+[[nodiscard]] bool dropDtr(int fd);
 
 } // namespace SerialPort

@@ -40,7 +40,8 @@ public:
     std::string problem(std::uint32_t device) const;
     // A line on the device (lineMapper: the first device that can make a data call), or null
     // with lastError() 7 when no line can be opened on it.
-    std::unique_ptr<LineDevice> open(std::uint32_t device, LogFile& log, std::string_view tag);
+    [[nodiscard]] std::unique_ptr<LineDevice> open(std::uint32_t device, LogFile& log,
+                                                   std::string_view tag);
     // The dialable string for the number at the current location (its local access code, a
     // blank, the number), or the number unchanged when there is nothing to translate.
     std::string translate(const std::string& number) const;

@@ -131,11 +131,12 @@ TEST_F(AddressCheckTest, ABookFailureLeavesTheAddressErrorAlone)
     AddressChecker checker(&providers, &book, &prompt);
     AddressCheck kind = AddressCheck::CheckNone;
     ASSERT_TRUE(checker.checkAddress(true, "555/0", kind));
-    const AddressError before = checker.lastError();
+    const std::int32_t beforeCode = checker.lastError();
+    const std::string beforeText = checker.lastErrorText();
     ASSERT_TRUE(checker.checkAddress(true, "Nobody", kind));
     EXPECT_EQ(kind, AddressCheck::CheckNotInAddressBook);
-    EXPECT_EQ(checker.lastError().code, before.code);
-    EXPECT_EQ(checker.lastError().text, before.text);
+    EXPECT_EQ(checker.lastError(), beforeCode);
+    EXPECT_EQ(checker.lastErrorText(), beforeText);
 }
 
 TEST_F(AddressCheckTest, WithoutABookANameIsNotFound)

@@ -25,7 +25,7 @@ protected:
     {
         SettingsKey paths(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Paths");
         ASSERT_TRUE(paths.setString("pspDbs", registry.dir().file("pspDbs.mdb")));
-        ASSERT_TRUE(providers.open()) << providers.lastError();
+        ASSERT_TRUE(providers.open()) << providers.lastErrorText();
         ASSERT_TRUE(providers.add("Acme Paging", "555-0100"));
         ASSERT_TRUE(providers.add("Say \"Hi\"", "1-800"));
     }

@@ -40,7 +40,7 @@ TEST_P(DatabaseFileLeft, ProviderDatabaseCompletesOnlyAFileWithoutTables)
 {
     const std::string path = leave("pspDbs", "pspDbs.mdb");
     ProviderDatabase database(prompt);
-    EXPECT_EQ(database.open(), GetParam().completed) << database.lastError();
+    EXPECT_EQ(database.open(), GetParam().completed) << database.lastErrorText();
     EXPECT_TRUE(prompt->ofKind("locate").empty()); // the file exists: nothing to ask
     if (GetParam().completed) {
         EXPECT_TRUE(database.add("Acme", "555"));
@@ -50,8 +50,8 @@ TEST_P(DatabaseFileLeft, ProviderDatabaseCompletesOnlyAFileWithoutTables)
                            " WHERE name = 'PrimaryKey' AND \"unique\""),
                   "1");
     } else {
-        EXPECT_NE(database.lastError().find("has no table pspTable"), std::string::npos)
-            << database.lastError();
+        EXPECT_NE(database.lastErrorText().find("has no table pspTable"), std::string::npos)
+            << database.lastErrorText();
         EXPECT_EQ(querySql(path, "SELECT group_concat(name) FROM sqlite_master"), "other");
     }
 }

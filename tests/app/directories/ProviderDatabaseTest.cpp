@@ -18,7 +18,7 @@ protected:
         path = registry.dir().file("pspDbs.mdb");
         setPath("pspDbs", path);
         prompt->choices.push_back(createChoice());
-        ASSERT_TRUE(database.open()) << database.lastError();
+        ASSERT_TRUE(database.open()) << database.lastErrorText();
     }
 
     std::vector<Provider> listed()
@@ -72,7 +72,8 @@ TEST_F(ProviderDatabaseTest, AddedProviderIsFoundByNameAndNumberInAnyCase)
     EXPECT_EQ(name, "Acme Paging");
     EXPECT_FALSE(database.getPhone("Acme", phone));
     EXPECT_FALSE(database.getName("555", name));
-    EXPECT_NE(database.lastError().find("no provider with the number \"555\""), std::string::npos);
+    EXPECT_NE(database.lastErrorText().find("no provider with the number \"555\""),
+              std::string::npos);
 }
 
 TEST_F(ProviderDatabaseTest, NamesWithQuotesAndSqlCharactersAreStoredFoundAndRemoved)
@@ -80,7 +81,7 @@ TEST_F(ProviderDatabaseTest, NamesWithQuotesAndSqlCharactersAreStoredFoundAndRem
     const std::vector<std::string> names = {"Say \"Hi\" Paging", "O'Brien's", "a%b_c*?#[x]",
                                             "x\"; DROP TABLE pspTable; --", "Ünïcödé Pagers"};
     for (const std::string& name : names) {
-        ASSERT_TRUE(database.add(name, "1-800")) << name << ": " << database.lastError();
+        ASSERT_TRUE(database.add(name, "1-800")) << name << ": " << database.lastErrorText();
     }
     for (const std::string& name : names) {
         std::string phone;
@@ -95,7 +96,7 @@ TEST_F(ProviderDatabaseTest, DuplicateNameInAnotherCaseIsRefusedAndReported)
 {
     ASSERT_TRUE(database.add("Acme", "1"));
     EXPECT_FALSE(database.add("ACME", "2"));
-    EXPECT_NE(database.lastError().find("exists already"), std::string::npos);
+    EXPECT_NE(database.lastErrorText().find("exists already"), std::string::npos);
     ASSERT_EQ(prompt->ofKind("database").size(), 1u);
     EXPECT_EQ(prompt->ofKind("database")[0].caption, "PSP Add Failed");
     std::string phone;
@@ -128,8 +129,8 @@ TEST_P(ProviderFields, LengthAndEmptinessAreCheckedNotCut)
 {
     EXPECT_EQ(database.add(GetParam().name, GetParam().phone), GetParam().accepted);
     if (!GetParam().accepted) {
-        EXPECT_NE(database.lastError().find(GetParam().errorPart), std::string::npos)
-            << database.lastError();
+        EXPECT_NE(database.lastErrorText().find(GetParam().errorPart), std::string::npos)
+            << database.lastErrorText();
         EXPECT_TRUE(listed().empty());
     } else {
         std::string phone;
@@ -170,9 +171,9 @@ TEST_F(ProviderDatabaseTest, RepeatedNameLookUpsSeeEveryChangeAtOnce)
     ASSERT_TRUE(database.replace("Brave", "5553333"));
     std::string name;
     EXPECT_FALSE(database.getName("5551111", name));
-    EXPECT_NE(database.lastError().find("no provider with the number \"5551111\""),
+    EXPECT_NE(database.lastErrorText().find("no provider with the number \"5551111\""),
               std::string::npos)
-        << database.lastError();
+        << database.lastErrorText();
 }
 
 TEST_F(ProviderDatabaseTest, ReplaceChangesTheRowInPlaceOrAddsIt)
@@ -180,8 +181,8 @@ TEST_F(ProviderDatabaseTest, ReplaceChangesTheRowInPlaceOrAddsIt)
     ASSERT_TRUE(database.add("Acme", "1"));
     ASSERT_TRUE(database.add("Beta", "2"));
     EXPECT_FALSE(database.replace("ACME", std::string(51, '9')));
-    EXPECT_NE(database.lastError().find("longer than 50 characters"), std::string::npos)
-        << database.lastError();
+    EXPECT_NE(database.lastErrorText().find("longer than 50 characters"), std::string::npos)
+        << database.lastErrorText();
     EXPECT_FALSE(database.replace("Acme", ""));
     std::string phone;
     ASSERT_TRUE(database.getPhone("acme", phone));
@@ -189,7 +190,7 @@ TEST_F(ProviderDatabaseTest, ReplaceChangesTheRowInPlaceOrAddsIt)
 
     // The same row changes (its rowid stays), so it is never missing in between.
     const std::string row = querySql(path, "SELECT rowid FROM pspTable WHERE Name = 'Acme'");
-    ASSERT_TRUE(database.replace("ACME", "3")) << database.lastError();
+    ASSERT_TRUE(database.replace("ACME", "3")) << database.lastErrorText();
     EXPECT_EQ(querySql(path,
                        "SELECT rowid || ',' || Name || ',' || Phone FROM pspTable"
                        " WHERE Name = 'acme'"),
@@ -238,7 +239,7 @@ TEST_F(ProviderDatabaseTest, IterationStateIsReportedAsTheOperationsSay)
 TEST_F(ProviderDatabaseTest, RemoveOfAMissingNameFails)
 {
     EXPECT_FALSE(database.remove("Nobody"));
-    EXPECT_NE(database.lastError().find("no provider named \"Nobody\""), std::string::npos);
+    EXPECT_NE(database.lastErrorText().find("no provider named \"Nobody\""), std::string::npos);
 }
 
 TEST(ProviderDatabase, CancelMakesTheDatabaseUnavailableWithoutWritingThePath)
@@ -310,7 +311,7 @@ TEST(ProviderDatabase, HeadlessLocateCreatesTheFileWithALogLine)
     setPath("home", home);
     setPath("logFile", registry.dir().file("ndlog.dat"));
     ProviderDatabase database;
-    ASSERT_TRUE(database.open()) << database.lastError();
+    ASSERT_TRUE(database.open()) << database.lastErrorText();
     EXPECT_EQ(database.path(), home + "/data/pspDbs.mdb");
     EXPECT_TRUE(std::filesystem::is_regular_file(home + "/data/pspDbs.mdb"));
     const std::string log = registry.dir().read("ndlog.dat");
@@ -327,8 +328,8 @@ TEST(ProviderDatabase, AFileThatIsNotADatabaseFailsToOpenWithItsContext)
     ProviderDatabase database(prompt);
     EXPECT_FALSE(database.open());
     EXPECT_FALSE(database.isOpen());
-    EXPECT_NE(database.lastError().find("PSP Open Failed"), std::string::npos);
-    EXPECT_NE(database.lastError().find(path), std::string::npos);
+    EXPECT_NE(database.lastErrorText().find("PSP Open Failed"), std::string::npos);
+    EXPECT_NE(database.lastErrorText().find(path), std::string::npos);
     ASSERT_EQ(prompt->ofKind("database").size(), 1u);
     EXPECT_EQ(prompt->ofKind("database")[0].caption, "PSP Open Failed");
 }

@@ -56,7 +56,7 @@ GatewayWorld::GatewayWorld()
 {
     SettingsKey paths(RootKey::CurrentUser, SharedSettings::Paths::key);
     EXPECT_TRUE(paths.setString("home", m_registry.dir().file("home")));
-    EXPECT_TRUE(m_providers.open()) << m_providers.lastError();
+    EXPECT_TRUE(m_providers.open()) << m_providers.lastErrorText();
     m_book = m_books.selectFromSettings();
     EXPECT_NE(m_book, nullptr);
     if (m_book != nullptr) {
@@ -72,7 +72,7 @@ void GatewayWorld::addEntry(const std::string& name, const std::string& pagerInf
 
 void GatewayWorld::addProvider(const std::string& name, const std::string& phone)
 {
-    EXPECT_TRUE(m_providers.add(name, phone)) << name << ": " << m_providers.lastError();
+    EXPECT_TRUE(m_providers.add(name, phone)) << name << ": " << m_providers.lastErrorText();
 }
 
 void GatewayWorld::configure(bool enabled, const std::string& port, bool fromAdbOnly,

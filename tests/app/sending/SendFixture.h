@@ -134,7 +134,7 @@ protected:
     void SetUp() override
     {
         registerDrivers();
-        ASSERT_TRUE(providers.open()) << providers.lastError();
+        ASSERT_TRUE(providers.open()) << providers.lastErrorText();
         ASSERT_NE(books.select(0) ? books.current() : nullptr, nullptr);
         ASSERT_TRUE(books.current()->open()) << books.current()->lastErrorText();
         history.initPath();

@@ -71,7 +71,7 @@ TEST_F(CliStoreFiles, CrOnlyLineEndsKeepEveryRecord)
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "0\tops\tone\n1\tdev\ttwo\n2\tqa\tthree\n");
     MessageHistory history(file("msg.dat"));
-    ASSERT_TRUE(history.recordSent("new", "four")) << MessageHistory::lastError();
+    ASSERT_TRUE(history.recordSent("new", "four")) << MessageHistory::lastErrorText();
     EXPECT_EQ(read("msg.dat"), "new=four\r\nops=one\r\ndev=two\r\nqa=three\r\n");
 }
 

@@ -42,7 +42,7 @@ TEST_F(History, ThirtySendsKeepTheNewestAndTwentyOlder)
     for (int i = 0; i < 30; ++i) {
         ASSERT_TRUE(
             m_history.recordSent("555-1234/" + std::to_string(i), "page " + std::to_string(i)))
-            << MessageHistory::lastError();
+            << MessageHistory::lastErrorText();
     }
     const std::vector<std::string> all = lines();
     ASSERT_EQ(all.size(), 21u);
@@ -69,7 +69,7 @@ TEST_F(History, EntriesShorterThanThreeCharactersAreRefused)
 {
     EXPECT_FALSE(m_history.add("a\n"));
     EXPECT_FALSE(m_history.recordSent("", ""));
-    EXPECT_EQ(MessageHistory::lastErrorCode(), StoreErrorCode::BadField);
+    EXPECT_EQ(MessageHistory::lastError(), StoreErrorCode::BadField);
     EXPECT_FALSE(std::filesystem::exists(m_history.path()));
     EXPECT_TRUE(m_history.add("a=\n"));
     EXPECT_TRUE(m_history.add("b=c"));
@@ -86,7 +86,7 @@ TEST_F(History, PositionsAboveTheBoundAreNotRead)
     m_registry.dir().write("msg.dat", text);
     std::string entry;
     EXPECT_FALSE(m_history.getAt(21, entry));
-    EXPECT_EQ(MessageHistory::lastErrorCode(), StoreErrorCode::NoRecord);
+    EXPECT_EQ(MessageHistory::lastError(), StoreErrorCode::NoRecord);
     ASSERT_TRUE(m_history.getAt(20, entry));
     EXPECT_EQ(entry, "r=line 20\n");
     EXPECT_FALSE(m_history.getAt(-1, entry));
@@ -113,7 +113,7 @@ TEST_F(History, PurgeDeletesAndAMissingHistoryReadsAsEmpty)
 {
     std::string entry;
     EXPECT_FALSE(m_history.getAt(0, entry));
-    EXPECT_EQ(MessageHistory::lastErrorCode(), StoreErrorCode::Missing);
+    EXPECT_EQ(MessageHistory::lastError(), StoreErrorCode::Missing);
     EXPECT_TRUE(m_history.purge());
     ASSERT_TRUE(m_history.recordSent("a", "one"));
     ASSERT_TRUE(m_history.getAt(0, entry));
@@ -158,8 +158,8 @@ TEST_F(History, AFailedReplacementLeavesTheHistoryAsItWas)
     const std::string before = m_registry.dir().read("msg.dat");
     std::filesystem::create_directory(m_registry.dir().file("msg.tmp"));
     EXPECT_FALSE(m_history.recordSent("b", "two"));
-    EXPECT_EQ(MessageHistory::lastErrorCode(), StoreErrorCode::Io);
-    EXPECT_NE(MessageHistory::lastError().find("msg.tmp"), std::string::npos);
+    EXPECT_EQ(MessageHistory::lastError(), StoreErrorCode::Io);
+    EXPECT_NE(MessageHistory::lastErrorText().find("msg.tmp"), std::string::npos);
     EXPECT_EQ(m_registry.dir().read("msg.dat"), before);
 }
 

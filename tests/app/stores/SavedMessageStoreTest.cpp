@@ -29,7 +29,7 @@ protected:
     std::vector<std::string> names() const
     {
         std::vector<SavedMessage> records;
-        EXPECT_TRUE(m_store.list(records, 100000)) << SavedMessageStore::lastError();
+        EXPECT_TRUE(m_store.list(records, 100000)) << SavedMessageStore::lastErrorText();
         std::vector<std::string> result;
         for (const SavedMessage& record : records) {
             result.push_back(record.name);
@@ -51,17 +51,17 @@ TEST_F(SavedStore, MissingFileReadsAsNothingAndTheFirstAddCreatesIt)
 {
     SavedMessage record;
     EXPECT_FALSE(m_store.getAt(0, record));
-    EXPECT_EQ(SavedMessageStore::lastErrorCode(), StoreErrorCode::Missing);
+    EXPECT_EQ(SavedMessageStore::lastError(), StoreErrorCode::Missing);
     EXPECT_FALSE(m_store.openForReading());
     EXPECT_FALSE(m_store.readNext(record));
     EXPECT_TRUE(names().empty());
     EXPECT_EQ(m_store.modificationTime(), -1);
     EXPECT_FALSE(m_store.removeAt(0));
-    EXPECT_EQ(SavedMessageStore::lastErrorCode(), StoreErrorCode::Missing);
+    EXPECT_EQ(SavedMessageStore::lastError(), StoreErrorCode::Missing);
     EXPECT_FALSE(m_store.replaceAt(0, "-", std::nullopt, std::nullopt));
 
     ASSERT_TRUE(m_store.add("Page ops", "", "555-1234/11;host!7", "Disk full"))
-        << SavedMessageStore::lastError();
+        << SavedMessageStore::lastErrorText();
     EXPECT_EQ(file(), line("Page ops", "-", "555-1234/11;host!7", "Disk full"));
     EXPECT_GT(m_store.modificationTime(), 0);
 }
@@ -69,7 +69,7 @@ TEST_F(SavedStore, MissingFileReadsAsNothingAndTheFirstAddCreatesIt)
 TEST_F(SavedStore, AddCreatesAMissingDataFolder)
 {
     SavedMessageStore nested(m_dir.file("home/data/canMsg.dat"));
-    ASSERT_TRUE(nested.add("n", "", "r", "m")) << SavedMessageStore::lastError();
+    ASSERT_TRUE(nested.add("n", "", "r", "m")) << SavedMessageStore::lastErrorText();
     EXPECT_EQ(m_dir.read("home/data/canMsg.dat"), line("n", "-", "r", "m"));
 }
 
@@ -78,8 +78,8 @@ TEST_F(SavedStore, DuplicateNamesAreRefusedButOtherCaseIsAnotherName)
     ASSERT_TRUE(m_store.add("Alarm", "", "r", "m"));
     const std::string before = file();
     EXPECT_FALSE(m_store.add("Alarm", "", "other", "text"));
-    EXPECT_EQ(SavedMessageStore::lastErrorCode(), StoreErrorCode::Duplicate);
-    EXPECT_NE(SavedMessageStore::lastError().find("\"Alarm\""), std::string::npos);
+    EXPECT_EQ(SavedMessageStore::lastError(), StoreErrorCode::Duplicate);
+    EXPECT_NE(SavedMessageStore::lastErrorText().find("\"Alarm\""), std::string::npos);
     EXPECT_EQ(file(), before);
     EXPECT_TRUE(m_store.add("alarm", "", "r", "m"));
     EXPECT_EQ(names(), (std::vector<std::string> {"Alarm", "alarm"}));
@@ -125,9 +125,9 @@ TEST_P(SavedStoreRefuses, AddWithoutTouchingTheFile)
     const std::string before = file();
     const SavedMessage& record = GetParam().record;
     EXPECT_FALSE(m_store.add(record.name, record.schedule, record.recipients, record.message));
-    EXPECT_EQ(SavedMessageStore::lastErrorCode(), GetParam().code);
-    EXPECT_NE(SavedMessageStore::lastError().find(m_store.path()), std::string::npos)
-        << SavedMessageStore::lastError();
+    EXPECT_EQ(SavedMessageStore::lastError(), GetParam().code);
+    EXPECT_NE(SavedMessageStore::lastErrorText().find(m_store.path()), std::string::npos)
+        << SavedMessageStore::lastErrorText();
     EXPECT_EQ(file(), before);
 }
 
@@ -160,7 +160,7 @@ TEST_F(SavedStore, ATwoFieldLineReadsBackWithEmptyRecipientsAndMessage)
     EXPECT_EQ(record, (SavedMessage {"short", "-", "", ""}));
     // Giving it a message alone would shift the message into the recipients: refused.
     EXPECT_FALSE(m_store.replaceAt(0, std::nullopt, std::nullopt, "text"));
-    EXPECT_EQ(SavedMessageStore::lastErrorCode(), StoreErrorCode::BadField);
+    EXPECT_EQ(SavedMessageStore::lastError(), StoreErrorCode::BadField);
     EXPECT_TRUE(m_store.replaceAt(0, std::nullopt, "r", "text"));
     ASSERT_TRUE(m_store.getAt(0, record));
     EXPECT_EQ(record, (SavedMessage {"short", "-", "r", "text"}));
@@ -203,7 +203,7 @@ TEST_F(SavedStore, ReplaceAtChangesOnlyTheFieldsGiven)
     EXPECT_EQ(record.schedule, "-");
     EXPECT_FALSE(m_store.replaceAt(0, std::nullopt, "", std::nullopt));
     EXPECT_FALSE(m_store.replaceAt(0, std::nullopt, std::nullopt, std::string(300, 'm')));
-    EXPECT_EQ(SavedMessageStore::lastErrorCode(), StoreErrorCode::TooLong);
+    EXPECT_EQ(SavedMessageStore::lastError(), StoreErrorCode::TooLong);
 }
 
 TEST_F(SavedStore, RewritesKeepRecordsBehindTheHundredth)
@@ -233,19 +233,19 @@ TEST_F(SavedStore, GuardedRewritesRefuseARecordThatMoved)
     ASSERT_TRUE(m_store.removeAt(0));
     const std::string before = file();
     EXPECT_FALSE(m_store.replaceAt(1, RecordGuard::named("one"), "X", std::nullopt, std::nullopt));
-    EXPECT_EQ(SavedMessageStore::lastErrorCode(), StoreErrorCode::RecordChanged);
-    EXPECT_NE(SavedMessageStore::lastError().find("now \"two\""), std::string::npos)
-        << SavedMessageStore::lastError();
+    EXPECT_EQ(SavedMessageStore::lastError(), StoreErrorCode::RecordChanged);
+    EXPECT_NE(SavedMessageStore::lastErrorText().find("now \"two\""), std::string::npos)
+        << SavedMessageStore::lastErrorText();
     EXPECT_FALSE(m_store.removeAt(1, RecordGuard::named("one")));
     EXPECT_FALSE(m_store.removeAt(5, RecordGuard::named("one")));
-    EXPECT_EQ(SavedMessageStore::lastErrorCode(), StoreErrorCode::RecordChanged);
+    EXPECT_EQ(SavedMessageStore::lastError(), StoreErrorCode::RecordChanged);
     EXPECT_EQ(file(), before);
 
     // Exactly: the same name with another schedule is not the record read before.
     ASSERT_TRUE(m_store.replaceAt(0, "O 000 04 07 10 00 000000000000", std::nullopt, std::nullopt));
     EXPECT_FALSE(
         m_store.replaceAt(0, RecordGuard::exactly(one), "late", std::nullopt, std::nullopt));
-    EXPECT_NE(SavedMessageStore::lastError().find("other contents"), std::string::npos);
+    EXPECT_NE(SavedMessageStore::lastErrorText().find("other contents"), std::string::npos);
     ASSERT_TRUE(m_store.getAt(0, one));
     EXPECT_TRUE(m_store.replaceAt(0, RecordGuard::exactly(one), "-", std::nullopt, std::nullopt));
     EXPECT_TRUE(m_store.removeAt(0, RecordGuard::named("one")));
@@ -289,9 +289,9 @@ TEST_F(SavedStore, AFailedReplacementLeavesTheStoreAsItWas)
     // A folder where the temporary file must go: it cannot be created.
     std::filesystem::create_directory(m_dir.file("canMsg.tmp"));
     EXPECT_FALSE(m_store.removeAt(0));
-    EXPECT_EQ(SavedMessageStore::lastErrorCode(), StoreErrorCode::Io);
-    EXPECT_NE(SavedMessageStore::lastError().find("canMsg.tmp"), std::string::npos)
-        << SavedMessageStore::lastError();
+    EXPECT_EQ(SavedMessageStore::lastError(), StoreErrorCode::Io);
+    EXPECT_NE(SavedMessageStore::lastErrorText().find("canMsg.tmp"), std::string::npos)
+        << SavedMessageStore::lastErrorText();
     EXPECT_FALSE(m_store.add("four", "", "r", "m"));
     EXPECT_EQ(file(), before);
     std::filesystem::remove(m_dir.file("canMsg.tmp"));

@@ -71,7 +71,7 @@ protected:
     Schedule scheduleOf(int position)
     {
         SavedMessage record;
-        EXPECT_TRUE(m_store.getAt(position, record)) << SavedMessageStore::lastError();
+        EXPECT_TRUE(m_store.getAt(position, record)) << SavedMessageStore::lastErrorText();
         return Schedule::fromText(record.schedule);
     }
 

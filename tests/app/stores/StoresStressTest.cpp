@@ -91,7 +91,7 @@ private:
         // Half of them are due every day as well, so the scheduler writes all over the file.
         const std::string schedule = m_next % 2 == 0 ? everyDayAtNine() : "";
         ASSERT_TRUE(m_store.add(name, schedule, "r-" + name, "first"))
-            << SavedMessageStore::lastError();
+            << SavedMessageStore::lastErrorText();
         m_live[name] = "first";
     }
     // Finds the record and changes it by position, guarded by its name; a position that moved
@@ -105,8 +105,8 @@ private:
             if (change(position)) {
                 return;
             }
-            ASSERT_EQ(SavedMessageStore::lastErrorCode(), StoreErrorCode::RecordChanged)
-                << SavedMessageStore::lastError();
+            ASSERT_EQ(SavedMessageStore::lastError(), StoreErrorCode::RecordChanged)
+                << SavedMessageStore::lastErrorText();
         }
         FAIL() << "could not change " << name;
     }

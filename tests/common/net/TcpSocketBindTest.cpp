@@ -163,7 +163,7 @@ TEST(TcpSocketBind, ReuseAddressLetsARestartedServerBindAfterItsOwnClose)
             EXPECT_EQ(length, 0u);
         }
         TcpSocket restarted;
-        restarted.setReuseAddress(reuse);
+        (void)restarted.setReuseAddress(reuse); // no socket yet: kept for the bind
         EXPECT_EQ(restarted.bind(port.text()), reuse) << restarted.lastErrorText();
         if (!reuse) {
             EXPECT_EQ(restarted.lastError(), 7);

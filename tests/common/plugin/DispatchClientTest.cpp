@@ -44,7 +44,7 @@ TEST_F(DispatchClientTest, PropertiesOfIntegerAndText)
     ASSERT_TRUE(m_driver.setText(ProviderName, longName));
     ASSERT_TRUE(m_driver.getText(ProviderName, name));
     EXPECT_EQ(name, longName);
-    EXPECT_EQ(m_driver.lastStatus(), DispatchStatus::Ok);
+    EXPECT_EQ(m_driver.lastError(), DispatchStatus::Ok);
     EXPECT_EQ(m_driver.lastErrorText(), "");
 }
 
@@ -113,7 +113,7 @@ TEST_P(DispatchClientBadCall, FailsWithStatusAndTextAndLeavesTheControlUsable)
     DispatchValue result = std::int32_t {99};
     EXPECT_EQ(m_driver.invoke(c.dispId, c.kind, c.args, result), c.status) << c.label;
     EXPECT_EQ(result, DispatchValue {}) << c.label;
-    EXPECT_EQ(m_driver.lastStatus(), c.status);
+    EXPECT_EQ(m_driver.lastError(), c.status);
     const std::string& text = m_driver.lastErrorText();
     EXPECT_NE(text.find(c.errorPart), std::string::npos) << c.label << ": " << text;
     EXPECT_NE(text.find(driver), std::string::npos) << c.label << ": " << text;
@@ -187,13 +187,13 @@ TEST_F(DispatchClientTest, ConvenienceCallsRefuseAResultOfAnotherType)
 {
     std::int32_t number = 0;
     EXPECT_FALSE(m_driver.getInt(ProviderName, number));
-    EXPECT_EQ(m_driver.lastStatus(), DispatchStatus::BadResultType);
+    EXPECT_EQ(m_driver.lastError(), DispatchStatus::BadResultType);
     EXPECT_NE(m_driver.lastErrorText().find("returned text where 32-bit integer was expected"),
               std::string::npos)
         << m_driver.lastErrorText();
     std::string text;
     EXPECT_FALSE(m_driver.callText(GetMessageCount, {}, text));
-    EXPECT_EQ(m_driver.lastStatus(), DispatchStatus::BadResultType);
+    EXPECT_EQ(m_driver.lastError(), DispatchStatus::BadResultType);
 }
 
 TEST_F(DispatchClientTest, SixteenBitPropertyThroughIntegerCalls)
@@ -205,7 +205,7 @@ TEST_F(DispatchClientTest, SixteenBitPropertyThroughIntegerCalls)
     ASSERT_TRUE(echoControl.getInt(Small, value));
     EXPECT_EQ(value, -300);
     EXPECT_FALSE(echoControl.setInt(Small, 70000));
-    EXPECT_EQ(echoControl.lastStatus(), DispatchStatus::OutOfRange);
+    EXPECT_EQ(echoControl.lastError(), DispatchStatus::OutOfRange);
     ASSERT_TRUE(echoControl.getInt(Small, value));
     EXPECT_EQ(value, -300);
 }
@@ -273,7 +273,7 @@ TEST_F(DispatchClientTest, MovedClientOwnsTheControlOnce)
     // The empty handle fails every call with a reason instead of crashing.
     std::int32_t level = 0;
     EXPECT_FALSE(m_driver.getInt(DebugLevel, level));
-    EXPECT_EQ(m_driver.lastStatus(), DispatchStatus::Failed);
+    EXPECT_EQ(m_driver.lastError(), DispatchStatus::Failed);
     EXPECT_NE(m_driver.lastErrorText().find("no control"), std::string::npos);
 
     DispatchClient assigned = m_loader.createFromFile(PluginFiles::testPlugin, echo);

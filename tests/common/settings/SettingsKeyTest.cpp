@@ -159,8 +159,8 @@ TEST(SettingsKey, UnwritableStoreLeavesTheKeyClosed)
     SettingsKey key(RootKey::CurrentUser, keyPath);
     EXPECT_FALSE(key.isOpen());
     EXPECT_EQ(key.getNumber("n", 5), 5);
-    EXPECT_NE(SettingsStore::lastError().find(blocker), std::string::npos)
-        << SettingsStore::lastError();
+    EXPECT_NE(SettingsStore::lastErrorText().find(blocker), std::string::npos)
+        << SettingsStore::lastErrorText();
 }
 
 TEST(SettingsKey, LocalMachineIsASeparateRoot)

@@ -80,7 +80,7 @@ TEST_P(SettingsStoreBadName, IsRefusedAndTheFileIsUnchanged)
     ASSERT_TRUE(store.setValue(keyA, SettingsValue::makeString("x", "1")));
     const std::string before = registry.dir().read("registry.reg");
     EXPECT_FALSE(store.setValue(GetParam().key, SettingsValue::makeNumber(GetParam().name, 1)));
-    const std::string error = SettingsStore::lastError();
+    const std::string error = SettingsStore::lastErrorText();
     EXPECT_TRUE(error.find("line break") != std::string::npos
                 || error.find("zero byte") != std::string::npos)
         << error;
@@ -151,7 +151,7 @@ TEST_P(SettingsStoreForeignFile, IsReadAndRewrittenInTheDocumentedFormat)
     ScopedRegistry registry;
     registry.dir().write("registry.reg", GetParam().bytes);
     SettingsStore store(registry.path());
-    ASSERT_TRUE(store.value(keyA, "home").has_value()) << SettingsStore::lastError();
+    ASSERT_TRUE(store.value(keyA, "home").has_value()) << SettingsStore::lastErrorText();
     EXPECT_EQ(store.value(keyA, "home")->data, "/opt/norvane");
     EXPECT_EQ(store.value(keyB, "n")->number(), 42u);
 
@@ -177,11 +177,11 @@ TEST(SettingsStoreFile, ABinaryFileIsNeverWrittenOver)
     registry.dir().write("registry.reg", binary);
     SettingsStore store(registry.path());
     EXPECT_FALSE(store.readable());
-    EXPECT_NE(SettingsStore::lastError().find("not a registry text"), std::string::npos)
-        << SettingsStore::lastError();
+    EXPECT_NE(SettingsStore::lastErrorText().find("not a registry text"), std::string::npos)
+        << SettingsStore::lastErrorText();
     EXPECT_FALSE(store.keyExists(keyA));
     EXPECT_FALSE(store.setValue(keyA, SettingsValue::makeNumber("n", 1)));
-    EXPECT_NE(SettingsStore::lastError().find(registry.path()), std::string::npos);
+    EXPECT_NE(SettingsStore::lastErrorText().find(registry.path()), std::string::npos);
     EXPECT_FALSE(store.importText(std::string("[") + keyA + "]\n\"n\"=dword:1\n"));
     EXPECT_EQ(registry.dir().read("registry.reg"), binary);
 }
@@ -214,8 +214,8 @@ TEST(SettingsStoreFile, AReadOnlyFileIsNotRewritten)
     SettingsStore store(registry.path());
     EXPECT_EQ(store.value(keyB, "n")->number(), 42u);
     EXPECT_FALSE(store.setValue(keyA, SettingsValue::makeNumber("n", 1)));
-    EXPECT_NE(SettingsStore::lastError().find("read-only"), std::string::npos)
-        << SettingsStore::lastError();
+    EXPECT_NE(SettingsStore::lastErrorText().find("read-only"), std::string::npos)
+        << SettingsStore::lastErrorText();
     EXPECT_FALSE(store.deleteKey(keyB));
     EXPECT_EQ(registry.dir().read("registry.reg"), exported);
     struct stat info
@@ -253,11 +253,11 @@ TEST_P(SettingsStoreNotAFile, IsRefusedWithAClearError)
     }
     SettingsStore store(path);
     EXPECT_FALSE(store.readable());
-    EXPECT_NE(SettingsStore::lastError().find(said), std::string::npos)
-        << SettingsStore::lastError();
+    EXPECT_NE(SettingsStore::lastErrorText().find(said), std::string::npos)
+        << SettingsStore::lastErrorText();
     EXPECT_FALSE(store.value(keyA, "n").has_value());
     EXPECT_FALSE(store.setValue(keyA, SettingsValue::makeNumber("n", 1)));
-    EXPECT_NE(SettingsStore::lastError().find(path), std::string::npos);
+    EXPECT_NE(SettingsStore::lastErrorText().find(path), std::string::npos);
     struct stat info
     { };
     ASSERT_EQ(lstat(path.c_str(), &info), 0);
@@ -278,8 +278,8 @@ TEST(SettingsStoreFile, AHugeFileIsRefusedUnread)
     close(fd);
     SettingsStore store(registry.path());
     EXPECT_FALSE(store.readable());
-    EXPECT_NE(SettingsStore::lastError().find("larger than 64 MiB"), std::string::npos)
-        << SettingsStore::lastError();
+    EXPECT_NE(SettingsStore::lastErrorText().find("larger than 64 MiB"), std::string::npos)
+        << SettingsStore::lastErrorText();
     EXPECT_FALSE(store.setValue(keyA, SettingsValue::makeNumber("n", 1)));
 }
 
@@ -288,9 +288,9 @@ TEST(SettingsStoreFile, AnImportFolderIsRefused)
     ScopedRegistry registry;
     SettingsStore store(registry.path());
     EXPECT_FALSE(store.importFile(registry.dir().path()));
-    EXPECT_NE(SettingsStore::lastError().find("folder"), std::string::npos);
+    EXPECT_NE(SettingsStore::lastErrorText().find("folder"), std::string::npos);
     const std::string file = registry.dir().write("import.reg", asUtf16le(exported));
-    ASSERT_TRUE(store.importFile(file)) << SettingsStore::lastError();
+    ASSERT_TRUE(store.importFile(file)) << SettingsStore::lastErrorText();
     EXPECT_EQ(store.value(keyB, "n")->number(), 42u);
 }
 

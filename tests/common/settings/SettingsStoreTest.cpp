@@ -162,12 +162,12 @@ TEST(SettingsStore, ImportMergesAndRefusesBrokenTextWhole)
     ASSERT_TRUE(store->setValue(std::string(key) + "\\Sub", SettingsValue::makeString("s", "1")));
 
     EXPECT_FALSE(store->importText("[HKCU\\SOFTWARE\\New]\n\"a\"=\"1\"\n\"b\"=dword:xyz\n"));
-    EXPECT_NE(SettingsStore::lastError().find("line 3"), std::string::npos);
+    EXPECT_NE(SettingsStore::lastErrorText().find("line 3"), std::string::npos);
     EXPECT_FALSE(store->keyExists("HKCU\\SOFTWARE\\New"));
 
     ASSERT_TRUE(store->importText(std::string("[-") + key + "\\Sub]\n[" + key
                                   + "]\n\"old\"=-\n\"new\"=\"2\"\n"))
-        << SettingsStore::lastError();
+        << SettingsStore::lastErrorText();
     EXPECT_FALSE(store->keyExists(std::string(key) + "\\Sub"));
     EXPECT_FALSE(store->value(key, "old").has_value());
     EXPECT_EQ(store->value(key, "new")->data, "2");
@@ -191,9 +191,9 @@ TEST(SettingsStore, SubKeysDeleteKeyAndErrors)
     EXPECT_FALSE(store->keyExists("HKCU\\SOFTWARE\\Classes\\CLSID\\{A}\\InprocServer32"));
     EXPECT_FALSE(store->deleteKey("HKCU\\SOFTWARE\\Classes\\CLSID\\{A}"));
     EXPECT_FALSE(store->deleteValue(key, "none"));
-    EXPECT_NE(SettingsStore::lastError().find("none"), std::string::npos);
+    EXPECT_NE(SettingsStore::lastErrorText().find("none"), std::string::npos);
     EXPECT_FALSE(store->setValue("HKEY_SOMEWHERE\\X", SettingsValue::makeNumber("n", 1)));
-    EXPECT_NE(SettingsStore::lastError().find("HKEY_SOMEWHERE"), std::string::npos);
+    EXPECT_NE(SettingsStore::lastErrorText().find("HKEY_SOMEWHERE"), std::string::npos);
 }
 
 TEST(SettingsStore, DefaultPathFollowsTheEnvironment)

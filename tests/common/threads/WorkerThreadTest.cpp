@@ -42,7 +42,7 @@ TEST(WorkerThreadTest, StatesGoFromNotStartedThroughRunningToFinished)
     EXPECT_TRUE(thread.waitForEnd(10s));
     EXPECT_EQ(seenInBody.load(), ThreadState::Running);
     EXPECT_EQ(thread.state(), ThreadState::Finished);
-    EXPECT_EQ(thread.lastError(), "");
+    EXPECT_EQ(thread.lastErrorText(), "");
 }
 
 // Other parts store and show the state as its number.
@@ -185,7 +185,8 @@ TEST(WorkerThreadTest, ExceptionFromTheBodyEndsItFinishedWithAnError)
     thread.start();
     ASSERT_TRUE(thread.waitForEnd(10s));
     EXPECT_EQ(thread.state(), ThreadState::Finished);
-    EXPECT_NE(thread.lastError().find("port vanished"), std::string::npos) << thread.lastError();
+    EXPECT_NE(thread.lastErrorText().find("port vanished"), std::string::npos)
+        << thread.lastErrorText();
     thread.start();
     ASSERT_TRUE(thread.waitForEnd(10s));
     EXPECT_EQ(thread.state(), ThreadState::Finished);
@@ -278,12 +279,12 @@ rlim_t addressSpaceInUse()
     const bool started = thread.start();
     const ThreadState refused = thread.state();
     setrlimit(RLIMIT_AS, &original);
-    if (!started || refused != ThreadState::StartFailed || thread.lastError().empty()) {
+    if (!started || refused != ThreadState::StartFailed || thread.lastErrorText().empty()) {
         std::fprintf(stderr, "start under the limit: result %d, state %d, error '%s'\n", started,
-                     static_cast<int>(refused), thread.lastError().c_str());
+                     static_cast<int>(refused), thread.lastErrorText().c_str());
         _exit(1);
     }
-    const std::string refusal = thread.lastError();
+    const std::string refusal = thread.lastErrorText();
     thread.start();
     if (!thread.waitForEnd(10s) || thread.state() != ThreadState::Finished) {
         std::fprintf(stderr, "start after the limit: state %d\n", static_cast<int>(thread.state()));

@@ -11,7 +11,7 @@ GuiPluginHost::GuiPluginHost(const std::string& pluginPath)
     : m_registered(m_loader.registerServer(pluginPath))
 { }
 
-std::string GuiPluginHost::lastError() const
+std::string GuiPluginHost::lastErrorText() const
 {
     return m_loader.lastErrorText();
 }

@@ -17,10 +17,10 @@ public:
     // A host with the plug-in built at `pluginPath` registered; see isValid().
     explicit GuiPluginHost(const std::string& pluginPath);
 
-    // Whether the store was made and the plug-in registered; lastError() says why not.
+    // Whether the store was made and the plug-in registered; lastErrorText() says why not.
     bool isValid() const { return m_registered; }
     // What went wrong at the latest step.
-    std::string lastError() const;
+    std::string lastErrorText() const;
     // The private store and its log.
     const PrivateLog& store() const { return m_store; }
     // A control of the class that asks to see its windows, or not; an invalid client (and a

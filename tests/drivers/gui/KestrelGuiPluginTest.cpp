@@ -73,7 +73,7 @@ private:
 void KestrelGuiPluginTest::init()
 {
     m_host = std::make_unique<GuiPluginHost>(pluginPath);
-    QVERIFY2(m_host->isValid(), m_host->lastError().c_str());
+    QVERIFY2(m_host->isValid(), m_host->lastErrorText().c_str());
     QVERIFY(KestrelTestSettings::shortTerminalWaits());
     QVERIFY(KestrelTestSettings::shortFrameWaits());
 }

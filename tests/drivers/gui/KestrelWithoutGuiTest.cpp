@@ -40,7 +40,7 @@ private:
 void KestrelWithoutGuiTest::init()
 {
     m_host = std::make_unique<GuiPluginHost>(pluginPath);
-    QVERIFY2(m_host->isValid(), m_host->lastError().c_str());
+    QVERIFY2(m_host->isValid(), m_host->lastErrorText().c_str());
     QVERIFY(KestrelTestSettings::shortTerminalWaits());
 }
 

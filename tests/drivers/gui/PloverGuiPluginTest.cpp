@@ -61,7 +61,7 @@ private:
 void PloverGuiPluginTest::init()
 {
     m_host = std::make_unique<GuiPluginHost>(pluginPath);
-    QVERIFY2(m_host->isValid(), m_host->lastError().c_str());
+    QVERIFY2(m_host->isValid(), m_host->lastErrorText().c_str());
     SettingsKey key = ploverKey();
     QVERIFY(key.setNumber("replyTimeoutMs", 2000));
     QVERIFY(key.setNumber("lookupTimeoutMs", 2000));

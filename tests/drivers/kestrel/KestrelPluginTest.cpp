@@ -138,7 +138,7 @@ TEST_F(KestrelPluginTest, PropertyPageBindsNothing)
     ASSERT_TRUE(page.isValid()) << loader.lastErrorText();
     std::int32_t value = 0;
     EXPECT_FALSE(page.getInt(DebugLevel, value));
-    EXPECT_EQ(page.lastStatus(), DispatchStatus::UnknownDispId);
+    EXPECT_EQ(page.lastError(), DispatchStatus::UnknownDispId);
 }
 
 TEST_F(KestrelPluginTest, PropertiesAndTheMessageListByDispatchNumber)

@@ -60,7 +60,7 @@ TEST_F(PloverPluginTest, PropertyPageBindsNothing)
     ASSERT_TRUE(page.isValid()) << loader.lastErrorText();
     std::int32_t value = 0;
     EXPECT_FALSE(page.getInt(DebugLevel, value));
-    EXPECT_EQ(page.lastStatus(), DispatchStatus::UnknownDispId);
+    EXPECT_EQ(page.lastError(), DispatchStatus::UnknownDispId);
 }
 
 TEST_F(PloverPluginTest, PropertiesStartEmptyAndKeepWhatIsSet)
@@ -115,9 +115,9 @@ TEST_F(PloverPluginTest, DispatchNumbersArePloversOwn)
     EXPECT_EQ(text, "provider");
     // There is no logFileName: 4 is addMessage, a method, and nothing has the number 10.
     EXPECT_FALSE(control.getText(4, text));
-    EXPECT_EQ(control.lastStatus(), DispatchStatus::WrongCallKind);
+    EXPECT_EQ(control.lastError(), DispatchStatus::WrongCallKind);
     EXPECT_FALSE(control.getText(10, text));
-    EXPECT_EQ(control.lastStatus(), DispatchStatus::UnknownDispId);
+    EXPECT_EQ(control.lastError(), DispatchStatus::UnknownDispId);
 }
 
 TEST_F(PloverPluginTest, TheMessageListByDispatchNumber)
