@@ -71,6 +71,8 @@ RecipientsPanel::RecipientsPanel(RecipientListForm& form, QWidget* parent)
     initAddressingResources();
     setObjectName(QStringLiteral("recipientsPanel"));
     m_form.setPrompt(m_prompt.get());
+    // The General flags as they are when the panel opens (again after the options sheet).
+    m_form.reloadFlags();
 
     // Picture 0 is an empty one, so that every label starts at the same place.
     QPixmap none(14, 13);

@@ -25,8 +25,8 @@ public:
     // The item data role that holds an entry's picture number (0 to 5).
     static constexpr int pictureRole = Qt::UserRole;
 
-    // A panel showing `form`, which must outlive it. The form's check asks through the panel's
-    // boxes while the panel lives.
+    // A panel showing `form`, which must outlive it; the form's flags are read from the settings.
+    // The form's check asks through the panel's boxes while the panel lives.
     explicit RecipientsPanel(RecipientListForm& form, QWidget* parent = nullptr);
     ~RecipientsPanel() override;
 

@@ -3,6 +3,7 @@
 #include "addressing/gui/RecipientsPanel.h"
 
 #include "AddressingGuiFixture.h"
+#include "addressing/GeneralSettings.h"
 #include "addressing/gui/AddRecipientDialog.h"
 #include "gui/MessageBox.h"
 
@@ -106,7 +107,16 @@ void RecipientsPanelTest::typingCompletesFromTheAddressBook()
     QFETCH(QString, shown);
     QFETCH(QString, selected);
     QFETCH(QString, typedOn);
-    m_fixture->form.setFlags({.disableCompletion = off});
+    if (off) {
+        // The flags are read when the panel opens.
+        SettingsKey general(RootKey::CurrentUser, GeneralSettings::key);
+        QVERIFY(general.write(GeneralSettings::disableAddrCompletion, true));
+        m_panel = std::make_unique<RecipientsPanel>(m_fixture->form);
+        m_panel->show();
+        m_panel->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_panel.get()));
+        m_panel->list()->setFocus();
+    }
     QLineEdit* edit = insertAndEdit();
     QVERIFY(edit != nullptr);
     QCOMPARE(m_panel->list()->item(0)->data(RecipientsPanel::pictureRole).toInt(),
