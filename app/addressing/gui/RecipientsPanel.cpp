@@ -39,6 +39,7 @@ QToolButton* smallButton(const QString& picture, const QString& tip, const char*
     button->setIconSize(QSize(16, 16));
     button->setAutoRaise(true);
     button->setToolTip(tip);
+    button->setAccessibleName(tip);
     button->setFocusPolicy(Qt::TabFocus);
     return button;
 }

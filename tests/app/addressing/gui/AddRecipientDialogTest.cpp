@@ -117,7 +117,7 @@ void AddRecipientDialogTest::theNameIsTypedOnlyForTheAddressBook()
 void AddRecipientDialogTest::refusalsAreShownAndTheDialogStays_data()
 {
     QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("name"); // empty: the box stays clear
+    QTest::addColumn<QString>("name"); // empty: the box stays clear; " " is a blank name
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("pin");
     QTest::addColumn<int>("message");
@@ -148,7 +148,7 @@ void AddRecipientDialogTest::refusalsAreShownAndTheDialogStays()
     child<QComboBox>("typeList")->setCurrentIndex(type);
     if (!name.isEmpty()) {
         child<QCheckBox>("addToBookBox")->setChecked(true);
-        child<QLineEdit>("nameEdit")->setText(name.trimmed());
+        child<QLineEdit>("nameEdit")->setText(name);
     }
     if (type == 0) {
         child<QComboBox>("companyBox")->setCurrentText(number);
