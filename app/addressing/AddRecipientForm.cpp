@@ -60,7 +60,11 @@ void AddRecipientForm::setAddToBook(bool on)
 AddRecipientForm::Accepted AddRecipientForm::accept() const
 {
     Accepted result;
-    if (m_fields.name.empty()) {
+    // Trailing blanks would make a book entry that the recipient list (which drops them) misses.
+    std::string_view name = m_fields.name;
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
+        name.remove_suffix(1);
+    if (name.empty()) {
         result.messageId = StringId::NoEntryName;
         return result;
     }
@@ -78,7 +82,7 @@ AddRecipientForm::Accepted AddRecipientForm::accept() const
             return result;
         }
     }
-    result.name = m_fields.name;
+    result.name = name;
     result.address = AddressGrammar::formatAddress(address);
     return result;
 }

@@ -69,8 +69,8 @@ public:
     // Ticks or clears the box; clearing it gives the name back its default.
     void setAddToBook(bool on);
 
-    // OK: the checks in the dialog's order, then the name and the address as formatAddress
-    // writes it (a provider name stays as typed).
+    // OK: the checks in the dialog's order, then the name (trailing blanks removed; none left:
+    // message 132) and the address as formatAddress writes it (a provider name stays as typed).
     Accepted accept() const;
     // Stores (name, address) in `book` after an OK with the box ticked. For a name the book
     // holds already `askOverwrite` is asked (overwriteText): Yes replaces the address, No

@@ -54,6 +54,12 @@ public:
     const Flags& flags() const { return m_flags; }
     // The address book that checks and completion use from now on (the current one changed).
     void setAddressBook(AddressBook* book) { m_book = book; }
+    AddressBook* addressBook() const { return m_book; }
+    // The provider database that checks translate through.
+    ProviderDatabase* providers() const { return m_providers; }
+    // The prompt the check asks through from now on (null: checks that would ask accept).
+    void setPrompt(UserPrompt* prompt) { m_prompt = prompt; }
+    UserPrompt* prompt() const { return m_prompt; }
 
     const std::vector<Item>& items() const { return m_items; }
     const std::string& message() const { return m_message; }

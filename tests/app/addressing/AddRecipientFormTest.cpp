@@ -61,8 +61,13 @@ TEST(AddRecipientFormRules, TheNameIsTypedOnlyWhileTheBoxIsTicked)
     form.setFields({.name = "Pat", .addToBook = true, .number = "5", .pin = "1"});
     EXPECT_TRUE(form.nameEnabled());
     EXPECT_EQ(form.accept().name, "Pat");
-    form.setFields({.name = "", .addToBook = true, .number = "5", .pin = "1"});
-    EXPECT_EQ(form.accept().messageId, StringId::NoEntryName);
+    // The name is stored as the recipient list will hold it: without trailing blanks.
+    form.setFields({.name = "Pat  ", .addToBook = true, .number = "5", .pin = "1"});
+    EXPECT_EQ(form.accept().name, "Pat");
+    for (const char* name : {"", "   "}) {
+        form.setFields({.name = name, .addToBook = true, .number = "5", .pin = "1"});
+        EXPECT_EQ(form.accept().messageId, StringId::NoEntryName) << '"' << name << '"';
+    }
     form.setAddToBook(false);
     EXPECT_EQ(form.fields().name, "NoName");
 

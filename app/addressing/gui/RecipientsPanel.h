@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QIcon>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class AddressBook;
+class BoxPrompt;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class RecipientListForm;
+class UserPrompt;
+
+// The recipients panel of the compose window: the recipient list with its entry pictures above
+// the message text, and the small buttons beside them. Every rule is the form's; the panel shows
+// the form and hands gestures to it. The address check asks through message boxes.
+class RecipientsPanel final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The item data role that holds an entry's picture number (0 to 5).
+    static constexpr int pictureRole = Qt::UserRole;
+
+    // A panel showing `form`, which must outlive it; the form's flags are read from the settings.
+    // The form's check asks through the panel's boxes while the panel lives.
+    explicit RecipientsPanel(RecipientListForm& form, QWidget* parent = nullptr);
+    ~RecipientsPanel() override;
+
+    // The address book that checks, completion and the dialog use from now on.
+    void setAddressBook(AddressBook* book);
+    // Shows the form's items and message again, after the form changed from outside.
+    void refresh();
+    // Hands the message field's text to the form (the field also does so on every change).
+    void syncMessage();
+    // The "Add Recipient" dialog; on OK the address, or the name stored in the address book, is
+    // added with checks and the message text takes the focus.
+    void addRecipientDialog();
+    // Adds an entry with checks (as the dialogs do) and selects it; false when it was refused.
+    bool addEntry(const QString& text);
+
+    QListWidget* list() const { return m_list; }
+    QPlainTextEdit* messageEdit() const { return m_message; }
+
+signals:
+    // Enter in the message text, or anywhere in the panel outside a label edit.
+    void sendRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void insertRecipient();
+    void removeSelected();
+    void clearList();
+    void finishEdit(int row, const QString& text, bool cancelled);
+    void itemDoubleClicked(QListWidgetItem* item);
+    void selectRow(int row);
+
+    RecipientListForm& m_form;
+    UserPrompt* m_formerPrompt;
+    std::unique_ptr<BoxPrompt> m_prompt;
+    std::array<QIcon, 6> m_pictures;
+    QListWidget* m_list;
+    QPlainTextEdit* m_message;
+};
