@@ -15,7 +15,7 @@ norvane_packages=(
     clang libclang-rt-14-dev
 )
 # Only the windows need Qt (left out by "norvane_install_deps --no-gui").
-norvane_gui_packages=(qt6-base-dev libgl-dev libegl-dev)
+norvane_gui_packages=(qt6-base-dev qt6-svg-dev libgl-dev libegl-dev)
 
 norvane_install_deps() {
     local wanted=("${norvane_packages[@]}")

@@ -32,3 +32,11 @@ std::optional<MessageBox::Request> MessageBox::lastAnswered()
 {
     return s_lastAnswered;
 }
+
+QString MessageBox::screenText(std::string_view text)
+{
+    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}

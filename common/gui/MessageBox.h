@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <optional>
+#include <string_view>
 
 // The one way the program shows a message box: a modal box on the GUI thread that answers the
 // button pressed. A test answers the next box in advance, so that no test ever waits on one.
@@ -26,6 +27,9 @@ public:
     show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
          QMessageBox::StandardButtons buttons = QMessageBox::Ok,
          QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    // A stored text as a box shows it: UTF-8, every "\r" (or "\r\n") a line break.
+    static QString screenText(std::string_view text);
 
     // Test hook: the next box is not shown and `show` answers `answer` in its place; the hook
     // then is spent, and the box after it is shown again. GUI thread.

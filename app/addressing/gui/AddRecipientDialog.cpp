@@ -1,6 +1,5 @@
 #include "addressing/gui/AddRecipientDialog.h"
 
-#include "addressing/gui/BoxPrompt.h"
 #include "directories/ProviderDatabase.h"
 #include "gui/MessageBox.h"
 #include "text/StringTable.h"
@@ -221,12 +220,12 @@ void AddRecipientDialog::boxToggled(bool on)
 void AddRecipientDialog::showMessageId(int id)
 {
     MessageBox::show(this, QMessageBox::Warning, tr("Norvane Desk Error"),
-                     BoxPrompt::screenText(StringTable::text(id)));
+                     MessageBox::screenText(StringTable::text(id)));
 }
 
 AddRecipientForm::Overwrite AddRecipientDialog::askOverwrite(const std::string& name)
 {
-    QString text = BoxPrompt::screenText(AddRecipientForm::overwriteText);
+    QString text = MessageBox::screenText(AddRecipientForm::overwriteText);
     text.replace(QLatin1String("%1"), fromStd(name));
     switch (MessageBox::show(this, QMessageBox::Warning, windowTitle(), text,
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,

@@ -18,8 +18,8 @@ RecipientDelegate::RecipientDelegate(RecipientLabelEdit::Completer completer, QO
                 const auto* edit = qobject_cast<QLineEdit*>(editor);
                 if (!edit)
                     return;
-                emit editEnded(edit->property(rowProperty).toInt(), edit->text(),
-                               hint == QAbstractItemDelegate::RevertModelCache);
+                Q_EMIT editEnded(edit->property(rowProperty).toInt(), edit->text(),
+                                 hint == QAbstractItemDelegate::RevertModelCache);
             });
 }
 
@@ -51,8 +51,8 @@ bool RecipientDelegate::eventFilter(QObject* object, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
             auto* editor = qobject_cast<QWidget*>(object);
-            emit commitData(editor);
-            emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+            Q_EMIT commitData(editor);
+            Q_EMIT closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
             return true;
         }
     }

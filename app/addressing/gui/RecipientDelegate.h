@@ -20,7 +20,7 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
 
-signals:
+Q_SIGNALS:
     // The edit of item `row` ended with `text`; `cancelled` when Escape ended it. Emitted while
     // the view still holds the editor: handle it after the event that caused it.
     void editEnded(int row, const QString& text, bool cancelled);

@@ -4,9 +4,9 @@
 #include "addressing/AddressParser.h"
 #include "addressing/RecipientListForm.h"
 #include "addressing/gui/AddRecipientDialog.h"
-#include "addressing/gui/BoxPrompt.h"
 #include "addressing/gui/RecipientDelegate.h"
 #include "directories/AddressBook.h"
+#include "directories/gui/DeskPrompt.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -67,7 +67,7 @@ RecipientsPanel::RecipientsPanel(RecipientListForm& form, QWidget* parent)
     : QWidget(parent)
     , m_form(form)
     , m_formerPrompt(form.prompt())
-    , m_prompt(std::make_unique<BoxPrompt>(this))
+    , m_prompt(std::make_unique<DeskPrompt>(this))
 {
     initAddressingResources();
     setObjectName(QStringLiteral("recipientsPanel"));
@@ -266,7 +266,7 @@ bool RecipientsPanel::eventFilter(QObject* watched, QEvent* event)
     const auto* key = static_cast<QKeyEvent*>(event);
     if (watched == m_message && isEnter(key)) {
         // The message text takes no line breaks: Enter sends.
-        emit sendRequested();
+        Q_EMIT sendRequested();
         return true;
     }
     // While a label is edited its editor has the focus and its keys are its own.
@@ -291,7 +291,7 @@ void RecipientsPanel::keyPressEvent(QKeyEvent* event)
 {
     // What the children leave: Enter sends, Escape does nothing (the window stays open).
     if (isEnter(event)) {
-        emit sendRequested();
+        Q_EMIT sendRequested();
         return;
     }
     if (event->key() == Qt::Key_Escape)

@@ -7,7 +7,7 @@
 #include <memory>
 
 class AddressBook;
-class BoxPrompt;
+class DeskPrompt;
 class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
@@ -45,7 +45,7 @@ public:
     QListWidget* list() const { return m_list; }
     QPlainTextEdit* messageEdit() const { return m_message; }
 
-signals:
+Q_SIGNALS:
     // Enter in the message text, or anywhere in the panel outside a label edit.
     void sendRequested();
 
@@ -63,7 +63,7 @@ private:
 
     RecipientListForm& m_form;
     UserPrompt* m_formerPrompt;
-    std::unique_ptr<BoxPrompt> m_prompt;
+    std::unique_ptr<DeskPrompt> m_prompt;
     std::array<QIcon, 6> m_pictures;
     QListWidget* m_list;
     QPlainTextEdit* m_message;

@@ -4,7 +4,7 @@
 #   quotes (in double quotes an interactive bash takes "!1234" as a history reference);
 # - the Quick start's first page, run as written in an interactive bash with a fresh home and
 #   an empty settings store, arrives at the local SNPP test server. Only the port (a free one
-#   instead of 4444) and scripts/run (the built norvane-cli instead of a release build)
+#   instead of 4444) and the program's path (the built norvane-cli instead of a release build)
 #   differ, and the test waits until the server listens before the send.
 # Usage: verify_quickstart.sh SOURCE_DIR NORVANE_CLI
 set -euo pipefail
@@ -41,7 +41,7 @@ mkdir -p "$work/home" "$work/cwd"
 script=""
 while IFS= read -r line; do
     line="${line//4444/$port}"
-    line="${line//scripts\/run /$cli }"
+    line="${line//build-release\/app\/cli\/norvane-cli /$cli }"
     line="${line//scripts\//$src/scripts/}"
     script+="$line"$'\n'
     if [[ "$line" == *snpp-test-server* ]]; then

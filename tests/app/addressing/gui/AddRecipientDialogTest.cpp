@@ -3,7 +3,6 @@
 #include "addressing/gui/AddRecipientDialog.h"
 
 #include "AddressingGuiFixture.h"
-#include "addressing/gui/BoxPrompt.h"
 #include "gui/MessageBox.h"
 #include "text/StringTable.h"
 
@@ -21,7 +20,7 @@ class AddRecipientDialogTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init();
     void cleanup();
     void theTypeChoosesThePanelAndHandsTheRecordOn();
@@ -162,7 +161,7 @@ void AddRecipientDialogTest::refusalsAreShownAndTheDialogStays()
     QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
     QVERIFY(MessageBox::lastAnswered().has_value());
     QCOMPARE(MessageBox::lastAnswered()->caption, QStringLiteral("Norvane Desk Error"));
-    QCOMPARE(MessageBox::lastAnswered()->text, BoxPrompt::screenText(StringTable::text(message)));
+    QCOMPARE(MessageBox::lastAnswered()->text, MessageBox::screenText(StringTable::text(message)));
 }
 
 void AddRecipientDialogTest::anExistingNameIsOverwrittenOnlyOnYes_data()

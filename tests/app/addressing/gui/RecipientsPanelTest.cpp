@@ -25,7 +25,7 @@ class RecipientsPanelTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init();
     void cleanup();
     void typingCompletesFromTheAddressBook_data();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "directories/HeadlessPrompt.h"
+#include "directories/UserPrompt.h"
+
+class QWidget;
+
+// The directories' questions as the desktop program puts them: message boxes and the locate
+// dialog over the program's window on the GUI thread. A background thread (the gateway, the
+// scheduler) never waits for a user: its questions go to the log and are answered as a
+// server's would be.
+class DeskPrompt final : public UserPrompt
+{
+public:
+    // Boxes open over `parent` (may be null, and may be set later).
+    explicit DeskPrompt(QWidget* parent = nullptr);
+
+    // The window the boxes open over.
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    void showMessage(std::string_view text, std::string_view caption, PromptIcon icon) override;
+    bool askYesNo(std::string_view text, std::string_view caption, PromptIcon icon) override;
+    LocateChoice locateFile(const LocateRequest& request) override;
+    void reportDatabaseError(std::string_view context, std::string_view description,
+                             int code) override;
+
+private:
+    QWidget* m_parent;
+    HeadlessPrompt m_background;
+};

@@ -1,0 +1,346 @@
+#include "ui/ComposeWindow.h"
+
+#include "addressing/gui/RecipientsPanel.h"
+#include "directories/gui/DeskPrompt.h"
+#include "gui/MessageBox.h"
+#include "services/DeskServices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QFrame* separator(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+// The pictures are built into this library; a static library's resources are registered by
+// hand, as nothing else would pull them into the program. (Outside any namespace, as the
+// registration's declaration must be.)
+static void initResources()
+{
+    Q_INIT_RESOURCE(ui);
+}
+
+QString ComposeWindow::notAvailableText(const QString& command)
+{
+    return QStringLiteral("\"%1\" is not available yet in this version of Norvane Desk.")
+        .arg(command);
+}
+
+ComposeWindow::ComposeWindow(DeskServices& services, DeskPrompt& prompt, QWidget* parent)
+    : QWidget(parent)
+    , m_services(services)
+    , m_prompt(prompt)
+    , m_recipients(&services.providers(), services.books().current(), &prompt)
+    , m_form(services.history(), services.savedMessages(), m_recipients)
+{
+    initResources();
+    setObjectName(QStringLiteral("composeWindow"));
+    setWindowTitle(QStringLiteral("Norvane Desk"));
+    setWindowIcon(QIcon(QStringLiteral(":/ui/norvane.svg")));
+    setMinimumSize(minimumWidth, minimumHeight);
+    m_prompt.setParent(this);
+    m_recipients.reloadFlags();
+
+    m_panel = new RecipientsPanel(m_recipients, this);
+    m_panel->setObjectName(QStringLiteral("recipientsPanel"));
+    connect(m_panel, &RecipientsPanel::sendRequested, this, &ComposeWindow::send);
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->addWidget(m_panel, 1);
+    body->addWidget(makeButtons(), 0, Qt::AlignTop);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    layout->addWidget(makeToolbar());
+    layout->addLayout(body, 1);
+    resize(520, 360);
+
+    auto* exit = new QAction(QStringLiteral("Exit"), this);
+    exit->setObjectName(QStringLiteral("exitAction"));
+    exit->setShortcut(QKeySequence::Quit);
+    connect(exit, &QAction::triggered, this, &ComposeWindow::exitRequested);
+    addAction(exit);
+}
+
+void ComposeWindow::offerExitInMenu()
+{
+    m_helpMenu->addSeparator();
+    QAction* exit = m_helpMenu->addAction(QStringLiteral("Exit"));
+    exit->setObjectName(QStringLiteral("menuExitAction"));
+    connect(exit, &QAction::triggered, this, &ComposeWindow::exitRequested);
+}
+
+ComposeWindow::~ComposeWindow()
+{
+    m_prompt.setParent(nullptr);
+}
+
+QToolButton* ComposeWindow::toolButton(const char* name, const QString& tip, const QString& icon)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setIcon(QIcon(QStringLiteral(":/ui/%1.svg").arg(icon)));
+    button->setIconSize(QSize(20, 20));
+    // Flat until the pointer is over it, raised while it is.
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QWidget* ComposeWindow::makeToolbar()
+{
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("toolbar"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(8, 0, 0, 0);
+    row->setSpacing(1);
+    const auto add = [this, row](const char* name, const QString& tip, const QString& icon,
+                                 void (ComposeWindow::*command)()) {
+        QToolButton* button = toolButton(name, tip, icon);
+        connect(button, &QToolButton::clicked, this, command);
+        row->addWidget(button);
+        return button;
+    };
+    add("newMessageButton", QStringLiteral("New message"), QStringLiteral("new"),
+        &ComposeWindow::newMessage);
+    add("saveMessageButton", QStringLiteral("Save Message"), QStringLiteral("save"),
+        &ComposeWindow::saveMessage);
+    QToolButton* saved = toolButton("savedMessagesButton", QStringLiteral("Edit Saved Messages"),
+                                    QStringLiteral("saved"));
+    connect(saved, &QToolButton::clicked, this,
+            [this] { notAvailable(QStringLiteral("Edit Saved Messages")); });
+    row->addWidget(saved);
+    row->addWidget(separator(bar));
+    QToolButton* book
+        = toolButton("addressBookButton", QStringLiteral("Select recipient from Address Book"),
+                     QStringLiteral("addressbook"));
+    connect(book, &QToolButton::clicked, this,
+            [this] { notAvailable(QStringLiteral("Address Book")); });
+    row->addWidget(book);
+    QToolButton* search = toolButton("directorySearchButton", QStringLiteral("Directory Search"),
+                                     QStringLiteral("search"));
+    connect(search, &QToolButton::clicked, this,
+            [this] { notAvailable(QStringLiteral("Directory Search")); });
+    row->addWidget(search);
+    row->addWidget(separator(bar));
+    add("previousMessageButton", QStringLiteral("Previous Message"), QStringLiteral("previous"),
+        &ComposeWindow::previousMessage);
+    add("clearMessageToolButton", QStringLiteral("Clear Message"), QStringLiteral("clear"),
+        &ComposeWindow::clearMessage);
+    add("nextMessageButton", QStringLiteral("Next Message"), QStringLiteral("next"),
+        &ComposeWindow::nextMessage);
+    row->addWidget(separator(bar));
+    m_messages = add("messagesButton", QStringLiteral("Messages"), QStringLiteral("messages"),
+                     &ComposeWindow::showMessagesMenu);
+    m_messages->setIconSize(QSize(26, 20));
+    row->addStretch();
+    return bar;
+}
+
+QWidget* ComposeWindow::makeButtons()
+{
+    auto* column = new QWidget(this);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(3);
+    m_send = new QPushButton(QStringLiteral("&Send"), column);
+    m_send->setObjectName(QStringLiteral("sendButton"));
+    m_send->setDefault(true);
+    connect(m_send, &QPushButton::clicked, this, &ComposeWindow::send);
+    auto* close = new QPushButton(QStringLiteral("&Close"), column);
+    close->setObjectName(QStringLiteral("closeButton"));
+    connect(close, &QPushButton::clicked, this, &ComposeWindow::closeWindow);
+    auto* help
+        = new QPushButton(QIcon(QStringLiteral(":/ui/help.svg")), QStringLiteral("&Help"), column);
+    help->setObjectName(QStringLiteral("helpButton"));
+    auto* menu = new QMenu(help);
+    menu->setObjectName(QStringLiteral("helpMenu"));
+    for (const QString& topic :
+         {QStringLiteral("Contents"), QStringLiteral("Search..."), QStringLiteral("Tutorial...")}) {
+        QAction* action = menu->addAction(topic);
+        connect(action, &QAction::triggered, this, [this, topic] {
+            notAvailable(topic.endsWith(QStringLiteral("...")) ? topic.chopped(3) : topic);
+        });
+    }
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("About...")), &QAction::triggered, this,
+            &ComposeWindow::about);
+    help->setMenu(menu);
+    m_helpMenu = menu;
+    for (QPushButton* button : {m_send, close, help})
+        button->setMinimumWidth(80);
+    layout->addWidget(m_send);
+    layout->addWidget(close);
+    layout->addWidget(help);
+    layout->addStretch();
+    return column;
+}
+
+void ComposeWindow::bringForward()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void ComposeWindow::showNotice(const ComposeForm::Notice& notice)
+{
+    MessageBox::show(this, QMessageBox::Information, MessageBox::screenText(notice.caption),
+                     MessageBox::screenText(notice.text));
+}
+
+void ComposeWindow::notAvailable(const QString& command)
+{
+    MessageBox::show(this, QMessageBox::Information, QStringLiteral("Norvane Desk"),
+                     notAvailableText(command));
+}
+
+void ComposeWindow::newMessage()
+{
+    bringForward();
+    m_form.newMessage();
+    m_panel->refresh();
+}
+
+void ComposeWindow::saveMessage()
+{
+    if (const auto refusal = m_form.saveRefusal()) {
+        showNotice(*refusal);
+        return;
+    }
+    notAvailable(QStringLiteral("Save Message"));
+}
+
+void ComposeWindow::previousMessage()
+{
+    if (const auto notice = m_form.previousMessage()) {
+        showNotice(*notice);
+        return;
+    }
+    m_panel->refresh();
+}
+
+void ComposeWindow::nextMessage()
+{
+    m_form.nextMessage();
+    m_panel->refresh();
+}
+
+void ComposeWindow::clearMessage()
+{
+    m_form.clearMessage();
+    m_panel->refresh();
+}
+
+std::unique_ptr<QMenu> ComposeWindow::buildMessagesMenu()
+{
+    std::vector<ComposeForm::MenuItem> items;
+    if (const auto notice = m_form.messagesMenu(items)) {
+        showNotice(*notice);
+        return nullptr;
+    }
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setObjectName(QStringLiteral("messagesMenu"));
+    for (const ComposeForm::MenuItem& item : items) {
+        if (item.command == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromStdString(item.label));
+        action->setData(item.command);
+        const int command = item.command;
+        connect(action, &QAction::triggered, this, [this, command] {
+            if (m_form.choose(command))
+                m_panel->refresh();
+        });
+    }
+    return menu;
+}
+
+void ComposeWindow::showMessagesMenu()
+{
+    if (const std::unique_ptr<QMenu> menu = buildMessagesMenu())
+        menu->exec(QCursor::pos());
+}
+
+void ComposeWindow::send()
+{
+    // A send already running on this window keeps the window's events served; a second
+    // press waits for nothing and does nothing.
+    if (m_sending)
+        return;
+    m_sending = true;
+    m_send->setEnabled(false);
+    m_panel->syncMessage();
+    const std::string recipients = m_recipients.recipientsText();
+    const std::string message = m_recipients.messageText();
+    (void)m_services.sender().sendToRecipients(recipients, message, false, false, "Local");
+    m_form.sent();
+    m_send->setEnabled(true);
+    m_sending = false;
+}
+
+void ComposeWindow::about()
+{
+    MessageBox::show(this, QMessageBox::Information, QStringLiteral("About Norvane Desk"),
+                     QStringLiteral("Norvane Desk\nv1.0 beta"));
+}
+
+void ComposeWindow::closeWindow()
+{
+    if (m_hidesOnClose)
+        hide();
+    else
+        showMinimized();
+}
+
+void ComposeWindow::closeEvent(QCloseEvent* event)
+{
+    // Only "Exit" ends the program; the window's close box hides it.
+    event->ignore();
+    closeWindow();
+}
+
+void ComposeWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        closeWindow();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ComposeWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Q_EMIT shownChanged(true);
+}
+
+void ComposeWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    Q_EMIT shownChanged(false);
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "addressing/RecipientListForm.h"
+#include "shell/ComposeForm.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class DeskPrompt;
+class DeskServices;
+class QMenu;
+class QPushButton;
+class QToolButton;
+class RecipientsPanel;
+
+// The program's main window: the toolbar of picture buttons, the recipients panel with the
+// message, and "&Send", "&Close" and "&Help". Closing it only hides it (or minimises it where
+// the desktop has no notification area); the program ends through "Exit".
+class ComposeWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The smallest size the window can be given.
+    static constexpr int minimumWidth = 280;
+    static constexpr int minimumHeight = 220;
+    // The text of the box that a command not built yet shows.
+    static QString notAvailableText(const QString& command);
+
+    // A window that sends through `services`' Sender and asks through `prompt`.
+    ComposeWindow(DeskServices& services, DeskPrompt& prompt, QWidget* parent = nullptr);
+    ~ComposeWindow() override;
+
+    // With a notification area closing hides the window, without one it minimises it.
+    void setHidesOnClose(bool hides) { m_hidesOnClose = hides; }
+    // Shows the window and brings it to the top.
+    void bringForward();
+
+    // The commands, as the buttons and menus give them.
+    void newMessage();
+    void saveMessage();
+    void previousMessage();
+    void nextMessage();
+    void clearMessage();
+    void showMessagesMenu();
+    void send();
+    void about();
+    // Shows the box of a command that a later version brings.
+    void notAvailable(const QString& command);
+    // Puts "Exit" in the help menu, for a desktop without a notification area (and so
+    // without the taskbar menu).
+    void offerExitInMenu();
+
+    RecipientsPanel* panel() const { return m_panel; }
+    ComposeForm& form() { return m_form; }
+    RecipientListForm& recipients() { return m_recipients; }
+    // The menu the "Messages" button opens, filled for the current history and saved messages;
+    // null when there was nothing to list.
+    std::unique_ptr<QMenu> buildMessagesMenu();
+
+Q_SIGNALS:
+    // The window was shown or hidden.
+    void shownChanged(bool shown);
+    // "Exit" was chosen in the window (Ctrl+Q, or the help menu without a notification area).
+    void exitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QToolButton* toolButton(const char* name, const QString& tip, const QString& icon);
+    QWidget* makeToolbar();
+    QWidget* makeButtons();
+    void showNotice(const ComposeForm::Notice& notice);
+    void closeWindow();
+
+    DeskServices& m_services;
+    DeskPrompt& m_prompt;
+    RecipientListForm m_recipients;
+    ComposeForm m_form;
+    RecipientsPanel* m_panel = nullptr;
+    QPushButton* m_send = nullptr;
+    QToolButton* m_messages = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    bool m_hidesOnClose = true;
+    bool m_sending = false;
+};

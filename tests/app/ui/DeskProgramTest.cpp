@@ -1,0 +1,198 @@
+#include "ChildProcess.h"
+#include "PrivateLog.h"
+#include "TempDir.h"
+#include "addressing/gui/RecipientsPanel.h"
+#include "directories/gui/DeskPrompt.h"
+#include "gui/MessageBox.h"
+#include "services/DeskServices.h"
+#include "ui/ComposeWindow.h"
+#include "ui/SingleInstance.h"
+
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <csignal>
+#include <filesystem>
+#include <memory>
+
+// The desktop program's compose window over its real services (a private settings store and
+// data folder), and the program's single-instance rule across processes.
+class DeskProgramTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void theWindowKeepsItsMinimumSizeAndHidesOnClose();
+    void steppingThroughTheHistoryWithTheButtons();
+    void theMessagesMenuListsHistoryAndSavedMessages();
+    void aCommandNotBuiltYetSaysSo();
+    void aSecondStartBringsTheFirstForward();
+    void aCrashedInstanceNeverBlocksAStart();
+
+private:
+    // Clicks a toolbar button whose box the hook answers; gives the box's text.
+    QString clickAnswered(const char* button);
+    QStringList listed() const;
+
+    std::unique_ptr<PrivateLog> m_log;
+    std::shared_ptr<DeskPrompt> m_prompt;
+    std::unique_ptr<DeskServices> m_services;
+    std::unique_ptr<ComposeWindow> m_window;
+};
+
+void DeskProgramTest::init()
+{
+    m_log = std::make_unique<PrivateLog>();
+    m_prompt = std::make_shared<DeskPrompt>();
+    m_services = std::make_unique<DeskServices>(m_prompt, "Main");
+    m_window = std::make_unique<ComposeWindow>(*m_services, *m_prompt);
+    m_services->history().initPath();
+    m_services->savedMessages().initPath();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void DeskProgramTest::cleanup()
+{
+    m_window.reset();
+    m_services.reset();
+    m_prompt.reset();
+    m_log.reset();
+}
+
+QString DeskProgramTest::clickAnswered(const char* button)
+{
+    auto* tool = m_window->findChild<QToolButton*>(QString::fromLatin1(button));
+    if (tool == nullptr)
+        return QStringLiteral("no button %1").arg(QString::fromLatin1(button));
+    MessageBox::answerNext(QMessageBox::Ok);
+    tool->click();
+    const auto shown = MessageBox::lastAnswered();
+    // A click that showed no box leaves the hook armed: spend it so the next test starts clean.
+    const QString text = shown ? shown->text : QString();
+    return text;
+}
+
+QStringList DeskProgramTest::listed() const
+{
+    QStringList texts;
+    for (int row = 0; row < m_window->panel()->list()->count(); ++row)
+        texts << m_window->panel()->list()->item(row)->text();
+    return texts;
+}
+
+void DeskProgramTest::theWindowKeepsItsMinimumSizeAndHidesOnClose()
+{
+    m_window->resize(100, 100);
+    QCOMPARE(m_window->size(), QSize(280, 220));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Norvane Desk"));
+    QSignalSpy shown(m_window.get(), &ComposeWindow::shownChanged);
+    QVERIFY(m_window->close() == false);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(shown.at(0).at(0).toBool(), false);
+    m_window->bringForward();
+    QVERIFY(m_window->isVisible());
+}
+
+void DeskProgramTest::steppingThroughTheHistoryWithTheButtons()
+{
+    QCOMPARE(clickAnswered("previousMessageButton"), QStringLiteral("No saved messages"));
+    QVERIFY(m_services->history().recordSent("555-0100/1;", "first"));
+    QVERIFY(m_services->history().recordSent("555-0100/2;not checked!;", "second"));
+
+    m_window->findChild<QToolButton*>(QStringLiteral("previousMessageButton"))->click();
+    QCOMPARE(listed(),
+             (QStringList {QStringLiteral("555-0100/2"), QStringLiteral("not checked!")}));
+    QCOMPARE(m_window->panel()->messageEdit()->toPlainText(), QStringLiteral("second"));
+    m_window->findChild<QToolButton*>(QStringLiteral("previousMessageButton"))->click();
+    QCOMPARE(m_window->panel()->messageEdit()->toPlainText(), QStringLiteral("first"));
+    QCOMPARE(clickAnswered("previousMessageButton"), QStringLiteral("No more saved messages"));
+
+    m_window->findChild<QToolButton*>(QStringLiteral("clearMessageToolButton"))->click();
+    QCOMPARE(m_window->form().historyPosition(), -1);
+    QCOMPARE(m_window->panel()->messageEdit()->toPlainText(), QString());
+    QCOMPARE(listed(), QStringList {QStringLiteral("555-0100/1")});
+    m_window->findChild<QToolButton*>(QStringLiteral("nextMessageButton"))->click();
+    QVERIFY(listed().isEmpty());
+}
+
+void DeskProgramTest::theMessagesMenuListsHistoryAndSavedMessages()
+{
+    MessageBox::answerNext(QMessageBox::Ok);
+    QVERIFY(m_window->buildMessagesMenu() == nullptr);
+    QCOMPARE(MessageBox::lastAnswered()->caption, QStringLiteral("No Saved Messages"));
+
+    QVERIFY(m_services->history().recordSent(std::string(30, 'r') + ";", "hello"));
+    QVERIFY(m_services->savedMessages().add("Weekly", "", "555-0100/3;", "standup"));
+    const std::unique_ptr<QMenu> menu = m_window->buildMessagesMenu();
+    QVERIFY(menu != nullptr);
+    QStringList labels;
+    for (QAction* action : menu->actions())
+        labels << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(labels,
+             (QStringList {QString(22, QLatin1Char('r')) + QStringLiteral("...,   hello"),
+                           QStringLiteral("-"), QStringLiteral("Weekly")}));
+    menu->actions().last()->trigger();
+    QCOMPARE(listed(), QStringList {QStringLiteral("555-0100/3")});
+    QCOMPARE(m_window->panel()->messageEdit()->toPlainText(), QStringLiteral("standup"));
+}
+
+void DeskProgramTest::aCommandNotBuiltYetSaysSo()
+{
+    QCOMPARE(
+        clickAnswered("saveMessageButton"),
+        QStringLiteral("Recipient list empty\nPlease add recipients and save the message again"));
+    QCOMPARE(clickAnswered("directorySearchButton"),
+             ComposeWindow::notAvailableText(QStringLiteral("Directory Search")));
+}
+
+void DeskProgramTest::aSecondStartBringsTheFirstForward()
+{
+    const TempDir folder;
+    SingleInstance first(QString::fromStdString(folder.path()));
+    QVERIFY(first.acquire());
+    QSignalSpy asked(&first, &SingleInstance::activationRequested);
+
+    // The program itself, started a second time: it finds the lock held, asks the first to
+    // come forward and ends without a window.
+    ChildProcess second;
+    QVERIFY(second.start({NORVANE_PROGRAM_PATH, "-t"},
+                         {{"XDG_RUNTIME_DIR", folder.path()}, {"QT_QPA_PLATFORM", "offscreen"}}));
+    QVERIFY(asked.wait(10000));
+    std::optional<ChildProcess::Ending> ending;
+    QTRY_VERIFY_WITH_TIMEOUT((ending = second.waitForEnd(0)).has_value(), 10000);
+    QCOMPARE(ending->exitCode, 0);
+
+    // "-m" takes no lock and asks nobody.
+    SingleInstance third(QString::fromStdString(folder.path()));
+    QVERIFY(!third.acquire());
+}
+
+void DeskProgramTest::aCrashedInstanceNeverBlocksAStart()
+{
+    const TempDir folder;
+    ChildProcess crashed;
+    QVERIFY(crashed.start({NORVANE_PROGRAM_PATH, "-t"},
+                          {{"XDG_RUNTIME_DIR", folder.path()},
+                           {"QT_QPA_PLATFORM", "offscreen"},
+                           {"NORVANE_REGISTRY", folder.file("store.reg")},
+                           {"XDG_DATA_HOME", folder.file("data")}}));
+    const std::string socket = folder.file("norvane-desk.socket");
+    QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(socket), 10000);
+    QVERIFY(crashed.signal(SIGKILL));
+    QVERIFY(crashed.waitForEnd(5000).has_value());
+
+    SingleInstance next(QString::fromStdString(folder.path()));
+    QVERIFY(next.acquire());
+    QVERIFY2(next.lastErrorText().isEmpty(), qPrintable(next.lastErrorText()));
+}
+
+QTEST_MAIN(DeskProgramTest)
+#include "DeskProgramTest.moc"
