@@ -61,6 +61,32 @@ MessageDialog::MessageDialog(int messageId, const QString& helpKey, const QStrin
     ok->setFocus();
 }
 
+bool MessageDialog::s_skipNext = false;
+std::optional<MessageDialog::Request> MessageDialog::s_lastSkipped;
+
+void MessageDialog::run(int messageId, const QString& helpKey, const QString& origin,
+                        QWidget* parent, const QString& text)
+{
+    if (s_skipNext) {
+        s_skipNext = false;
+        s_lastSkipped
+            = Request {messageId, helpKey, origin, text.isEmpty() ? messageText(messageId) : text};
+        return;
+    }
+    MessageDialog dialog(messageId, helpKey, origin, parent, text);
+    dialog.exec();
+}
+
+void MessageDialog::skipNext()
+{
+    s_skipNext = true;
+}
+
+std::optional<MessageDialog::Request> MessageDialog::lastSkipped()
+{
+    return s_lastSkipped;
+}
+
 std::uint32_t MessageDialog::helpContext() const
 {
     return static_cast<std::uint32_t>(StringTable::errorCode(m_messageId));

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // The program's message with a help button, "Norvane Desk Error": a picture, the text of a
 // string-table message ("\r" breaks its lines), "OK" (the default) and "Help", which opens the
@@ -35,7 +36,28 @@ public:
     // The text of a string-table message as a label shows it (line breaks for "\r").
     static QString messageText(int messageId);
 
+    // What a dialog was asked to show.
+    struct Request
+    {
+        int messageId = 0;
+        QString helpKey;
+        QString origin;
+        QString text;
+    };
+    // Shows the dialog of the message modally over `parent` and returns when it was closed.
+    // GUI thread.
+    static void run(int messageId, const QString& helpKey, const QString& origin,
+                    QWidget* parent = nullptr, const QString& text = {});
+    // Test hook: the next run() shows nothing and only records its request; then the hook is
+    // spent. GUI thread.
+    static void skipNext();
+    // The request of the last run() the hook skipped; none before the first.
+    static std::optional<Request> lastSkipped();
+
 private:
+    static bool s_skipNext;
+    static std::optional<Request> s_lastSkipped;
+
     int m_messageId;
     QString m_helpKey;
     QString m_origin;

@@ -36,8 +36,7 @@ void QtSendPresenter::showMessage(int messageId, std::string_view helpKey, std::
         return;
     }
     restoreCursor();
-    MessageDialog dialog(messageId, fromView(helpKey), fromView(origin), m_parent.data());
-    dialog.exec();
+    MessageDialog::run(messageId, fromView(helpKey), fromView(origin), m_parent.data());
 }
 
 void QtSendPresenter::showResults(const SendResults& results)

@@ -1,7 +1,11 @@
 // The send's windows: the rows and pictures of "Send Results", the message dialog, the help
 // topics they open and the desktop program's presenter.
+#include "FakeDriverIds.h"
+#include "FakeDriverScript.h"
+#include "ScopedRegistry.h"
 #include "gui/MessageBox.h"
 #include "sending/SendResults.h"
+#include "sending/Sender.h"
 #include "sending/Transmission.h"
 #include "sending/gui/HelpTopics.h"
 #include "sending/gui/MessageDialog.h"
@@ -87,6 +91,7 @@ private slots:
     void helpWithoutHelpPagesSaysWhichTopicWouldOpen();
     void presenterShowsTheSendsWindowsModally();
     void presenterBusyCursorIsBalanced();
+    void aSendShowsItsRowsThroughThePresenter();
 };
 
 void SendWindowsTest::resultRowsShowTheirTextsAndPictures()
@@ -279,6 +284,47 @@ void SendWindowsTest::presenterBusyCursorIsBalanced()
     }
     // Nor does a presenter that goes away leave its cursor behind.
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+}
+
+void SendWindowsTest::aSendShowsItsRowsThroughThePresenter()
+{
+    // A real send through the fake driver plug-in, loaded from its file: an entry that does
+    // not resolve (no address book) and a page the driver acknowledges.
+    const ScopedRegistry registry;
+    const FakeDriverScript script(registry.dir().file("record.txt"));
+    QVERIFY(FakeDriverScript::registerAs(FakeDriverIds::kestrelClass));
+    Sender sender(nullptr, nullptr, nullptr);
+    QWidget window;
+    sender.setPresenter(std::make_shared<QtSendPresenter>(&window));
+
+    QStringList shown;
+    bool busyWhileShown = true;
+    whenModalShown(this, [&shown, &busyWhileShown](QDialog* dialog) {
+        busyWhileShown = QGuiApplication::overrideCursor() != nullptr;
+        if (auto* results = qobject_cast<SendResultsDialog*>(dialog)) {
+            for (int i = 0; i < results->list()->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* item = results->list()->topLevelItem(i);
+                shown << item->text(0) + QLatin1Char('|') + item->text(1) + QLatin1Char('|')
+                        + (hasInk(rendered(item->icon(0))) ? "icon" : "none");
+            }
+        }
+    });
+    QVERIFY(sender.sendToRecipients("Bobby Smith;5551234/9", "hello", true, false, "Local"));
+    QCOMPARE(shown.size(), 2);
+    QVERIFY2(shown[0].startsWith(QStringLiteral("Bobby Smith|")), qPrintable(shown[0]));
+    QCOMPARE(shown[1], QStringLiteral("5551234/9|Sent successfully|icon"));
+    QVERIFY(!busyWhileShown);
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+
+    // No entry resolves: message 102, through the dialog's hook.
+    MessageDialog::skipNext();
+    QVERIFY(sender.sendToRecipients("Bobby Smith", "hello", true, false, "Local"));
+    const std::optional<MessageDialog::Request> message = MessageDialog::lastSkipped();
+    QVERIFY(message.has_value());
+    QCOMPARE(message->messageId, 102);
+    QCOMPARE(message->helpKey, QStringLiteral("HIDS_ERM_NOVALIDADDR"));
+    QCOMPARE(message->origin, QStringLiteral("main"));
+    QCOMPARE(message->text, QStringLiteral("Error\nNo valid address specified"));
 }
 
 QTEST_MAIN(SendWindowsTest)
