@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+// The one way the program opens a help topic: by its context number (0x30000 plus a message
+// id, 0x10000 plus a control id, a dialog's own topic) and its help key. Until the help window
+// is installed as the opener, a message box says which topic would have opened. GUI thread.
+class HelpTopics final
+{
+public:
+    // What opens a topic: the window asking, the context number and the help key.
+    using Opener = std::function<void(QWidget* parent, std::uint32_t context, const QString& key)>;
+
+    // Opens the topic of `context` (and `key`, which may be empty) over `parent`; a context of
+    // 0 names no topic and opens nothing. Answers whether a topic was asked for.
+    static bool open(QWidget* parent, std::uint32_t context, const QString& key = {});
+    // Installs the opener of every later open(); an empty one restores the message box.
+    static void setOpener(Opener opener);
+    // The text of the box shown while no opener is installed ("0x30091" and the key).
+    static QString placeholderText(std::uint32_t context, const QString& key);
+
+private:
+    static Opener s_opener;
+};
