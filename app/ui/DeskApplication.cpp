@@ -3,6 +3,7 @@
 #include "directories/gui/DeskPrompt.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
+#include "sending/gui/QtSendPresenter.h"
 #include "services/DeskServices.h"
 #include "ui/ComposeWindow.h"
 #include "ui/SingleInstance.h"
@@ -80,6 +81,7 @@ void DeskApplication::startServices()
     options.showProgress = true;
     options.parentWindow = m_window.get();
     sender.setDriverOptions(options);
+    sender.setPresenter(std::make_shared<QtSendPresenter>(m_window.get()));
 
     // A thread the system refuses is logged by the services; the window works without it.
     (void)m_services->start();

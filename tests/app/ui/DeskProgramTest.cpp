@@ -1,19 +1,28 @@
 #include "ChildProcess.h"
+#include "FakeDriverIds.h"
+#include "FakeDriverScript.h"
 #include "PrivateLog.h"
 #include "TempDir.h"
 #include "addressing/gui/RecipientsPanel.h"
 #include "directories/gui/DeskPrompt.h"
 #include "gui/MessageBox.h"
+#include "sending/gui/MessageDialog.h"
+#include "sending/gui/QtSendPresenter.h"
+#include "sending/gui/SendResultsDialog.h"
 #include "services/DeskServices.h"
 #include "ui/ComposeWindow.h"
 #include "ui/SingleInstance.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <csignal>
 #include <filesystem>
@@ -32,6 +41,7 @@ private Q_SLOTS:
     void steppingThroughTheHistoryWithTheButtons();
     void theMessagesMenuListsHistoryAndSavedMessages();
     void aCommandNotBuiltYetSaysSo();
+    void aSentPageIsInTheHistoryAndComesBack();
     void aSecondStartBringsTheFirstForward();
     void aCrashedInstanceNeverBlocksAStart();
 
@@ -151,6 +161,44 @@ void DeskProgramTest::aCommandNotBuiltYetSaysSo()
         QStringLiteral("Recipient list empty\nPlease add recipients and save the message again"));
     QCOMPARE(clickAnswered("directorySearchButton"),
              ComposeWindow::notAvailableText(QStringLiteral("Directory Search")));
+}
+
+void DeskProgramTest::aSentPageIsInTheHistoryAndComesBack()
+{
+    // Through the fake driver plug-in, loaded from its file as the IXO/TAP driver.
+    const FakeDriverScript script(m_log->registry().dir().file("record.txt"));
+    QVERIFY(FakeDriverScript::registerAs(FakeDriverIds::kestrelClass));
+    m_services->sender().setPresenter(std::make_shared<QtSendPresenter>(m_window.get()));
+    QCOMPARE(m_window->recipients().add("555-1234/9", true), 1);
+    m_window->panel()->refresh();
+    QTest::keyClicks(m_window->panel()->messageEdit(), QStringLiteral("Meeting at ten"));
+
+    // The send's window, whichever it is, is read and closed as soon as it is up.
+    QStringList shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&shown] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* results = qobject_cast<SendResultsDialog*>(modal)) {
+            for (int i = 0; i < results->list()->topLevelItemCount(); ++i)
+                shown << results->list()->topLevelItem(i)->text(0) + QLatin1Char('|')
+                        + results->list()->topLevelItem(i)->text(1);
+            results->accept();
+        } else if (auto* message = qobject_cast<MessageDialog*>(modal)) {
+            shown << QString::number(message->helpContext() - 0x30000);
+            message->accept();
+        }
+    });
+    closer.start(20);
+    m_window->findChild<QPushButton*>(QStringLiteral("sendButton"))->click();
+    closer.stop();
+    QCOMPARE(shown, QStringList {QStringLiteral("555-1234/9|Sent successfully")});
+    QCOMPARE(m_window->form().historyPosition(), -1);
+
+    m_window->findChild<QToolButton*>(QStringLiteral("newMessageButton"))->click();
+    QVERIFY(listed().isEmpty());
+    m_window->findChild<QToolButton*>(QStringLiteral("previousMessageButton"))->click();
+    QCOMPARE(listed(), QStringList {QStringLiteral("555-1234/9")});
+    QCOMPARE(m_window->panel()->messageEdit()->toPlainText(), QStringLiteral("Meeting at ten"));
 }
 
 void DeskProgramTest::aSecondStartBringsTheFirstForward()

@@ -82,7 +82,7 @@ class SendWindowsTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void resultRowsShowTheirTextsAndPictures();
     void doubleClickOpensTheTopicOfTheRowsOutcome();
     void messageDialogShowsTheMessageAndOpensItsTopic_data();
