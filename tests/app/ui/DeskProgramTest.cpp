@@ -27,6 +27,7 @@
 #include <csignal>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 // The desktop program's compose window over its real services (a private settings store and
 // data folder), and the program's single-instance rule across processes.
@@ -42,10 +43,14 @@ private Q_SLOTS:
     void theMessagesMenuListsHistoryAndSavedMessages();
     void aCommandNotBuiltYetSaysSo();
     void aSentPageIsInTheHistoryAndComesBack();
+    void theWindowStaysResponsiveWhileABackgroundSendHoldsTheLock();
     void aSecondStartBringsTheFirstForward();
     void aCrashedInstanceNeverBlocksAStart();
 
 private:
+    // Clicks "&Send", closing the send's window as soon as it is up; what it showed (the
+    // results' rows as "recipient|result", a message as its id).
+    QStringList sendAndClose();
     // Clicks a toolbar button whose box the hook answers; gives the box's text.
     QString clickAnswered(const char* button);
     QStringList listed() const;
@@ -87,6 +92,27 @@ QString DeskProgramTest::clickAnswered(const char* button)
     // A click that showed no box leaves the hook armed: spend it so the next test starts clean.
     const QString text = shown ? shown->text : QString();
     return text;
+}
+
+QStringList DeskProgramTest::sendAndClose()
+{
+    QStringList shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&shown] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* results = qobject_cast<SendResultsDialog*>(modal)) {
+            for (int i = 0; i < results->list()->topLevelItemCount(); ++i)
+                shown << results->list()->topLevelItem(i)->text(0) + QLatin1Char('|')
+                        + results->list()->topLevelItem(i)->text(1);
+            results->accept();
+        } else if (auto* message = qobject_cast<MessageDialog*>(modal)) {
+            shown << QString::number(message->helpContext() - 0x30000);
+            message->accept();
+        }
+    });
+    closer.start(20);
+    m_window->findChild<QPushButton*>(QStringLiteral("sendButton"))->click();
+    return shown;
 }
 
 QStringList DeskProgramTest::listed() const
@@ -173,24 +199,7 @@ void DeskProgramTest::aSentPageIsInTheHistoryAndComesBack()
     m_window->panel()->refresh();
     QTest::keyClicks(m_window->panel()->messageEdit(), QStringLiteral("Meeting at ten"));
 
-    // The send's window, whichever it is, is read and closed as soon as it is up.
-    QStringList shown;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, this, [&shown] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* results = qobject_cast<SendResultsDialog*>(modal)) {
-            for (int i = 0; i < results->list()->topLevelItemCount(); ++i)
-                shown << results->list()->topLevelItem(i)->text(0) + QLatin1Char('|')
-                        + results->list()->topLevelItem(i)->text(1);
-            results->accept();
-        } else if (auto* message = qobject_cast<MessageDialog*>(modal)) {
-            shown << QString::number(message->helpContext() - 0x30000);
-            message->accept();
-        }
-    });
-    closer.start(20);
-    m_window->findChild<QPushButton*>(QStringLiteral("sendButton"))->click();
-    closer.stop();
+    const QStringList shown = sendAndClose();
     QCOMPARE(shown, QStringList {QStringLiteral("555-1234/9|Sent successfully")});
     QCOMPARE(m_window->form().historyPosition(), -1);
 
@@ -199,6 +208,33 @@ void DeskProgramTest::aSentPageIsInTheHistoryAndComesBack()
     m_window->findChild<QToolButton*>(QStringLiteral("previousMessageButton"))->click();
     QCOMPARE(listed(), QStringList {QStringLiteral("555-1234/9")});
     QCOMPARE(m_window->panel()->messageEdit()->toPlainText(), QStringLiteral("Meeting at ten"));
+}
+
+void DeskProgramTest::theWindowStaysResponsiveWhileABackgroundSendHoldsTheLock()
+{
+    FakeDriverScript script(m_log->registry().dir().file("record.txt"));
+    QVERIFY(FakeDriverScript::registerAs(FakeDriverIds::kestrelClass));
+    script.setSendDelayMs(1500);
+    m_services->sender().setPresenter(std::make_shared<QtSendPresenter>(m_window.get()));
+    Sender& sender = m_services->sender();
+    // A scheduled send, quiet, on its own thread, holds the send lock for its page.
+    std::thread scheduled([&sender] {
+        (void)sender.sendToRecipients("555-0000/1;", "scheduled", true, true, "Sch(test)");
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(sender.isSending(), 5000);
+
+    QCOMPARE(m_window->recipients().add("555-1234/9", true), 1);
+    m_window->panel()->refresh();
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    ticker.start(50);
+    const QStringList shown = sendAndClose();
+    ticker.stop();
+    scheduled.join();
+    QCOMPARE(shown, QStringList {QStringLiteral("555-1234/9|Sent successfully")});
+    // The window's events ran while its send waited for the scheduled one (about 1.5 s).
+    QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
 }
 
 void DeskProgramTest::aSecondStartBringsTheFirstForward()
