@@ -2,14 +2,17 @@
 #include "FakeDriverIds.h"
 #include "FakeDriverScript.h"
 #include "PrivateLog.h"
+#include "SnppTestServer.h"
 #include "TempDir.h"
 #include "addressing/gui/RecipientsPanel.h"
 #include "directories/gui/DeskPrompt.h"
 #include "gui/MessageBox.h"
+#include "plugin/ControlLoader.h"
 #include "sending/gui/MessageDialog.h"
 #include "sending/gui/QtSendPresenter.h"
 #include "sending/gui/SendResultsDialog.h"
 #include "services/DeskServices.h"
+#include "settings/SettingsKey.h"
 #include "ui/ComposeWindow.h"
 #include "ui/SingleInstance.h"
 
@@ -191,22 +194,31 @@ void DeskProgramTest::aCommandNotBuiltYetSaysSo()
 
 void DeskProgramTest::aSentPageIsInTheHistoryAndComesBack()
 {
-    // Through the fake driver plug-in, loaded from its file as the IXO/TAP driver.
-    const FakeDriverScript script(m_log->registry().dir().file("record.txt"));
-    QVERIFY(FakeDriverScript::registerAs(FakeDriverIds::kestrelClass));
+    // Through the real SNPP plug-in, loaded from its file, to the SNPP test server.
+    SettingsKey plover(RootKey::CurrentUser, "SOFTWARE\\Tessal\\Norvane\\Plover");
+    QVERIFY(plover.setNumber("replyTimeoutMs", 2000));
+    QVERIFY(plover.setNumber("threadWaitMs", 5000));
+    ControlLoader loader;
+    QVERIFY2(loader.registerServer(NV_PLOVER_PLUGIN_PATH), loader.lastErrorText().c_str());
+    SnppTestServer server;
+    QVERIFY(server.start());
     m_services->sender().setPresenter(std::make_shared<QtSendPresenter>(m_window.get()));
-    QCOMPARE(m_window->recipients().add("555-1234/9", true), 1);
+    const QString address = QString::fromStdString(server.address()) + QStringLiteral("!1234");
+    QCOMPARE(m_window->recipients().add(address.toStdString(), true), 1);
     m_window->panel()->refresh();
     QTest::keyClicks(m_window->panel()->messageEdit(), QStringLiteral("Meeting at ten"));
 
-    const QStringList shown = sendAndClose();
-    QCOMPARE(shown, QStringList {QStringLiteral("555-1234/9|Sent successfully")});
+    QCOMPARE(sendAndClose(), QStringList {address + QStringLiteral("|Sent successfully")});
+    const std::vector<SnppTestServer::Page> pages = server.pages();
+    QCOMPARE(pages.size(), std::size_t {1});
+    QCOMPARE(pages[0].pager, std::string("1234"));
+    QCOMPARE(pages[0].message, std::string("Meeting at ten"));
     QCOMPARE(m_window->form().historyPosition(), -1);
 
     m_window->findChild<QToolButton*>(QStringLiteral("newMessageButton"))->click();
     QVERIFY(listed().isEmpty());
     m_window->findChild<QToolButton*>(QStringLiteral("previousMessageButton"))->click();
-    QCOMPARE(listed(), QStringList {QStringLiteral("555-1234/9")});
+    QCOMPARE(listed(), QStringList {address});
     QCOMPARE(m_window->panel()->messageEdit()->toPlainText(), QStringLiteral("Meeting at ten"));
 }
 
