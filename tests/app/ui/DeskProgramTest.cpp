@@ -5,6 +5,9 @@
 #include "SnppTestServer.h"
 #include "TempDir.h"
 #include "addressing/gui/RecipientsPanel.h"
+#include "directories/HeadlessPrompt.h"
+#include "directories/ProviderDatabase.h"
+#include "directories/SimpleAddressBook.h"
 #include "directories/gui/DeskPrompt.h"
 #include "gui/MessageBox.h"
 #include "plugin/ControlLoader.h"
@@ -14,8 +17,11 @@
 #include "services/DeskServices.h"
 #include "settings/SettingsKey.h"
 #include "ui/ComposeWindow.h"
+#include "ui/DeskApplication.h"
+#include "ui/TaskbarIcon.h"
 #include "ui/SingleInstance.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QListWidget>
 #include <QMenu>
@@ -49,6 +55,8 @@ private Q_SLOTS:
     void theWindowStaysResponsiveWhileABackgroundSendHoldsTheLock();
     void aSecondStartBringsTheFirstForward();
     void aCrashedInstanceNeverBlocksAStart();
+    void theStartBringsUpTheWindowAndExitStopsTheServices();
+    void theTaskbarMenuHoldsItsItemsInOrder();
 
 private:
     // Clicks "&Send", closing the send's window as soon as it is up; what it showed (the
@@ -288,6 +296,51 @@ void DeskProgramTest::aCrashedInstanceNeverBlocksAStart()
     SingleInstance next(QString::fromStdString(folder.path()));
     QVERIFY(next.acquire());
     QVERIFY2(next.lastErrorText().isEmpty(), qPrintable(next.lastErrorText()));
+}
+
+void DeskProgramTest::theStartBringsUpTheWindowAndExitStopsTheServices()
+{
+    // The data files a start finds (a first start asks where they are).
+    const auto headless = std::make_shared<HeadlessPrompt>();
+    QVERIFY(ProviderDatabase(headless).open());
+    QVERIFY(SimpleAddressBook(headless).open());
+    StartupOptions options;
+    options.multipleInstances = true;
+    options.taskbarOnly = true;
+    DeskApplication desk(options, QString::fromStdString(m_log->registry().dir().file("run")));
+    QVERIFY(desk.start());
+    // Offscreen there is no notification area: the window is shown even with -t, and closing
+    // it minimises it.
+    QVERIFY(desk.taskbarIcon() == nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(desk.window()));
+    QVERIFY(desk.window()->findChild<QAction*>(QStringLiteral("menuExitAction")) != nullptr);
+    QCOMPARE(desk.services()->threadsLeft(), 2);
+
+    desk.window()->findChild<QAction*>(QStringLiteral("exitAction"))->trigger();
+    QCOMPARE(desk.services()->threadsLeft(), 0);
+    QVERIFY(!desk.window()->isVisible());
+}
+
+void DeskProgramTest::theTaskbarMenuHoldsItsItemsInOrder()
+{
+    TaskbarIcon icon;
+    QStringList items;
+    for (QAction* action : icon.menu()->actions())
+        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(icon.menu()->title(), QStringLiteral("Task Bar"));
+    QCOMPARE(items, (QStringList {QStringLiteral("About Norvane..."), QStringLiteral("-"),
+                                  QStringLiteral("Show"), QStringLiteral("New Message..."),
+                                  QStringLiteral("-"), QStringLiteral("View Log..."),
+                                  QStringLiteral("Schedule..."), QStringLiteral("Options..."),
+                                  QStringLiteral("-"), QStringLiteral("Exit")}));
+    QSignalSpy exit(&icon, &TaskbarIcon::exitRequested);
+    icon.menu()->actions().last()->trigger();
+    QCOMPARE(exit.count(), 1);
+    // "Show" carries its check mark while the window is visible.
+    auto* show = icon.menu()->findChild<QAction*>(QStringLiteral("showAction"));
+    QVERIFY(show != nullptr && show->isChecked());
+    icon.setWindowShown(false);
+    QVERIFY(!show->isChecked());
 }
 
 QTEST_MAIN(DeskProgramTest)
