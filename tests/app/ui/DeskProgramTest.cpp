@@ -11,6 +11,7 @@
 #include "directories/gui/DeskPrompt.h"
 #include "gui/MessageBox.h"
 #include "plugin/ControlLoader.h"
+#include "qt/ProgressWatcher.h"
 #include "sending/gui/MessageDialog.h"
 #include "sending/gui/QtSendPresenter.h"
 #include "sending/gui/SendResultsDialog.h"
@@ -18,8 +19,8 @@
 #include "settings/SettingsKey.h"
 #include "ui/ComposeWindow.h"
 #include "ui/DeskApplication.h"
-#include "ui/TaskbarIcon.h"
 #include "ui/SingleInstance.h"
+#include "ui/TaskbarIcon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -211,12 +212,21 @@ void DeskProgramTest::aSentPageIsInTheHistoryAndComesBack()
     SnppTestServer server;
     QVERIFY(server.start());
     m_services->sender().setPresenter(std::make_shared<QtSendPresenter>(m_window.get()));
+    // As the program sends: the driver's progress window over the compose window.
+    ControlOptions options = m_services->sender().driverOptions();
+    options.showProgress = true;
+    options.parentWindow = m_window.get();
+    m_services->sender().setDriverOptions(options);
+    ProgressWatcher progress(QStringLiteral("SNPP Paging"));
     const QString address = QString::fromStdString(server.address()) + QStringLiteral("!1234");
     QCOMPARE(m_window->recipients().add(address.toStdString(), true), 1);
     m_window->panel()->refresh();
     QTest::keyClicks(m_window->panel()->messageEdit(), QStringLiteral("Meeting at ten"));
 
     QCOMPARE(sendAndClose(), QStringList {address + QStringLiteral("|Sent successfully")});
+    QCOMPARE(progress.shows, 1);
+    QCOMPARE(progress.hides, 1);
+    QCOMPARE(progress.owner, m_window.get());
     const std::vector<SnppTestServer::Page> pages = server.pages();
     QCOMPARE(pages.size(), std::size_t {1});
     QCOMPARE(pages[0].pager, std::string("1234"));
@@ -328,11 +338,12 @@ void DeskProgramTest::theTaskbarMenuHoldsItsItemsInOrder()
     for (QAction* action : icon.menu()->actions())
         items << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(icon.menu()->title(), QStringLiteral("Task Bar"));
-    QCOMPARE(items, (QStringList {QStringLiteral("About Norvane..."), QStringLiteral("-"),
-                                  QStringLiteral("Show"), QStringLiteral("New Message..."),
-                                  QStringLiteral("-"), QStringLiteral("View Log..."),
-                                  QStringLiteral("Schedule..."), QStringLiteral("Options..."),
-                                  QStringLiteral("-"), QStringLiteral("Exit")}));
+    QCOMPARE(
+        items,
+        (QStringList {QStringLiteral("About Norvane..."), QStringLiteral("-"),
+                      QStringLiteral("Show"), QStringLiteral("New Message..."), QStringLiteral("-"),
+                      QStringLiteral("View Log..."), QStringLiteral("Schedule..."),
+                      QStringLiteral("Options..."), QStringLiteral("-"), QStringLiteral("Exit")}));
     QSignalSpy exit(&icon, &TaskbarIcon::exitRequested);
     icon.menu()->actions().last()->trigger();
     QCOMPARE(exit.count(), 1);

@@ -7,7 +7,7 @@
 #include "GuiTestTools.h"
 #include "KestrelTestSettings.h"
 #include "ModalDriver.h"
-#include "ProgressWatcher.h"
+#include "qt/ProgressWatcher.h"
 #include "TapTerminalSimulator.h"
 #include "kestrel/KestrelIds.h"
 

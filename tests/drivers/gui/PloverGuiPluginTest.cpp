@@ -6,7 +6,7 @@
 #include "GuiPluginHost.h"
 #include "GuiTestTools.h"
 #include "ModalDriver.h"
-#include "ProgressWatcher.h"
+#include "qt/ProgressWatcher.h"
 #include "SnppTestServer.h"
 #include "plover/PloverIds.h"
 #include "plover/PloverSettings.h"

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+class QWidget;
+
 // The progress dialog of a send as a test sees it from outside (the dialog belongs to a
 // companion module): caught by an application-wide event filter when a window whose caption
 // begins with the given text is shown and when it is hidden.
@@ -20,6 +22,8 @@ public:
     QString caption;
     QString version; // "" when there is no version label
     Qt::WindowModality modality = Qt::NonModal;
+    QWidget* owner = nullptr; // the window it stands over
+
     int maximum = -1;
     // Every value the progress bar took while shown.
     QList<int> values;

@@ -1,4 +1,4 @@
-#include "ProgressWatcher.h"
+#include "qt/ProgressWatcher.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -34,6 +34,7 @@ bool ProgressWatcher::eventFilter(QObject* watched, QEvent* event)
         auto* label = window->findChild<QLabel*>(QStringLiteral("versionLabel"));
         version = label != nullptr ? label->text() : QString();
         modality = window->windowModality();
+        owner = window->parentWidget();
         maximum = bar->maximum();
         connect(bar, &QProgressBar::valueChanged, this,
                 [this](int value) { values.append(value); });
