@@ -7,9 +7,9 @@
 #include "GuiTestTools.h"
 #include "KestrelTestSettings.h"
 #include "ModalDriver.h"
-#include "qt/ProgressWatcher.h"
 #include "TapTerminalSimulator.h"
 #include "kestrel/KestrelIds.h"
+#include "qt/ProgressWatcher.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

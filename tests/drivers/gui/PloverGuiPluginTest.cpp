@@ -6,10 +6,10 @@
 #include "GuiPluginHost.h"
 #include "GuiTestTools.h"
 #include "ModalDriver.h"
-#include "qt/ProgressWatcher.h"
 #include "SnppTestServer.h"
 #include "plover/PloverIds.h"
 #include "plover/PloverSettings.h"
+#include "qt/ProgressWatcher.h"
 #include "settings/SettingsKey.h"
 
 #include <QAbstractSpinBox>
