@@ -3,6 +3,7 @@
 // that no name starts with, arg 0 is the floor without completion. Runs on Qt's offscreen
 // platform unless another one is set.
 #include "BenchEnvironment.h"
+#include "QtBenchMain.h"
 #include "SimpleBookFiller.h"
 #include "addressing/RecipientListForm.h"
 #include "addressing/gui/RecipientsPanel.h"
@@ -51,12 +52,5 @@ BENCHMARK(labelKeystroke)->Arg(1)->Arg(2)->Arg(0)->Unit(benchmark::kMicrosecond)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

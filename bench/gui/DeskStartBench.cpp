@@ -3,6 +3,7 @@
 // showing an empty window in the same run. Runs on Qt's offscreen platform unless another one
 // is set; the data files exist already, as on every start but the first.
 #include "BenchEnvironment.h"
+#include "QtBenchMain.h"
 #include "directories/HeadlessPrompt.h"
 #include "directories/ProviderDatabase.h"
 #include "directories/SimpleAddressBook.h"
@@ -66,12 +67,5 @@ BENCHMARK(composeWindowShown)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

@@ -66,12 +66,15 @@ bool isEnter(const QKeyEvent* event)
 RecipientsPanel::RecipientsPanel(RecipientListForm& form, QWidget* parent)
     : QWidget(parent)
     , m_form(form)
-    , m_formerPrompt(form.prompt())
-    , m_prompt(std::make_unique<DeskPrompt>(this))
 {
     initAddressingResources();
     setObjectName(QStringLiteral("recipientsPanel"));
-    m_form.setPrompt(m_prompt.get());
+    // The check asks through the form's prompt (the program's own); a form without one gets
+    // boxes over this panel for as long as the panel lives.
+    if (m_form.prompt() == nullptr) {
+        m_prompt = std::make_unique<DeskPrompt>(this);
+        m_form.setPrompt(m_prompt.get());
+    }
     // The General flags as they are when the panel opens (again after the options sheet).
     m_form.reloadFlags();
 
@@ -147,7 +150,8 @@ RecipientsPanel::RecipientsPanel(RecipientListForm& form, QWidget* parent)
 
 RecipientsPanel::~RecipientsPanel()
 {
-    m_form.setPrompt(m_formerPrompt);
+    if (m_prompt)
+        m_form.setPrompt(nullptr);
 }
 
 void RecipientsPanel::setAddressBook(AddressBook* book)

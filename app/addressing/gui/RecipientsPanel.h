@@ -62,7 +62,7 @@ private:
     void selectRow(int row);
 
     RecipientListForm& m_form;
-    UserPrompt* m_formerPrompt;
+    // The prompt the panel gave a form that had none.
     std::unique_ptr<DeskPrompt> m_prompt;
     std::array<QIcon, 6> m_pictures;
     QListWidget* m_list;

@@ -21,14 +21,10 @@ QMessageBox::Icon boxIcon(PromptIcon icon)
     return QMessageBox::Information;
 }
 
-QString boxText(std::string_view text)
-{
-    return MessageBox::screenText(text);
-}
-
+// A text and more below it.
 QString boxText(std::string_view text, std::string_view more)
 {
-    return boxText(text) + QLatin1Char('\n') + boxText(more);
+    return MessageBox::screenText(text) + QLatin1Char('\n') + MessageBox::screenText(more);
 }
 
 } // namespace
@@ -43,15 +39,17 @@ void DeskPrompt::showMessage(std::string_view text, std::string_view caption, Pr
         m_background.showMessage(text, caption, icon);
         return;
     }
-    MessageBox::show(m_parent, boxIcon(icon), boxText(caption), boxText(text));
+    MessageBox::show(m_parent, boxIcon(icon), MessageBox::screenText(caption),
+                     MessageBox::screenText(text));
 }
 
 bool DeskPrompt::askYesNo(std::string_view text, std::string_view caption, PromptIcon icon)
 {
     if (!GuiThread::isCurrent())
         return m_background.askYesNo(text, caption, icon);
-    return MessageBox::show(m_parent, boxIcon(icon), boxText(caption), boxText(text),
-                            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+    return MessageBox::show(m_parent, boxIcon(icon), MessageBox::screenText(caption),
+                            MessageBox::screenText(text), QMessageBox::Yes | QMessageBox::No,
+                            QMessageBox::Yes)
         == QMessageBox::Yes;
 }
 
@@ -76,8 +74,10 @@ void DeskPrompt::reportDatabaseError(std::string_view context, std::string_view 
         m_background.reportDatabaseError(context, description, code);
         return;
     }
-    const QString text = boxText(description) + QStringLiteral("\n(error %1)").arg(code);
+    const QString text
+        = MessageBox::screenText(description) + QStringLiteral("\n(error %1)").arg(code);
     MessageBox::show(m_parent, QMessageBox::Critical,
-                     context.empty() ? QStringLiteral("Norvane Desk: Error") : boxText(context),
+                     context.empty() ? QStringLiteral("Norvane Desk: Error")
+                                     : MessageBox::screenText(context),
                      text);
 }
