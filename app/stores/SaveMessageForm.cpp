@@ -51,8 +51,8 @@ std::string SaveMessageForm::limitProblem(std::string_view name) const
 {
     // A record line holds the name, the schedule, the recipients and the message with a
     // delimiter after each of the first three; what the name and schedule leave is shared.
-    const std::size_t schedule = m_schedule.empty() ? SavedMessageStore::unscheduled.size()
-                                                    : m_schedule.size();
+    const std::size_t schedule
+        = m_schedule.empty() ? SavedMessageStore::unscheduled.size() : m_schedule.size();
     const std::size_t fixed = name.size() + schedule + 3;
     const std::size_t room
         = SavedMessageLine::maxLineLength > fixed ? SavedMessageLine::maxLineLength - fixed : 0;

@@ -92,17 +92,20 @@ SavedMessagesForm::Outcome SavedMessagesForm::remove(std::vector<int> selected)
         }
         if (SavedMessageStore::lastError() == StoreErrorCode::RecordChanged) {
             changedUnder = true;
-            addProblem(outcome, "The saved message " + quoted(name)
-                                    + " was not deleted: it was changed or moved elsewhere"
-                                      " since the list was read.");
+            addProblem(outcome,
+                       "The saved message " + quoted(name)
+                           + " was not deleted: it was changed or moved elsewhere"
+                             " since the list was read.");
         } else {
-            addProblem(outcome, "The saved message " + quoted(name)
-                                    + " was not deleted: " + SavedMessageStore::lastErrorText());
+            addProblem(outcome,
+                       "The saved message " + quoted(name)
+                           + " was not deleted: " + SavedMessageStore::lastErrorText());
         }
     }
     if (changedUnder) {
-        addProblem(outcome, "The list now shows the saved messages as they are; select the "
-                            "message again if it should still go.");
+        addProblem(outcome,
+                   "The list now shows the saved messages as they are; select the "
+                   "message again if it should still go.");
     }
     return outcome;
 }
@@ -152,14 +155,16 @@ SavedMessagesForm::Outcome SavedMessagesForm::writeSchedule(const std::vector<in
         }
         const bool moved = SavedMessageStore::lastError() == StoreErrorCode::RecordChanged;
         changedUnder = changedUnder || moved;
-        addProblem(outcome, "The schedule of " + quoted(name) + " was not " + action + ": "
-                                + (moved ? std::string("the message was changed or moved "
-                                                       "elsewhere since the list was read.")
-                                         : SavedMessageStore::lastErrorText()));
+        addProblem(outcome,
+                   "The schedule of " + quoted(name) + " was not " + action + ": "
+                       + (moved ? std::string("the message was changed or moved "
+                                              "elsewhere since the list was read.")
+                                : SavedMessageStore::lastErrorText()));
     }
     if (changedUnder) {
-        addProblem(outcome, "The list now shows the saved messages as they are; select the "
-                            "message again to change its schedule.");
+        addProblem(outcome,
+                   "The list now shows the saved messages as they are; select the "
+                   "message again to change its schedule.");
     }
     return outcome;
 }

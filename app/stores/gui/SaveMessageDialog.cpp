@@ -59,9 +59,8 @@ SaveMessageDialog::SaveMessageDialog(SavedMessageStore& store, const std::string
     help->setObjectName(QStringLiteral("helpButton"));
     connect(buttons, &QDialogButtonBox::accepted, this, &SaveMessageDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] {
-        (void)HelpTopics::open(this, helpContext, QString::fromLatin1(helpKey));
-    });
+    connect(help, &QPushButton::clicked, this,
+            [this] { (void)HelpTopics::open(this, helpContext, QString::fromLatin1(helpKey)); });
 
     auto* fields = new QVBoxLayout;
     fields->addWidget(nameLabel);

@@ -93,9 +93,8 @@ SavedMessagesDialog::SavedMessagesDialog(SavedMessageStore& store, QWidget* pare
     auto* clear = new QPushButton(QStringLiteral("Clear"), scheduleGroup);
     clear->setObjectName(QStringLiteral("clearButton"));
     m_lastSent = readOnlyField(scheduleGroup, "lastSentField");
-    m_lastSent->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(
-                                    QStringLiteral("Wed Sep 30 22:49:08 1993"))
-                                + 16);
+    m_lastSent->setMinimumWidth(
+        QFontMetrics(font()).horizontalAdvance(QStringLiteral("Wed Sep 30 22:49:08 1993")) + 16);
     auto* scheduleButtons = new QHBoxLayout;
     scheduleButtons->addWidget(m_schedule, 1);
     scheduleButtons->addWidget(change, 0, Qt::AlignTop);
@@ -114,9 +113,8 @@ SavedMessagesDialog::SavedMessagesDialog(SavedMessageStore& store, QWidget* pare
     close->setObjectName(QStringLiteral("closeButton"));
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] {
-        (void)HelpTopics::open(this, helpContext, QString::fromLatin1(helpKey));
-    });
+    connect(help, &QPushButton::clicked, this,
+            [this] { (void)HelpTopics::open(this, helpContext, QString::fromLatin1(helpKey)); });
     connect(deleteButton, &QPushButton::clicked, this, &SavedMessagesDialog::deleteSelected);
     connect(change, &QPushButton::clicked, this, &SavedMessagesDialog::changeSchedule);
     connect(clear, &QPushButton::clicked, this, &SavedMessagesDialog::clearSchedule);

@@ -21,12 +21,12 @@
 
 namespace {
 
-const char* const monthNames[] = {"January", "February", "March",     "April",
-                                  "May",     "June",     "July",      "August",
-                                  "September", "October", "November", "December"};
+const char* const monthNames[]
+    = {"January", "February", "March",     "April",   "May",      "June",
+       "July",    "August",   "September", "October", "November", "December"};
 const char* const weekdayLabels[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-const char* const weekdayObjects[] = {"sunBox", "monBox", "tueBox", "wedBox",
-                                      "thuBox", "friBox", "satBox"};
+const char* const weekdayObjects[]
+    = {"sunBox", "monBox", "tueBox", "wedBox", "thuBox", "friBox", "satBox"};
 
 QString text(const std::string& value)
 {
@@ -40,8 +40,8 @@ std::int64_t ScheduleDialog::currentTime()
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
-ScheduleDialog::ScheduleDialog(const std::string& names, const Schedule& schedule,
-                               QWidget* parent, std::int64_t now)
+ScheduleDialog::ScheduleDialog(const std::string& names, const Schedule& schedule, QWidget* parent,
+                               std::int64_t now)
     : QDialog(parent)
     , m_form(names, schedule, now)
 {
@@ -134,9 +134,8 @@ ScheduleDialog::ScheduleDialog(const std::string& names, const Schedule& schedul
     cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] {
-        (void)HelpTopics::open(this, helpContext, QString::fromLatin1(helpKey));
-    });
+    connect(help, &QPushButton::clicked, this,
+            [this] { (void)HelpTopics::open(this, helpContext, QString::fromLatin1(helpKey)); });
 
     auto* upper = new QHBoxLayout;
     upper->addWidget(time);
@@ -167,8 +166,7 @@ ScheduleDialog::ScheduleDialog(const std::string& names, const Schedule& schedul
     });
     connect(m_once, &QRadioButton::clicked, this, [this] { chooseType(ScheduleType::Once); });
     connect(m_weekly, &QRadioButton::clicked, this, [this] { chooseType(ScheduleType::Weekly); });
-    connect(m_monthly, &QRadioButton::clicked, this,
-            [this] { chooseType(ScheduleType::Monthly); });
+    connect(m_monthly, &QRadioButton::clicked, this, [this] { chooseType(ScheduleType::Monthly); });
     connect(m_month, &QComboBox::activated, this, [this](int index) {
         m_form.chooseMonth(index + 1);
         showForm();

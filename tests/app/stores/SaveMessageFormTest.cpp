@@ -56,7 +56,9 @@ TEST_F(SaveForm, AnEmptyNameSavesNothingAndANewNameAppendsUnscheduled)
     EXPECT_EQ(form.submit("Disk alarm"), SaveMessageForm::Step::Saved) << form.errorText();
     EXPECT_EQ(at(1), (SavedMessage {"Disk alarm", "-", "5551234/77", "Disk full"}));
     EXPECT_EQ(dir.read("canMsg.dat").substr(dir.read("canMsg.dat").find("Disk alarm")),
-              "Disk alarm\x05-\x05" "5551234/77\x05" "Disk full\r\n");
+              "Disk alarm\x05-\x05"
+              "5551234/77\x05"
+              "Disk full\r\n");
 }
 
 TEST_F(SaveForm, AnExistingNameIsReplacedOnlyOnYesKeepingItsSchedule)
@@ -136,7 +138,8 @@ TEST_F(SaveForm, ABadFieldIsRefusedWithTheStoresReason)
 {
     SaveMessageForm form(store, "a/1", "two\r\nlines");
     EXPECT_EQ(form.submit("Pager"), SaveMessageForm::Step::Refused);
-    EXPECT_NE(form.errorText().find("the message holds a line break"), std::string::npos) << form.errorText();
+    EXPECT_NE(form.errorText().find("the message holds a line break"), std::string::npos)
+        << form.errorText();
     EXPECT_EQ(store.modificationTime(), -1);
 }
 

@@ -32,7 +32,10 @@ private Q_SLOTS:
 private:
     void open(const std::string& recipients, const std::string& message);
     void typeName(const QString& name);
-    void clickOk() { QTest::mouseClick(childOf<QPushButton>(m_dialog.get(), "okButton"), Qt::LeftButton); }
+    void clickOk()
+    {
+        QTest::mouseClick(childOf<QPushButton>(m_dialog.get(), "okButton"), Qt::LeftButton);
+    }
     SavedMessage at(int index) const
     {
         SavedMessage record;

@@ -49,14 +49,18 @@ private Q_SLOTS:
 
 private:
     // Five messages "m0" to "m4" and the dialog over them.
-    void openOnFive(std::chrono::milliseconds interval = SavedMessagesDialog::defaultRefreshInterval);
+    void openOnFive(std::chrono::milliseconds interval
+                    = SavedMessagesDialog::defaultRefreshInterval);
     void open(std::chrono::milliseconds interval);
     // Clicks the rows (Ctrl held after the first).
     void select(std::initializer_list<int> rows);
     QTreeWidget* list() const { return childOf<QTreeWidget>(m_dialog.get(), "messageList"); }
     QStringList rowNames() const;
     QString field(const char* name) const;
-    void click(const char* button) { QTest::mouseClick(childOf<QPushButton>(m_dialog.get(), button), Qt::LeftButton); }
+    void click(const char* button)
+    {
+        QTest::mouseClick(childOf<QPushButton>(m_dialog.get(), button), Qt::LeftButton);
+    }
     std::string scheduleOf(int index) const
     {
         SavedMessage record;
@@ -263,8 +267,8 @@ void SavedMessagesDialogTest::aSchedulerSendShowsInTheOpenDialog()
     clock.advance(Scheduler::defaultInterval);
     Schedule sent = daily;
     sent.lastSent = static_cast<std::int64_t>(start) + 5;
-    QTRY_COMPARE_WITH_TIMEOUT(field("lastSentField"), QString::fromStdString(sent.describeLastSent()),
-                              6000);
+    QTRY_COMPARE_WITH_TIMEOUT(field("lastSentField"),
+                              QString::fromStdString(sent.describeLastSent()), 6000);
     QCOMPARE(scheduleOf(0), sent.format());
     scheduler.requestStop();
     QVERIFY(scheduler.waitForEnd(10s));
