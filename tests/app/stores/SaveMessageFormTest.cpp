@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 class SaveForm : public testing::Test
@@ -95,6 +97,12 @@ struct TooLong
     const char* which; // what the text names
     std::size_t excess; // by how much, as the text says it
 };
+
+// Names the case in test listings.
+void PrintTo(const TooLong& c, std::ostream* out)
+{
+    *out << c.label;
+}
 
 class SaveFormLimits : public SaveForm, public testing::WithParamInterface<TooLong>
 { };
