@@ -190,10 +190,12 @@ void SavedMessagesDialog::showSelection()
     m_message->setPlainText(text(details.message));
     m_schedule->setText(text(details.schedule));
     m_lastSent->setText(text(details.lastSent));
-    if (stale) {
+    if (stale && !m_refilling) {
         // The list no longer matches the store: show the store as it is, keeping the
-        // selection by name.
+        // selection by name (once: a store that keeps changing is shown at the next look).
+        m_refilling = true;
         fillList(selectedNames());
+        m_refilling = false;
     }
 }
 

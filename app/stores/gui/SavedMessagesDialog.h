@@ -72,4 +72,5 @@ private:
     QLabel* m_schedule;
     QLineEdit* m_lastSent;
     QTimer* m_timer;
+    bool m_refilling = false; // a selection shown again fills the list at most once
 };

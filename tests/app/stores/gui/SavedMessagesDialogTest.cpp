@@ -231,6 +231,15 @@ void SavedMessagesDialogTest::aRecordChangedUnderItsRowIsRefreshedAndTheUserTold
     QCOMPARE(rowNames(), (QStringList {"m1", "m2", "m3", "m4"}));
     // The message keeps its selection where it now stands.
     QCOMPARE(field("toField"), QStringLiteral("5551233/7"));
+
+    // Moved again: the timer's look finds the row over another record, shows the selected
+    // message and fills the list again, with no question.
+    QVERIFY(other.removeAt(0));
+    m_dialog->refreshFromStore();
+    QCOMPARE(rowNames(), (QStringList {"m2", "m3", "m4"}));
+    QCOMPARE(list()->selectedItems().size(), 1);
+    QCOMPARE(list()->selectedItems().front()->text(0), QStringLiteral("m3"));
+    QCOMPARE(field("toField"), QStringLiteral("5551233/7"));
 }
 
 void SavedMessagesDialogTest::aSchedulerSendShowsInTheOpenDialog()
