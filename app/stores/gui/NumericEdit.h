@@ -20,6 +20,7 @@ public:
     void setText(const QString& text);
     // Changes the highest value; a larger text is lowered to it.
     void setMaximum(long maximum);
+    // The range.
     long maximum() const { return m_rule.maximum(); }
     long minimum() const { return m_rule.minimum(); }
 

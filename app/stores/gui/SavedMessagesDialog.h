@@ -52,6 +52,7 @@ public:
     // The timer's look at the store.
     void refreshFromStore();
 
+    // The form behind the list.
     const SavedMessagesForm& form() const { return m_form; }
 
 protected:

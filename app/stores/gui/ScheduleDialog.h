@@ -37,8 +37,10 @@ public:
 
     // The schedule as OK leaves it.
     Schedule schedule() const { return m_form.accept(); }
+    // The form the fields show.
     const ScheduleForm& form() const { return m_form; }
 
+    // The time now, seconds since 1970 (UTC).
     static std::int64_t currentTime();
 
 private:
