@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <utility>
+
+// Acts on the modal window that the next exec() shows, once it runs its event loop.
+inline void onNextModal(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, [act = std::move(act)] { act(QApplication::activeModalWidget()); });
+}
+
+// The child of `parent` with the object name; a test that asks for a missing control stops.
+template<typename T>
+T* childOf(const QObject* parent, const char* name)
+{
+    T* widget = parent->findChild<T*>(QLatin1String(name));
+    if (!widget)
+        qFatal("no %s", name);
+    return widget;
+}
+
+// Clicks a check box or radio button on its mark (a click beside its text misses it).
+inline void clickBox(QAbstractButton* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
