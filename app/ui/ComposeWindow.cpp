@@ -4,6 +4,8 @@
 #include "directories/gui/DeskPrompt.h"
 #include "gui/MessageBox.h"
 #include "services/DeskServices.h"
+#include "stores/gui/SaveMessageDialog.h"
+#include "stores/gui/SavedMessagesDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -129,7 +131,7 @@ QWidget* ComposeWindow::makeToolbar()
     add("saveMessageButton", QStringLiteral("Save Message"), QStringLiteral("save"),
         &ComposeWindow::saveMessage);
     add("savedMessagesButton", QStringLiteral("Edit Saved Messages"), QStringLiteral("saved"),
-        pending(QStringLiteral("Edit Saved Messages")));
+        &ComposeWindow::editSavedMessages);
     row->addWidget(separator(bar));
     add("addressBookButton", QStringLiteral("Select recipient from Address Book"),
         QStringLiteral("addressbook"), pending(QStringLiteral("Address Book")));
@@ -224,7 +226,14 @@ void ComposeWindow::saveMessage()
         showNotice(*refusal);
         return;
     }
-    notAvailable(QStringLiteral("Save Message"));
+    m_panel->syncMessage();
+    (void)SaveMessageDialog::run(this, m_services.savedMessages(), m_recipients.recipientsText(),
+                                 m_recipients.messageText());
+}
+
+void ComposeWindow::editSavedMessages()
+{
+    SavedMessagesDialog::run(this, m_services.savedMessages());
 }
 
 void ComposeWindow::previousMessage()

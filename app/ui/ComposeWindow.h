@@ -41,6 +41,9 @@ public:
     // The commands, as the buttons and menus give them.
     void newMessage();
     void saveMessage();
+    // "Edit Saved Messages" and the taskbar's "Schedule...": the saved messages with their
+    // schedules.
+    void editSavedMessages();
     void previousMessage();
     void nextMessage();
     void clearMessage();

@@ -103,8 +103,7 @@ void DeskApplication::connectTaskbar()
     connect(icon, &TaskbarIcon::newMessageRequested, window, &ComposeWindow::newMessage);
     connect(icon, &TaskbarIcon::viewLogRequested, window,
             [window] { window->notAvailable(QStringLiteral("View Log")); });
-    connect(icon, &TaskbarIcon::scheduleRequested, window,
-            [window] { window->notAvailable(QStringLiteral("Schedule")); });
+    connect(icon, &TaskbarIcon::scheduleRequested, window, &ComposeWindow::editSavedMessages);
     connect(icon, &TaskbarIcon::optionsRequested, window,
             [window] { window->notAvailable(QStringLiteral("Options")); });
     connect(icon, &TaskbarIcon::exitRequested, this, &DeskApplication::exit);
