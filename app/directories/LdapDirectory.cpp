@@ -36,7 +36,7 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size()
         && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
+               return a == std::tolower(static_cast<unsigned char>(b));
            });
 }
 
@@ -48,6 +48,25 @@ std::string secondsText(milliseconds wait)
         text += '.' + std::to_string(tenths % 10);
     }
     return text + " s";
+}
+
+// The stored form cannot hold a comma, so a DN may be written with ";" between its parts (the
+// older separator); it is sent with commas, as every server reads it.
+std::string dnWithCommas(const std::string& text)
+{
+    if (text.find(';') == std::string::npos) {
+        return text;
+    }
+    LDAPDN dn = nullptr;
+    if (ldap_str2dn(text.c_str(), &dn, LDAP_DN_FORMAT_LDAP) != LDAP_SUCCESS) {
+        return text;
+    }
+    char* converted = nullptr;
+    const int made = ldap_dn2str(dn, &converted, LDAP_DN_FORMAT_LDAPV3);
+    ldap_dnfree(dn);
+    std::string result = made == LDAP_SUCCESS && converted ? converted : text;
+    ldap_memfree(converted);
+    return result;
 }
 
 std::string resultText(LDAP* ld)
@@ -84,6 +103,11 @@ void LdapDirectory::useSettings()
     const SettingsKey key(RootKey::CurrentUser, DirectorySettings::LdapSearch::key);
     setBindWait(milliseconds {key.read(DirectorySettings::LdapSearch::bindWait)});
     setSearchLimit(milliseconds {key.read(DirectorySettings::LdapSearch::searchLimit)});
+}
+
+std::string LdapDirectory::dnOf(const std::string& stored)
+{
+    return dnWithCommas(stored);
 }
 
 std::string LdapDirectory::uriOf(const LdapService& service)
@@ -142,7 +166,8 @@ bool LdapDirectory::connect(const KeepWaiting& keepWaiting)
     berval credentials {};
     credentials.bv_val = const_cast<char*>(m_service.password.c_str());
     credentials.bv_len = m_service.password.size();
-    const char* who = m_service.login.empty() ? nullptr : m_service.login.c_str();
+    const std::string login = dnWithCommas(m_service.login);
+    const char* who = login.empty() ? nullptr : login.c_str();
     int messageId = 0;
     if (ldap_sasl_bind(ld, who, LDAP_SASL_SIMPLE, &credentials, nullptr, nullptr, &messageId)
         != LDAP_SUCCESS) {
@@ -211,7 +236,8 @@ bool LdapDirectory::search(const std::string& typedName, std::vector<DirectoryRo
     timeval serverLimit {};
     serverLimit.tv_sec = static_cast<time_t>((m_searchLimit.count() + 999) / 1000);
     int messageId = 0;
-    if (ldap_search_ext(ld, m_service.base.c_str(), LDAP_SCOPE_SUBTREE, filter.c_str(), nullptr,
+    const std::string base = dnWithCommas(m_service.base);
+    if (ldap_search_ext(ld, base.c_str(), LDAP_SCOPE_SUBTREE, filter.c_str(), nullptr,
                         0, nullptr, nullptr, &serverLimit, LDAP_NO_LIMIT, &messageId)
         != LDAP_SUCCESS) {
         const std::string why = resultText(ld);

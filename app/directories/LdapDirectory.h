@@ -57,6 +57,9 @@ public:
 
     // The URI the service's host and port make.
     static std::string uriOf(const LdapService& service);
+    // A stored login or base as it is sent: the stored form cannot hold a comma, so a DN may
+    // be written with ";" between its parts, which is turned into ",".
+    static std::string dnOf(const std::string& stored);
 
 private:
     bool fail(LdapError error, std::string text);
