@@ -56,9 +56,9 @@ void searchVsLdapsearch(benchmark::State& state)
     std::string storedBase(LdapTestServer::peopleBase);
     std::replace(storedBase.begin(), storedBase.end(), ',', ';');
     const LdapService service {"127.0.0.1", slapd.port(), "", "", storedBase};
-    const std::vector<std::string> peer {LdapTestServer::toolPath("ldapsearch"), "-x", "-LLL",
-                                         "-H", slapd.uri(), "-b",
-                                         std::string(LdapTestServer::peopleBase), "(cn=*)"};
+    const std::vector<std::string> peer {
+        LdapTestServer::toolPath("ldapsearch"),  "-x",    "-LLL", "-H", slapd.uri(), "-b",
+        std::string(LdapTestServer::peopleBase), "(cn=*)"};
     double client = 0;
     double ldapsearch = 0;
     for (auto _ : state) {

@@ -150,8 +150,8 @@ ExitCode search(const std::string& name, const std::string& text, bool json)
     std::vector<DirectoryRow> rows;
     // Nobody is there to answer the question whether to keep waiting for the bind.
     if (!directory.connect([] { return false; }) || !directory.search(text, rows)) {
-        const auto box = DirectorySearchForm::failureMessage(directory.lastError(),
-                                                             directory.lastErrorText());
+        const auto box
+            = DirectorySearchForm::failureMessage(directory.lastError(), directory.lastErrorText());
         const std::string detail = directory.lastErrorText();
         return CliOutput::fail(box && box->text != detail ? box->text + ": " + detail : detail);
     }
@@ -216,8 +216,8 @@ ExitCode LdapCommand::run(const std::vector<std::string>& arguments)
     if (args.size() != shape->count) {
         return CliOutput::usageError(shape->usageText, usage);
     }
-    const bool addOptions = hasHost || hasPort || hasBase || hasLogin || hasPassword
-        || options.replace;
+    const bool addOptions
+        = hasHost || hasPort || hasBase || hasLogin || hasPassword || options.replace;
     if (action != "add" && addOptions) {
         return CliOutput::usageError("--host, --port, --base, --login, --password-file and "
                                      "--replace go with add only",

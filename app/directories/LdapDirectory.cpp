@@ -4,10 +4,9 @@
 #include "directories/DirectorySettings.h"
 #include "settings/SettingsKey.h"
 
-#include <ldap.h>
-
 #include <algorithm>
 #include <cctype>
+#include <ldap.h>
 #include <sys/time.h>
 #include <utility>
 
@@ -80,8 +79,7 @@ std::string resultText(LDAP* ld)
 
 LdapDirectory::LdapDirectory(LdapService service)
     : m_service(std::move(service))
-{
-}
+{ }
 
 LdapDirectory::~LdapDirectory()
 {
@@ -237,8 +235,8 @@ bool LdapDirectory::search(const std::string& typedName, std::vector<DirectoryRo
     serverLimit.tv_sec = static_cast<time_t>((m_searchLimit.count() + 999) / 1000);
     int messageId = 0;
     const std::string base = dnWithCommas(m_service.base);
-    if (ldap_search_ext(ld, base.c_str(), LDAP_SCOPE_SUBTREE, filter.c_str(), nullptr,
-                        0, nullptr, nullptr, &serverLimit, LDAP_NO_LIMIT, &messageId)
+    if (ldap_search_ext(ld, base.c_str(), LDAP_SCOPE_SUBTREE, filter.c_str(), nullptr, 0, nullptr,
+                        nullptr, &serverLimit, LDAP_NO_LIMIT, &messageId)
         != LDAP_SUCCESS) {
         const std::string why = resultText(ld);
         disconnect();
@@ -251,10 +249,10 @@ bool LdapDirectory::search(const std::string& typedName, std::vector<DirectoryRo
         if (m_stopped || Clock::now() >= giveUpAt) {
             ldap_abandon_ext(ld, messageId, nullptr, nullptr);
             disconnect();
-            return m_stopped ? fail(LdapError::Stopped, "The search on " + uri + " was stopped")
-                             : fail(LdapError::TimedOut, "The search on " + uri
-                                                             + " took longer than "
-                                                             + secondsText(m_searchLimit));
+            return m_stopped
+                ? fail(LdapError::Stopped, "The search on " + uri + " was stopped")
+                : fail(LdapError::TimedOut,
+                       "The search on " + uri + " took longer than " + secondsText(m_searchLimit));
         }
         const auto left = std::chrono::duration_cast<milliseconds>(giveUpAt - Clock::now());
         timeval tv = timevalOf(std::clamp(left, milliseconds {0}, slice));
@@ -279,8 +277,8 @@ bool LdapDirectory::search(const std::string& typedName, std::vector<DirectoryRo
     }
     if (code != LDAP_SUCCESS) {
         ldap_msgfree(result);
-        return fail(LdapError::Search, "The search on " + uri + " failed: "
-                                           + ldap_err2string(code) + detail);
+        return fail(LdapError::Search,
+                    "The search on " + uri + " failed: " + ldap_err2string(code) + detail);
     }
 
     DirectoryRowBuilder builder;

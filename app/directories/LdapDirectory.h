@@ -68,7 +68,7 @@ private:
     LdapService m_service;
     std::chrono::milliseconds m_bindWait = defaultBindWait;
     std::chrono::milliseconds m_searchLimit = defaultSearchLimit;
-    void* m_handle = nullptr;  // the LDAP* of the open connection
+    void* m_handle = nullptr; // the LDAP* of the open connection
     std::atomic<bool> m_stopped = false;
     LdapError m_lastError = LdapError::None;
     std::string m_lastErrorText;

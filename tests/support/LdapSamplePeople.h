@@ -15,8 +15,7 @@ inline std::string ldapSamplePeople()
     using S = LdapTestServer;
     return S::person("Bob Smith",
                      "cn: Bob Smith\nmail: bob@norvane.test\npager: snpp.norvane.test!1234")
-        + S::person("Bobby Tables",
-                    "cn: Bobby Tables\nmail: bobby@norvane.test\npager: 5551234/77")
+        + S::person("Bobby Tables", "cn: Bobby Tables\nmail: bobby@norvane.test\npager: 5551234/77")
         + S::person("Ann Nopager", "cn: Ann Nopager\nmail: ann@norvane.test")
         + S::person("Anna Pager", "cn: Anna Pager\nmail: anna@norvane.test\npager: 5550000/1")
         + S::person("Cy Nopager", "cn: Cy Nopager\nmail: cy@norvane.test")

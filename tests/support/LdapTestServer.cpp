@@ -69,9 +69,10 @@ std::string LdapTestServer::generatedPeople(int count)
     char name[32];
     for (int i = 0; i < count; ++i) {
         std::snprintf(name, sizeof name, "Person %04d", i);
-        ldif += person(name, "cn: " + std::string(name) + "\nmail: person" + std::to_string(i)
-                                 + "@norvane.test\npager: snpp.norvane.test!"
-                                 + std::to_string(1000 + i) + "\n");
+        ldif += person(name,
+                       "cn: " + std::string(name) + "\nmail: person" + std::to_string(i)
+                           + "@norvane.test\npager: snpp.norvane.test!" + std::to_string(1000 + i)
+                           + "\n");
     }
     return ldif;
 }
@@ -107,8 +108,7 @@ bool LdapTestServer::start(std::string_view ldif)
               "sizelimit unlimited\n"
               "database mdb\nsuffix \""
             + std::string(suffix) + "\"\nrootdn \"" + std::string(adminDn) + "\"\nrootpw "
-            + std::string(adminPassword) + "\ndirectory " + database
-            + "\nmaxsize 104857600\n");
+            + std::string(adminPassword) + "\ndirectory " + database + "\nmaxsize 104857600\n");
     const std::string data = m_dir.write("entries.ldif", baseEntries() + std::string(ldif));
     const ProcessResult loaded
         = ProcessRunner::run({toolPath("slapadd"), "-q", "-f", config, "-l", data}, {}, {}, 60000);

@@ -62,8 +62,7 @@ std::string bindReply(const std::string& message)
     }
     // BindResponse [APPLICATION 1] { resultCode success, matchedDN "", diagnosticMessage "" }.
     const std::string response("\x61\x07\x0a\x01\x00\x04\x00\x04\x00", 9);
-    return std::string(1, '\x30') + static_cast<char>(id.size() + response.size()) + id
-        + response;
+    return std::string(1, '\x30') + static_cast<char>(id.size() + response.size()) + id + response;
 }
 
 } // namespace
@@ -129,9 +128,9 @@ void SilentLdapServer::serve()
             std::string& pending = clients[handle];
             pending.append(buffer, static_cast<std::size_t>(got));
             for (long size = elementSize(pending); size > 0; size = elementSize(pending)) {
-                const std::string reply
-                    = m_answerBinds ? bindReply(pending.substr(0, static_cast<std::size_t>(size)))
-                                    : std::string();
+                const std::string reply = m_answerBinds
+                    ? bindReply(pending.substr(0, static_cast<std::size_t>(size)))
+                    : std::string();
                 if (!reply.empty()) {
                     (void)!::write(handle, reply.data(), reply.size());
                 }

@@ -68,19 +68,22 @@ TEST_F(CliLdapTest, AServiceAddedIsListedSearchedAndRemoved)
 
     r = cli({"ldap", "list"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Anywhere\tldap.norvane.test\t389\t\t\n"
-                     "People\t127.0.0.1\t"
-                         + port() + "\t\tou=people;dc=norvane;dc=test\n");
+    EXPECT_EQ(r.out,
+              "Anywhere\tldap.norvane.test\t389\t\t\n"
+              "People\t127.0.0.1\t"
+                  + port() + "\t\tou=people;dc=norvane;dc=test\n");
 
     // The rows as the window lists them, Ann Nopager below the later Anna Pager.
     r = cli({"ldap", "search", "People", "Ann*"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Anna Pager\tanna@norvane.test\t5550000/1\n"
-                     "Ann Nopager\tann@norvane.test\t\n");
+    EXPECT_EQ(r.out,
+              "Anna Pager\tanna@norvane.test\t5550000/1\n"
+              "Ann Nopager\tann@norvane.test\t\n");
     r = cli({"ldap", "search", "People", "Bob Smith", "--json"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "[{\"name\":\"Bob Smith\",\"mail\":\"bob@norvane.test\","
-                     "\"pager\":\"snpp.norvane.test!1234\"}]\n");
+    EXPECT_EQ(r.out,
+              "[{\"name\":\"Bob Smith\",\"mail\":\"bob@norvane.test\","
+              "\"pager\":\"snpp.norvane.test!1234\"}]\n");
     r = cli({"ldap", "search", "People", "*)(objectClass=*", "--json"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "[]\n");
@@ -99,13 +102,13 @@ TEST_F(CliLdapTest, ALoginReadsItsPasswordFromAFileAndAWrongOneFails)
     const std::string passwordFile
         = m_registry.dir().write("password", std::string(LdapTestServer::adminPassword) + "\n");
     const std::string login = "cn=admin;dc=norvane;dc=test";
-    ProcessResult r = cli({"ldap", "add", "Admin", "--host", "127.0.0.1", "--port", port(),
-                           "--login", login, "--password-file", passwordFile, "--base",
-                           "dc=norvane;dc=test"});
+    ProcessResult r
+        = cli({"ldap", "add", "Admin", "--host", "127.0.0.1", "--port", port(), "--login", login,
+               "--password-file", passwordFile, "--base", "dc=norvane;dc=test"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(storedValue("Admin"), "127.0.0.1," + port() + "," + login + ","
-                                        + std::string(LdapTestServer::adminPassword)
-                                        + ",dc=norvane;dc=test");
+    EXPECT_EQ(storedValue("Admin"),
+              "127.0.0.1," + port() + "," + login + "," + std::string(LdapTestServer::adminPassword)
+                  + ",dc=norvane;dc=test");
     r = cli({"ldap", "search", "Admin", "Other Bob"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "Other Bob\t\t5559999/9\n");
@@ -139,7 +142,8 @@ TEST_F(CliLdapTest, BadInputIsRefusedAndNothingStored)
         {{"ldap", "add", "", "--host", "h"}, 1, "Entry Name cannot be empty"},
         {{"ldap", "add", "X", "--host", "h", "--login", "cn=a"}, 2, "go together"},
         {{"ldap", "add", "X", "--host", "h", "--login", "cn=a", "--password-file", "/nonexistent"},
-         1, "cannot read the password file"},
+         1,
+         "cannot read the password file"},
         {{"ldap", "add", "X"}, 2, "add needs --host"},
         {{"ldap", "list", "--host", "h"}, 2, "go with add only"},
         {{"ldap", "list", "--json"}, 2, "--json goes with search only"},

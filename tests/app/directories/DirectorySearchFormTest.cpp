@@ -1,6 +1,7 @@
+#include "directories/DirectorySearchForm.h"
+
 #include "ScopedRegistry.h"
 #include "directories/DirectoryRowBuilder.h"
-#include "directories/DirectorySearchForm.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,18 @@ namespace {
 TEST(DirectoryRowBuilder, AttributeNamesInAnotherCaseAreNotShown)
 {
     DirectoryRowBuilder builder;
-    for (const auto& [name, value] : {std::pair {"CN", "Shouting"}, {"cn", "Quiet"},
-                                      {"Mail", "big@norvane.test"}, {"mail", "q@norvane.test"},
-                                      {"PAGER", "1/1"}, {"commonName", "Alias"},
-                                      {"pager", "2/2"}, {"cn", "Next"}}) {
+    for (const auto& [name, value] : {std::pair {"CN", "Shouting"},
+                                      {"cn", "Quiet"},
+                                      {"Mail", "big@norvane.test"},
+                                      {"mail", "q@norvane.test"},
+                                      {"PAGER", "1/1"},
+                                      {"commonName", "Alias"},
+                                      {"pager", "2/2"},
+                                      {"cn", "Next"}}) {
         builder.attribute(name, value);
     }
-    EXPECT_EQ(builder.take(), (std::vector<DirectoryRow> {{"Quiet", "q@norvane.test", "2/2"},
-                                                          {"Next", "", ""}}));
+    EXPECT_EQ(builder.take(),
+              (std::vector<DirectoryRow> {{"Quiet", "q@norvane.test", "2/2"}, {"Next", "", ""}}));
     EXPECT_TRUE(builder.rows().empty());
 }
 
@@ -30,8 +35,7 @@ TEST(DirectoryRowBuilder, AMailOrPagerWithNoRowAtTheIndexIsDropped)
     builder.attribute("cn", "Late");
     // The index moved past the missing row, so the name is appended.
     builder.attribute("cn", "Later");
-    EXPECT_EQ(builder.rows(),
-              (std::vector<DirectoryRow> {{"Late", "", ""}, {"Later", "", ""}}));
+    EXPECT_EQ(builder.rows(), (std::vector<DirectoryRow> {{"Late", "", ""}, {"Later", "", ""}}));
 }
 
 struct CutCase

@@ -1,3 +1,5 @@
+#include "directories/LdapDirectory.h"
+
 #include "FreePort.h"
 #include "LdapSamplePeople.h"
 #include "LdapTestServer.h"
@@ -5,7 +7,6 @@
 #include "SilentLdapServer.h"
 #include "directories/DirectorySearchForm.h"
 #include "directories/DirectorySettings.h"
-#include "directories/LdapDirectory.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>
@@ -73,8 +74,9 @@ std::unique_ptr<LdapTestServer> LdapDirectoryTest::s_server;
 TEST_F(LdapDirectoryTest, AnAnonymousBindSearchesUnderTheServicesBaseOnly)
 {
     const std::vector<DirectoryRow> people = found(anonymous(), "Bob Smith");
-    EXPECT_EQ(people, (std::vector<DirectoryRow> {
-                          {"Bob Smith", "bob@norvane.test", "snpp.norvane.test!1234"}}));
+    EXPECT_EQ(
+        people,
+        (std::vector<DirectoryRow> {{"Bob Smith", "bob@norvane.test", "snpp.norvane.test!1234"}}));
     // "Other Bob" lives outside the people base: found only from the suffix.
     EXPECT_EQ(found(anonymous(), "Other Bob").size(), 0u);
     EXPECT_EQ(found(anonymous(LdapTestServer::suffix), "Other Bob").size(), 1u);
@@ -96,8 +98,7 @@ TEST_F(LdapDirectoryTest, TheStoredPortIsUsedAndAZeroOrEmptyPortMeans389)
     EXPECT_EQ(service.port, s_server->port());
     EXPECT_EQ(found(service, "Bob Smith").size(), 1u);
     for (const char* stored : {"ldap.norvane.test,0,,,dc=x", "ldap.norvane.test,,,,dc=x"}) {
-        EXPECT_EQ(LdapDirectory::uriOf(LdapService::parse(stored)),
-                  "ldap://ldap.norvane.test:389")
+        EXPECT_EQ(LdapDirectory::uriOf(LdapService::parse(stored)), "ldap://ldap.norvane.test:389")
             << stored;
     }
     EXPECT_EQ(LdapDirectory::uriOf({"::1", 636, "", "", ""}), "ldap://[::1]:636");
@@ -131,15 +132,16 @@ TEST_F(LdapDirectoryTest, AHostWrittenAsAUriIsUsedAsSuchWithTlsForLdaps)
 TEST_F(LdapDirectoryTest, RowsFollowTheAttributeOrderTheServerSends)
 {
     // Bobby Tables sends cn, mail, pager: one row each.
-    EXPECT_EQ(found(anonymous(), "Bob*"),
-              (std::vector<DirectoryRow> {
-                  {"Bob Smith", "bob@norvane.test", "snpp.norvane.test!1234"},
-                  {"Bobby Tables", "bobby@norvane.test", "5551234/77"}}));
+    EXPECT_EQ(
+        found(anonymous(), "Bob*"),
+        (std::vector<DirectoryRow> {{"Bob Smith", "bob@norvane.test", "snpp.norvane.test!1234"},
+                                    {"Bobby Tables", "bobby@norvane.test", "5551234/77"}}));
     // Cyd Reversed sends mail and pager before cn: they fill the row at the current index
     // (Cy Nopager's, which has no pager to advance past) and Cyd's name row goes below.
-    EXPECT_EQ(found(anonymous(), "Cy*"),
-              (std::vector<DirectoryRow> {{"Cy Nopager", "cyd@norvane.test", "snpp.norvane.test!42"},
-                                          {"Cyd Reversed", "", ""}}));
+    EXPECT_EQ(
+        found(anonymous(), "Cy*"),
+        (std::vector<DirectoryRow> {{"Cy Nopager", "cyd@norvane.test", "snpp.norvane.test!42"},
+                                    {"Cyd Reversed", "", ""}}));
 }
 
 TEST_F(LdapDirectoryTest, AnEntryWithoutPagerGoesBelowLaterRowsAndCannotBeAdded)
@@ -151,8 +153,9 @@ TEST_F(LdapDirectoryTest, AnEntryWithoutPagerGoesBelowLaterRowsAndCannotBeAdded)
                                           {"Ann Nopager", "ann@norvane.test", ""}}));
     const auto message = form.addToRecipients({0, 1});
     ASSERT_TRUE(message);
-    EXPECT_EQ(*message,
-              (DirectoryMessage {"Please select entries with pager address", "Pager Address Empty"}));
+    EXPECT_EQ(
+        *message,
+        (DirectoryMessage {"Please select entries with pager address", "Pager Address Empty"}));
     // What came before the refused row stays, and the next press appends after it.
     EXPECT_EQ(form.recipients(), "5550000/1;");
     EXPECT_EQ(form.addToRecipients({0}), std::nullopt);
@@ -166,8 +169,7 @@ TEST_F(LdapDirectoryTest, AnEmptyNameOrAnInjectedFilterFindsNothing)
     // Unescaped, this would make "(cn=*)(objectClass=*)" and list everyone; escaped, it looks
     // for a name holding those characters.
     for (const char* typed : {"*)(objectClass=*", "*)(|(cn=*", "Bob Smith)(mail=*", "\\2a"}) {
-        EXPECT_EQ(found(anonymous(LdapTestServer::suffix), typed).size(), 0u)
-            << typed;
+        EXPECT_EQ(found(anonymous(LdapTestServer::suffix), typed).size(), 0u) << typed;
     }
 }
 
@@ -185,8 +187,7 @@ TEST_F(LdapDirectoryTest, ALoginBindsAndAWrongPasswordIsRefused)
     EXPECT_EQ(directory.lastError(), LdapError::Connect);
     EXPECT_NE(directory.lastErrorText().find("Invalid credentials"), std::string::npos)
         << directory.lastErrorText();
-    EXPECT_EQ(DirectorySearchForm::failureMessage(directory.lastError(),
-                                                  directory.lastErrorText()),
+    EXPECT_EQ(DirectorySearchForm::failureMessage(directory.lastError(), directory.lastErrorText()),
               (DirectoryMessage {"Cannot connect or authentcation failed", "Connect Failed"}));
     // A search connects by itself and fails the same way instead of searching anonymously.
     std::vector<DirectoryRow> rows;
@@ -293,9 +294,9 @@ TEST_F(LdapDirectoryWaitTest, StopFromAnotherThreadEndsAWaitPromptly)
         stopper.join();
         EXPECT_EQ(directory.lastError(), LdapError::Stopped) << directory.lastErrorText();
         EXPECT_LT(Clock::now() - started, 5s);
-        EXPECT_EQ(DirectorySearchForm::failureMessage(directory.lastError(),
-                                                      directory.lastErrorText()),
-                  std::nullopt);
+        EXPECT_EQ(
+            DirectorySearchForm::failureMessage(directory.lastError(), directory.lastErrorText()),
+            std::nullopt);
     }
 }
 
