@@ -72,7 +72,15 @@ std::string resultText(LDAP* ld)
 {
     int code = LDAP_OTHER;
     ldap_get_option(ld, LDAP_OPT_RESULT_CODE, &code);
-    return ldap_err2string(code);
+    std::string text = ldap_err2string(code);
+    // The library's own detail says why, e.g. that a TLS certificate is not trusted.
+    char* detail = nullptr;
+    ldap_get_option(ld, LDAP_OPT_DIAGNOSTIC_MESSAGE, &detail);
+    if (detail && *detail) {
+        text += std::string(" (") + detail + ")";
+    }
+    ldap_memfree(detail);
+    return text;
 }
 
 } // namespace

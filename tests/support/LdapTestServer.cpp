@@ -90,7 +90,48 @@ std::string LdapTestServer::uri() const
     return "ldap://127.0.0.1:" + std::to_string(m_port) + "/";
 }
 
+std::string LdapTestServer::tlsUri() const
+{
+    return "ldaps://127.0.0.1:" + std::to_string(m_tlsPort) + "/";
+}
+
+std::string LdapTestServer::tlsUnavailableReason()
+{
+    if (toolPath("openssl").empty()) {
+        return "openssl is not installed (Debian package openssl); the ldaps test needs it";
+    }
+    return unavailableReason();
+}
+
+bool LdapTestServer::startWithTls(std::string_view ldif)
+{
+    if (const std::string reason = tlsUnavailableReason(); !reason.empty()) {
+        testFailure(reason);
+        return false;
+    }
+    // A self-signed certificate for 127.0.0.1; clients trust it through LDAPTLS_CACERT.
+    const ProcessResult made = ProcessRunner::run(
+        {toolPath("openssl"), "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+         "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+         m_dir.file("key.pem"), "-out", certificatePath()},
+        {}, {}, 60000);
+    if (made.exitCode != 0) {
+        testFailure("openssl could not make the test certificate: " + made.err);
+        return false;
+    }
+    const FreePort tlsPort;
+    m_tlsPort = tlsPort.number();
+    return serve(ldif,
+                 "TLSCertificateFile " + certificatePath() + "\nTLSCertificateKeyFile "
+                     + m_dir.file("key.pem") + "\n");
+}
+
 bool LdapTestServer::start(std::string_view ldif)
+{
+    return serve(ldif, {});
+}
+
+bool LdapTestServer::serve(std::string_view ldif, const std::string& tlsLines)
 {
     if (const std::string reason = unavailableReason(); !reason.empty()) {
         testFailure(reason);
@@ -101,9 +142,9 @@ bool LdapTestServer::start(std::string_view ldif)
     const std::string schemas = schemaFolder;
     const std::string config = m_dir.write(
         "slapd.conf",
-        "include " + schemas + "/core.schema\ninclude " + schemas + "/cosine.schema\ninclude "
-            + schemas + "/inetorgperson.schema\npidfile " + m_dir.file("slapd.pid")
-            + "\nmodulepath " + moduleFolder
+        tlsLines + "include " + schemas + "/core.schema\ninclude " + schemas
+            + "/cosine.schema\ninclude " + schemas + "/inetorgperson.schema\npidfile "
+            + m_dir.file("slapd.pid") + "\nmodulepath " + moduleFolder
             + "\nmoduleload back_mdb\n"
               "sizelimit unlimited\n"
               "database mdb\nsuffix \""
@@ -119,7 +160,8 @@ bool LdapTestServer::start(std::string_view ldif)
     const FreePort port;
     m_port = port.number();
     // -d keeps slapd in the foreground, so the PID it runs under is the child's.
-    if (!m_slapd.start({toolPath("slapd"), "-d", "0", "-f", config, "-h", uri()})) {
+    const std::string listeners = m_tlsPort ? uri() + " " + tlsUri() : uri();
+    if (!m_slapd.start({toolPath("slapd"), "-d", "0", "-f", config, "-h", listeners})) {
         return false;
     }
     const auto giveUpAt = std::chrono::steady_clock::now() + std::chrono::seconds(20);

@@ -38,14 +38,25 @@ public:
     // Loads the base entries and `ldif` with slapadd and starts slapd, waiting until it accepts
     // connections; false (with a test failure saying why) when any step fails.
     [[nodiscard]] bool start(std::string_view ldif);
+    // The same, listening for ldaps (TLS) too, with a self-signed certificate for 127.0.0.1
+    // made by openssl.
+    [[nodiscard]] bool startWithTls(std::string_view ldif);
+    // Why startWithTls cannot work here ("" when it can).
+    static std::string tlsUnavailableReason();
     // The port slapd listens on, and its URI ("ldap://127.0.0.1:PORT/").
     int port() const { return m_port; }
     std::string uri() const;
+    // The ldaps URI after startWithTls, and the certificate a client trusts it with.
+    std::string tlsUri() const;
+    std::string certificatePath() const { return m_dir.file("cert.pem"); }
     // The path of an installed OpenLDAP program (slapd, slapadd, ldapsearch), or "".
     static std::string toolPath(std::string_view name);
 
 private:
+    bool serve(std::string_view ldif, const std::string& tlsLines);
+
     TempDir m_dir;
     ChildProcess m_slapd;
     int m_port = 0;
+    int m_tlsPort = 0;
 };

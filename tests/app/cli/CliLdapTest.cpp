@@ -183,3 +183,35 @@ TEST_F(CliLdapTest, AServerThatNeverAnswersTheBindFailsAfterTheWait)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CliLdapTls, AnLdapsHostTalksTlsAndTrustsOnlyAKnownCertificate)
+{
+    if (const std::string reason = LdapTestServer::tlsUnavailableReason(); !reason.empty()) {
+        GTEST_SKIP() << reason;
+    }
+    LdapTestServer server;
+    ASSERT_TRUE(server.startWithTls(ldapSamplePeople()));
+    ScopedRegistry registry;
+    ASSERT_EQ(runCli(registry,
+                     {"ldap", "add", "Secure", "--host", server.tlsUri(), "--base",
+                      "ou=people;dc=norvane;dc=test"})
+                  .exitCode,
+              0);
+    const std::vector<std::string> search {NORVANE_CLI_PATH, "ldap", "search", "Secure", "Bob S*"};
+    ProcessResult r = ProcessRunner::run(
+        search,
+        {{"NORVANE_REGISTRY", registry.path()}, {"LDAPTLS_CACERT", server.certificatePath()}});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Bob Smith\tbob@norvane.test\tsnpp.norvane.test!1234\n");
+    // Without the certificate the handshake fails: the connection was TLS.
+    r = ProcessRunner::run(search,
+                           {{"NORVANE_REGISTRY", registry.path()},
+                            {"LDAPTLS_CACERT", registry.dir().write("other.pem", "")}});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Cannot connect or authentcation failed"), std::string::npos) << r.err;
+}
+
+} // namespace
