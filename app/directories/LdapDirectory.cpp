@@ -303,6 +303,7 @@ bool LdapDirectory::search(const std::string& typedName, std::vector<DirectoryRo
             ldap_memfree(name);
         }
         ber_free(cursor, 0);
+        builder.endEntry();
     }
     ldap_msgfree(result);
     rows = builder.take();

@@ -18,24 +18,37 @@ TEST(DirectoryRowBuilder, AttributeNamesInAnotherCaseAreNotShown)
                                       {"mail", "q@norvane.test"},
                                       {"PAGER", "1/1"},
                                       {"commonName", "Alias"},
-                                      {"pager", "2/2"},
-                                      {"cn", "Next"}}) {
+                                      {"pager", "2/2"}}) {
         builder.attribute(name, value);
     }
+    builder.endEntry();
+    // An entry whose name comes only as "CN" shows nothing at all.
+    builder.attribute("CN", "Only Shouting");
+    builder.attribute("pager", "3/3");
+    builder.endEntry();
+    builder.attribute("cn", "Next");
     EXPECT_EQ(builder.take(),
               (std::vector<DirectoryRow> {{"Quiet", "q@norvane.test", "2/2"}, {"Next", "", ""}}));
     EXPECT_TRUE(builder.rows().empty());
 }
 
-TEST(DirectoryRowBuilder, AMailOrPagerWithNoRowAtTheIndexIsDropped)
+TEST(DirectoryRowBuilder, AnEntrysMailAndPagerStayInItsOwnRowWhateverTheirOrder)
 {
     DirectoryRowBuilder builder;
-    builder.attribute("mail", "lost@norvane.test");
+    // An entry without a pager does not advance the index...
+    builder.attribute("cn", "No Pager");
+    builder.attribute("mail", "np@norvane.test");
+    builder.endEntry();
+    // ...so the next one goes above it, and its mail and pager sent before its name are its own.
+    builder.attribute("mail", "late@norvane.test");
     builder.attribute("pager", "9/9");
     builder.attribute("cn", "Late");
-    // The index moved past the missing row, so the name is appended.
+    builder.endEntry();
     builder.attribute("cn", "Later");
-    EXPECT_EQ(builder.rows(), (std::vector<DirectoryRow> {{"Late", "", ""}, {"Later", "", ""}}));
+    builder.attribute("pager", "8/8");
+    EXPECT_EQ(builder.take(), (std::vector<DirectoryRow> {{"Late", "late@norvane.test", "9/9"},
+                                                          {"Later", "", "8/8"},
+                                                          {"No Pager", "np@norvane.test", ""}}));
 }
 
 struct CutCase

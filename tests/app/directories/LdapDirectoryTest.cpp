@@ -136,12 +136,13 @@ TEST_F(LdapDirectoryTest, RowsFollowTheAttributeOrderTheServerSends)
         found(anonymous(), "Bob*"),
         (std::vector<DirectoryRow> {{"Bob Smith", "bob@norvane.test", "snpp.norvane.test!1234"},
                                     {"Bobby Tables", "bobby@norvane.test", "5551234/77"}}));
-    // Cyd Reversed sends mail and pager before cn: they fill the row at the current index
-    // (Cy Nopager's, which has no pager to advance past) and Cyd's name row goes below.
-    EXPECT_EQ(
-        found(anonymous(), "Cy*"),
-        (std::vector<DirectoryRow> {{"Cy Nopager", "cyd@norvane.test", "snpp.norvane.test!42"},
-                                    {"Cyd Reversed", "", ""}}));
+    // Cyd Reversed sends mail and pager before cn: they stay in Cyd's own row, which goes
+    // above Cy Nopager's (an entry without a pager does not advance the index). Cy Nopager is
+    // never given Cyd's pager.
+    EXPECT_EQ(found(anonymous(), "Cy*"),
+              (std::vector<DirectoryRow> {
+                  {"Cyd Reversed", "cyd@norvane.test", "snpp.norvane.test!42"},
+                  {"Cy Nopager", "cy@norvane.test", ""}}));
 }
 
 TEST_F(LdapDirectoryTest, AnEntryWithoutPagerGoesBelowLaterRowsAndCannotBeAdded)
