@@ -155,6 +155,10 @@ bool HelpWindow::openTopic(std::uint32_t context, const QString& key)
 
 bool HelpWindow::openKey(const QString& key)
 {
+    if (key.compare(QLatin1String(HelpIndex::contentsKey.data()), Qt::CaseInsensitive) == 0) {
+        showContents();
+        return true;
+    }
     return openTopic(0, key);
 }
 
