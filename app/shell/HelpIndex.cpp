@@ -51,11 +51,20 @@ std::string escaped(std::string_view text)
     std::string out;
     for (const char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -131,8 +140,8 @@ bool HelpIndex::addSource(std::string_view text, std::string_view origin)
                     break;
                 }
                 if (const HelpTopic* other = byContext(context)) {
-                    return fail(where + "the context number of " + topic.key
-                                + " already opens " + other->key);
+                    return fail(where + "the context number of " + topic.key + " already opens "
+                                + other->key);
                 }
                 topic.contexts.push_back(context);
                 rest = probe;
@@ -167,8 +176,7 @@ bool HelpIndex::checkLinks()
             if (link.starts_with("lesson:") || lower(link) == contentsKey || byKey(link)) {
                 continue;
             }
-            return fail("the topic " + topic.key + " links to \"" + link
-                        + "\", which is no topic");
+            return fail("the topic " + topic.key + " links to \"" + link + "\", which is no topic");
         }
     }
     return true;
@@ -228,8 +236,8 @@ std::string HelpIndex::page(std::string_view key) const
     if (topic == nullptr) {
         return {};
     }
-    std::string html = "<html><head><title>" + escaped(topic->title)
-        + "</title></head><body><h2>" + escaped(topic->title) + "</h2>\n" + topic->body;
+    std::string html = "<html><head><title>" + escaped(topic->title) + "</title></head><body><h2>"
+        + escaped(topic->title) + "</h2>\n" + topic->body;
     if (!topic->group.empty()) {
         html += "<hr/><p><a href=\"contents\">Contents</a> &middot; " + escaped(topic->group)
             + "</p>";

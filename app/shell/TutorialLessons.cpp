@@ -59,11 +59,16 @@ TutorialLessons::Step TutorialLessons::close()
 std::string_view TutorialLessons::firstCard(Lesson lesson)
 {
     switch (lesson) {
-    case Lesson::SendMessage: return "HIDT_SM_STEP1";
-    case Lesson::AddRecipient: return "HIDT_AU_STEP1";
-    case Lesson::SelectFromBook: return "HIDT_SA_STEP1";
-    case Lesson::RepeatMessage: return "HIDT_RP_STEP1";
-    case Lesson::None: break;
+    case Lesson::SendMessage:
+        return "HIDT_SM_STEP1";
+    case Lesson::AddRecipient:
+        return "HIDT_AU_STEP1";
+    case Lesson::SelectFromBook:
+        return "HIDT_SA_STEP1";
+    case Lesson::RepeatMessage:
+        return "HIDT_RP_STEP1";
+    case Lesson::None:
+        break;
     }
     return {};
 }

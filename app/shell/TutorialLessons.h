@@ -10,8 +10,13 @@ class TutorialLessons
 {
 public:
     // The four lessons by the number the general card sends.
-    enum class Lesson { None = 0, SendMessage = 1, AddRecipient = 2, SelectFromBook = 3,
-                        RepeatMessage = 4 };
+    enum class Lesson {
+        None = 0,
+        SendMessage = 1,
+        AddRecipient = 2,
+        SelectFromBook = 3,
+        RepeatMessage = 4
+    };
     // What the card window does after a step.
     struct Step
     {

@@ -27,8 +27,7 @@ AboutBox::AboutBox(QWidget* parent)
     picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* name = new QLabel(QStringLiteral("<b>Norvane Desk</b>"), this);
-    m_version = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(NORVANE_VERSION)),
-                           this);
+    m_version = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(NORVANE_VERSION)), this);
     m_version->setObjectName(QStringLiteral("programVersion"));
 
     QStringList html;

@@ -15,8 +15,8 @@ Loaded load()
 {
     Loaded loaded;
     const QDir folder(QStringLiteral(":/help/topics"));
-    const QStringList names = folder.entryList({QStringLiteral("*.topics")}, QDir::Files,
-                                               QDir::Name);
+    const QStringList names
+        = folder.entryList({QStringLiteral("*.topics")}, QDir::Files, QDir::Name);
     if (names.isEmpty()) {
         loaded.error = QStringLiteral("The help topics are missing from the program.");
     }

@@ -80,6 +80,8 @@ HelpWindow::HelpWindow(QWidget* parent)
     find->setAutoDefault(false);
     m_results = new QListWidget(searchPage);
     m_results->setObjectName(QStringLiteral("searchResults"));
+    m_results->setWordWrap(true);
+    m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* findRow = new QHBoxLayout;
     findRow->addWidget(m_searchField, 1);
     findRow->addWidget(find);
@@ -101,12 +103,12 @@ HelpWindow::HelpWindow(QWidget* parent)
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({230, 520});
+    splitter->setSizes({290, 590});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(splitter, 1);
-    resize(800, 560);
+    resize(900, 600);
 
     connect(contents, &QPushButton::clicked, this, &HelpWindow::showContents);
     connect(m_back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
@@ -120,17 +122,14 @@ HelpWindow::HelpWindow(QWidget* parent)
             (void)openKey(key);
         }
     });
-    connect(m_contents, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        Q_EMIT m_contents->itemActivated(item, 0);
-    });
+    connect(m_contents, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { Q_EMIT m_contents->itemActivated(item, 0); });
     connect(find, &QPushButton::clicked, this, &HelpWindow::search);
     connect(m_searchField, &QLineEdit::returnPressed, this, &HelpWindow::search);
-    connect(m_results, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        (void)openKey(item->data(keyRole).toString());
-    });
-    connect(m_results, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        (void)openKey(item->data(keyRole).toString());
-    });
+    connect(m_results, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { (void)openKey(item->data(keyRole).toString()); });
+    connect(m_results, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { (void)openKey(item->data(keyRole).toString()); });
 
     fillContents();
     m_browser->showTopic(QString::fromLatin1(HelpIndex::contentsKey));

@@ -23,8 +23,7 @@ bool Tutorial::offerAtStartup()
     WelcomeDialog dialog(m_owner.data());
     const bool yes = dialog.exec() == QDialog::Accepted;
     if (!GreetingChoice::remember(dialog.dontShowAgain())) {
-        (void)MessageBox::show(m_owner.data(), QMessageBox::Warning,
-                               QStringLiteral("Norvane Desk"),
+        (void)MessageBox::show(m_owner.data(), QMessageBox::Warning, QStringLiteral("Norvane Desk"),
                                QStringLiteral("Your choice not to see the welcome message again "
                                               "could not be saved in the settings; it will be "
                                               "shown at the next start."));

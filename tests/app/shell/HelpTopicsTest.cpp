@@ -74,10 +74,10 @@ TEST(ProgramHelpTopics, NoDeadLinkAndEveryTopicReachableFromTheContents)
 TEST(ProgramHelpTopics, WindowsTutorialCardsAndControlPopUpsHaveTopics)
 {
     const HelpIndex index = programTopics();
-    for (const char* key : {"HIDD_SENDRESULTS", "HIDD_COMPOSE", "HIDD_ADDRECIPIENT", "HIDD_WELCOME",
-                            "HIDD_ABOUT", "HIDT_General", "HIDT_SM_STEP1", "HIDT_AU_STEP1",
-                            "HIDT_SA_STEP1", "HIDT_SA_STEP2", "HIDT_SA_STEP3", "HIDT_RP_STEP1",
-                            "HIDT_RP_STEP2"}) {
+    for (const char* key :
+         {"HIDD_SENDRESULTS", "HIDD_COMPOSE", "HIDD_ADDRECIPIENT", "HIDD_WELCOME", "HIDD_ABOUT",
+          "HIDT_General", "HIDT_SM_STEP1", "HIDT_AU_STEP1", "HIDT_SA_STEP1", "HIDT_SA_STEP2",
+          "HIDT_SA_STEP3", "HIDT_RP_STEP1", "HIDT_RP_STEP2"}) {
         EXPECT_NE(index.byKey(key), nullptr) << key;
     }
     // The send results' own topic, and the compose window's "Select recipient from Address

@@ -1,6 +1,7 @@
+#include "shell/TutorialLessons.h"
+
 #include "ScopedRegistry.h"
 #include "shell/GreetingChoice.h"
-#include "shell/TutorialLessons.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
+#include "help/HelpWindow.h"
+
 #include "ScopedRegistry.h"
 #include "help/AboutBox.h"
 #include "help/HelpLibrary.h"
-#include "help/HelpWindow.h"
 #include "plugin/ControlError.h"
 #include "plugin/PluginLibrary.h"
 #include "sending/gui/HelpTopics.h"
@@ -169,9 +170,10 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 2);
         QVERIFY2(lines[0].startsWith(QStringLiteral("IXO/TAP driver (kestrel): not registered")),
                  qPrintable(lines[0]));
-        QVERIFY2(lines[1].startsWith(QStringLiteral("SNPP driver (plover): version 1, Tessal Plover "
-                                                    "Driver, ")),
-                 qPrintable(lines[1]));
+        QVERIFY2(
+            lines[1].startsWith(QStringLiteral("SNPP driver (plover): version 1, Tessal Plover "
+                                               "Driver, ")),
+            qPrintable(lines[1]));
         QVERIFY(lines[1].endsWith(QStringLiteral("libplover.so")));
     }
 

@@ -1,5 +1,6 @@
-#include "ScopedRegistry.h"
 #include "tutorial/Tutorial.h"
+
+#include "ScopedRegistry.h"
 #include "tutorial/TutorialCard.h"
 #include "tutorial/WelcomeDialog.h"
 
