@@ -34,7 +34,7 @@ QPushButton* toolButton(const QString& text, const char* name, QWidget* parent)
 void HelpWindow::install()
 {
     HelpTopics::setOpener([](QWidget*, std::uint32_t context, const QString& key) {
-        (void)instance()->openTopic(context, key);
+        (void)usable()->openTopic(context, key);
     });
 }
 
@@ -49,6 +49,21 @@ HelpWindow* HelpWindow::instance()
                          &QObject::deleteLater);
     }
     return window.data();
+}
+
+HelpWindow* HelpWindow::usable()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) {
+        return instance();
+    }
+    // A modal dialog lets the user work only in itself and its own windows: the topic opens in
+    // a help window owned by the dialog, so it can be read and browsed while the dialog waits.
+    auto* own = modal->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (own == nullptr) {
+        own = new HelpWindow(modal);
+    }
+    return own;
 }
 
 HelpWindow::HelpWindow(QWidget* parent)

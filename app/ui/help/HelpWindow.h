@@ -24,6 +24,9 @@ public:
     static void install();
     // The program's help window, made on first use.
     static HelpWindow* instance();
+    // The window a topic opens in: the program's one, or, while a modal dialog is up (which
+    // would block every other window), a help window of that dialog's own, closed with it.
+    static HelpWindow* usable();
 
     explicit HelpWindow(QWidget* parent = nullptr);
 

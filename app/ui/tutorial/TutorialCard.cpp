@@ -81,7 +81,7 @@ void TutorialCard::followLink(const QUrl& url)
         }
         return;
     }
-    (void)HelpWindow::instance()->openKey(url.path());
+    (void)HelpWindow::usable()->openKey(url.path());
 }
 
 void TutorialCard::placeBeside(QWidget* anchor)

@@ -8,10 +8,13 @@
 #include "sending/gui/HelpTopics.h"
 #include "text/StringTable.h"
 
+#include <QDialog>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -71,6 +74,26 @@ private Q_SLOTS:
         QVERIFY(!m_window->openTopic(0x3FFFF, QStringLiteral("HIDS_NOTHING")));
         QCOMPARE(m_window->currentKey(), QString());
         QVERIFY(m_browser->toPlainText().contains(QStringLiteral("0x3ffff (HIDS_NOTHING)")));
+    }
+
+    // A modal dialog blocks every window but its own: its "Help" opens a help window of its
+    // own that the user can read and browse, and that goes with the dialog.
+    void helpFromAModalDialogCanBeUsed()
+    {
+        QDialog dialog;
+        QPointer<HelpWindow> opened;
+        QTimer::singleShot(0, &dialog, [&] {
+            QVERIFY(HelpTopics::open(&dialog, StringTable::errorCode(StringId::NoPin), {}));
+            opened = dialog.findChild<HelpWindow*>();
+            dialog.reject();
+        });
+        (void)dialog.exec();
+        QVERIFY(opened);
+        QVERIFY(opened != m_window);
+        QVERIFY(opened->isWindow());
+        QCOMPARE(opened->currentKey(), QStringLiteral("HIDS_ERM_NOPIN"));
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(HelpWindow::usable(), m_window);
     }
 
     // Every link of every page, followed in the window from the contents, opens a topic, and
