@@ -10,6 +10,9 @@ TutorialLessons::Step TutorialLessons::start()
 TutorialLessons::Step TutorialLessons::chooseLesson(int number)
 {
     m_lesson = Lesson::None;
+    if (m_running && number == 0) {
+        return show(generalCard);
+    }
     if (!m_running || number < 1 || number > 4) {
         return {};
     }

@@ -32,7 +32,8 @@ public:
     // general card.
     Step start();
     // The card sent a lesson number: every flag cleared, then for 1 to 4 that lesson's flag
-    // set and its first card shown; other numbers leave no lesson running.
+    // set and its first card shown; 0 (a lesson card's "All lessons") shows the general card
+    // again; other numbers leave no lesson running.
     Step chooseLesson(int number);
     // "Select recipient from Address Book" was pressed.
     Step addressBookPressed();

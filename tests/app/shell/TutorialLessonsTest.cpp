@@ -62,6 +62,11 @@ TEST(TutorialLessonsTest, RepeatLessonAndOtherNumbersAndClosing)
     EXPECT_EQ(lessons.chooseLesson(9).action, Action::Nothing);
     EXPECT_EQ(lessons.lesson(), TutorialLessons::Lesson::None);
     EXPECT_EQ(lessons.messageStepped().action, Action::Nothing);
+    // A lesson card's "All lessons" ends the lesson and shows the lessons again.
+    (void)lessons.chooseLesson(4);
+    expectShows(lessons.chooseLesson(0), "HIDT_General");
+    EXPECT_EQ(lessons.lesson(), TutorialLessons::Lesson::None);
+    EXPECT_EQ(lessons.messageStepped().action, Action::Nothing);
     EXPECT_EQ(lessons.close().action, Action::Close);
     EXPECT_EQ(lessons.close().action, Action::Nothing);
 }

@@ -122,6 +122,10 @@ private Q_SLOTS:
         chooseOnCard(tutorial, 4);
         tutorial.messageStepped();
         QCOMPARE(tutorial.currentCard(), QStringLiteral("HIDT_RP_STEP2"));
+        QVERIFY(tutorial.card()->cardText().contains(QStringLiteral("All lessons")));
+        chooseOnCard(tutorial, 0);
+        QCOMPARE(tutorial.currentCard(), QStringLiteral("HIDT_General"));
+        chooseOnCard(tutorial, 4);
         QVERIFY(tutorial.card()->close());
         QVERIFY(!tutorial.isRunning());
         tutorial.messageStepped();
