@@ -82,6 +82,11 @@ bool isPlaceholderAt(std::string_view text, std::size_t at, std::size_t& length)
 
 } // namespace
 
+std::span<const StringEntry> StringTable::all()
+{
+    return entries;
+}
+
 const StringEntry* StringTable::find(int id)
 {
     const auto it

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -72,6 +73,8 @@ struct StringId
 class StringTable
 {
 public:
+    // Every entry, sorted by id.
+    static std::span<const StringEntry> all();
     // The entry of the id, or nullptr when the table has none.
     static const StringEntry* find(int id);
     // The message text of the id ("" when unknown).
