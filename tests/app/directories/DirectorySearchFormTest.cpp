@@ -46,9 +46,10 @@ TEST(DirectoryRowBuilder, AnEntrysMailAndPagerStayInItsOwnRowWhateverTheirOrder)
     builder.endEntry();
     builder.attribute("cn", "Later");
     builder.attribute("pager", "8/8");
-    EXPECT_EQ(builder.take(), (std::vector<DirectoryRow> {{"Late", "late@norvane.test", "9/9"},
-                                                          {"Later", "", "8/8"},
-                                                          {"No Pager", "np@norvane.test", ""}}));
+    EXPECT_EQ(builder.take(),
+              (std::vector<DirectoryRow> {{"Late", "late@norvane.test", "9/9"},
+                                          {"Later", "", "8/8"},
+                                          {"No Pager", "np@norvane.test", ""}}));
 }
 
 struct CutCase

@@ -139,10 +139,10 @@ TEST_F(LdapDirectoryTest, RowsFollowTheAttributeOrderTheServerSends)
     // Cyd Reversed sends mail and pager before cn: they stay in Cyd's own row, which goes
     // above Cy Nopager's (an entry without a pager does not advance the index). Cy Nopager is
     // never given Cyd's pager.
-    EXPECT_EQ(found(anonymous(), "Cy*"),
-              (std::vector<DirectoryRow> {
-                  {"Cyd Reversed", "cyd@norvane.test", "snpp.norvane.test!42"},
-                  {"Cy Nopager", "cy@norvane.test", ""}}));
+    EXPECT_EQ(
+        found(anonymous(), "Cy*"),
+        (std::vector<DirectoryRow> {{"Cyd Reversed", "cyd@norvane.test", "snpp.norvane.test!42"},
+                                    {"Cy Nopager", "cy@norvane.test", ""}}));
 }
 
 TEST_F(LdapDirectoryTest, AnEntryWithoutPagerGoesBelowLaterRowsAndCannotBeAdded)
