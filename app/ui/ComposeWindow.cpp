@@ -3,9 +3,13 @@
 #include "addressing/gui/RecipientsPanel.h"
 #include "directories/gui/DeskPrompt.h"
 #include "gui/MessageBox.h"
+#include "help/AboutBox.h"
+#include "help/HelpWindow.h"
+#include "sending/gui/HelpTopics.h"
 #include "services/DeskServices.h"
 #include "stores/gui/SaveMessageDialog.h"
 #include "stores/gui/SavedMessagesDialog.h"
+#include "tutorial/Tutorial.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,8 +20,11 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -80,6 +87,26 @@ ComposeWindow::ComposeWindow(DeskServices& services, DeskPrompt& prompt, QWidget
     exit->setShortcut(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &ComposeWindow::exitRequested);
     addAction(exit);
+
+    // The controls' ids, which their help pop-ups are numbered after.
+    for (const auto& [name, id] : {std::pair {"newMessageButton", 1040},
+                                   {"saveMessageButton", 1010},
+                                   {"savedMessagesButton", 1098},
+                                   {"addressBookButton", 1001},
+                                   {"directorySearchButton", 1002},
+                                   {"previousMessageButton", 1007},
+                                   {"clearMessageToolButton", 1011},
+                                   {"nextMessageButton", 1009},
+                                   {"messagesButton", 1097},
+                                   {"sendButton", 1},
+                                   {"closeButton", 1026},
+                                   {"helpButton", 1025}}) {
+        if (QWidget* control = findChild<QWidget*>(QLatin1String(name)))
+            control->setProperty(helpIdProperty, id);
+    }
+    m_tutorial = new Tutorial(this);
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &ComposeWindow::controlHelp);
 }
 
 void ComposeWindow::offerExitInMenu()
@@ -170,13 +197,12 @@ QWidget* ComposeWindow::makeButtons()
     help->setObjectName(QStringLiteral("helpButton"));
     auto* menu = new QMenu(help);
     menu->setObjectName(QStringLiteral("helpMenu"));
-    for (const QString& topic :
-         {QStringLiteral("Contents"), QStringLiteral("Search..."), QStringLiteral("Tutorial...")}) {
-        QAction* action = menu->addAction(topic);
-        connect(action, &QAction::triggered, this, [this, topic] {
-            notAvailable(topic.endsWith(QStringLiteral("...")) ? topic.chopped(3) : topic);
-        });
-    }
+    connect(menu->addAction(QStringLiteral("Contents")), &QAction::triggered, this,
+            [] { HelpWindow::usable()->showContents(); });
+    connect(menu->addAction(QStringLiteral("Search...")), &QAction::triggered, this,
+            [] { HelpWindow::usable()->showSearch(); });
+    connect(menu->addAction(QStringLiteral("Tutorial...")), &QAction::triggered, this,
+            [this] { m_tutorial->start(); });
     menu->addSeparator();
     connect(menu->addAction(QStringLiteral("About...")), &QAction::triggered, this,
             &ComposeWindow::about);
@@ -238,6 +264,7 @@ void ComposeWindow::editSavedMessages()
 
 void ComposeWindow::previousMessage()
 {
+    m_tutorial->messageStepped();
     if (const auto notice = m_form.previousMessage()) {
         showNotice(*notice);
         return;
@@ -247,6 +274,7 @@ void ComposeWindow::previousMessage()
 
 void ComposeWindow::nextMessage()
 {
+    m_tutorial->messageStepped();
     m_form.nextMessage();
     m_panel->refresh();
 }
@@ -294,6 +322,7 @@ void ComposeWindow::send()
     // press waits for nothing and does nothing.
     if (m_sending)
         return;
+    m_tutorial->sending();
     m_sending = true;
     m_send->setEnabled(false);
     m_panel->syncMessage();
@@ -307,8 +336,24 @@ void ComposeWindow::send()
 
 void ComposeWindow::about()
 {
-    MessageBox::show(this, QMessageBox::Information, QStringLiteral("About Norvane Desk"),
-                     QStringLiteral("Norvane Desk\nv1.0 beta"));
+    AboutBox::run(this);
+}
+
+void ComposeWindow::controlHelp()
+{
+    // The control under the pointer, else the one with the focus, names its pop-up; the
+    // window's own topic otherwise.
+    QWidget* widget = QApplication::widgetAt(QCursor::pos());
+    if (widget == nullptr || window() != widget->window())
+        widget = focusWidget();
+    for (; widget != nullptr && widget != this; widget = widget->parentWidget()) {
+        const QVariant id = widget->property(helpIdProperty);
+        if (id.isValid()) {
+            HelpTopics::open(this, controlHelpBase + id.toUInt());
+            return;
+        }
+    }
+    HelpTopics::open(this, windowHelpContext, QStringLiteral("HIDD_COMPOSE"));
 }
 
 void ComposeWindow::closeWindow()

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 
 class DeskPrompt;
@@ -14,6 +15,7 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class RecipientsPanel;
+class Tutorial;
 
 // The program's main window: the toolbar of picture buttons, the recipients panel with the
 // message, and "&Send", "&Close" and "&Help". Closing it only hides it (or minimises it where
@@ -28,6 +30,11 @@ public:
     static constexpr int minimumHeight = 220;
     // The text of the box that a command not built yet shows.
     static QString notAvailableText(const QString& command);
+    // A control's pop-up is this plus the id its "helpId" property holds.
+    static constexpr std::uint32_t controlHelpBase = 0x10000;
+    static constexpr const char* helpIdProperty = "helpId";
+    // The window's own topic.
+    static constexpr std::uint32_t windowHelpContext = 0x20066;
 
     // A window that sends through `services`' Sender and asks through `prompt`.
     ComposeWindow(DeskServices& services, DeskPrompt& prompt, QWidget* parent = nullptr);
@@ -50,6 +57,9 @@ public:
     void showMessagesMenu();
     void send();
     void about();
+    // F1: the pop-up of the control under the pointer (or with the focus), else the window's
+    // topic.
+    void controlHelp();
     // Shows the box of a command that a later version brings.
     void notAvailable(const QString& command);
     // Puts "Exit" in the help menu, for a desktop without a notification area (and so
@@ -58,6 +68,7 @@ public:
 
     RecipientsPanel* panel() const { return m_panel; }
     ComposeForm& form() { return m_form; }
+    Tutorial* tutorial() const { return m_tutorial; }
     RecipientListForm& recipients() { return m_recipients; }
     // The menu the "Messages" button opens, filled for the current history and saved messages;
     // null when there was nothing to list.
@@ -90,6 +101,7 @@ private:
     QPushButton* m_send = nullptr;
     QToolButton* m_messages = nullptr;
     QMenu* m_helpMenu = nullptr;
+    Tutorial* m_tutorial = nullptr;
     bool m_hidesOnClose = true;
     bool m_sending = false;
 };

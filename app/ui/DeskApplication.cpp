@@ -1,16 +1,19 @@
 #include "ui/DeskApplication.h"
 
 #include "directories/gui/DeskPrompt.h"
+#include "help/HelpWindow.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "sending/gui/QtSendPresenter.h"
 #include "services/DeskServices.h"
+#include "tutorial/Tutorial.h"
 #include "ui/ComposeWindow.h"
 #include "ui/SingleInstance.h"
 #include "ui/SplashScreen.h"
 #include "ui/TaskbarIcon.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -44,6 +47,7 @@ bool DeskApplication::start()
         splash.showFor();
     }
 
+    HelpWindow::install();
     m_prompt = std::make_shared<DeskPrompt>();
     m_services = std::make_unique<DeskServices>(m_prompt, "Main");
     m_window = std::make_unique<ComposeWindow>(*m_services, *m_prompt);
@@ -65,6 +69,9 @@ bool DeskApplication::start()
         m_window->hide();
     else
         m_window->bringForward();
+    // The welcome comes once the program runs its events, over the window (with "-t" too).
+    QTimer::singleShot(0, m_window.get(),
+                       [window = m_window.get()] { (void)window->tutorial()->offerAtStartup(); });
     return true;
 }
 
@@ -114,6 +121,7 @@ void DeskApplication::exit()
     if (m_exiting)
         return;
     m_exiting = true;
+    m_window->tutorial()->exiting();
     if (m_icon)
         m_icon->hide();
     m_window->hide();

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "shell/TutorialLessons.h"
+#include "tutorial/TutorialCard.h"
 
 #include <QObject>
 #include <QPointer>
 
 class QWidget;
-class TutorialCard;
 
 // The tutorial as the compose window drives it: it offers the tutorial at start, starts it
 // ("Tutorial..."), and is told of each step of the user's work; it shows, moves on and closes

@@ -17,6 +17,8 @@
 #include "sending/gui/SendResultsDialog.h"
 #include "services/DeskServices.h"
 #include "settings/SettingsKey.h"
+#include "shell/GreetingChoice.h"
+#include "tutorial/Tutorial.h"
 #include "ui/ComposeWindow.h"
 #include "ui/DeskApplication.h"
 #include "ui/SingleInstance.h"
@@ -24,6 +26,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -318,7 +321,23 @@ void DeskProgramTest::theStartBringsUpTheWindowAndExitStopsTheServices()
     options.multipleInstances = true;
     options.taskbarOnly = true;
     DeskApplication desk(options, QString::fromStdString(m_log->registry().dir().file("run")));
+    // The start offers the tutorial (with -t too) once the program runs its events; "No" with
+    // the box ticked keeps it from the next start.
+    bool welcomed = false;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&welcomed] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal->objectName() != QStringLiteral("welcomeDialog"))
+            return;
+        welcomed = true;
+        modal->findChild<QCheckBox*>(QStringLiteral("dontShowBox"))->setChecked(true);
+        modal->findChild<QPushButton*>(QStringLiteral("noButton"))->click();
+    });
+    answer.start(10);
     QVERIFY(desk.start());
+    QTRY_VERIFY(welcomed);
+    QVERIFY(!GreetingChoice::shouldOffer());
+    QVERIFY(!desk.window()->tutorial()->isRunning());
     // Offscreen there is no notification area: the window is shown even with -t, and closing
     // it minimises it.
     QVERIFY(desk.taskbarIcon() == nullptr);
