@@ -9,6 +9,7 @@ norvane_packages=(
     clang-format
     libnet-snpp-perl
     libsqlite3-dev
+    libldap-dev slapd ldap-utils
     strace
     hylafax-client
     systemd

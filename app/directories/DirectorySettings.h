@@ -21,6 +21,15 @@ inline constexpr StringSetting profileName {"profileName", "Default", 64};
 inline constexpr StringSetting internetAdb {"internetAdb", "", 1024};
 } // namespace Adb
 
+// The waits of a directory search (the Ldap key itself holds only the services).
+namespace LdapSearch {
+inline constexpr std::string_view key = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\LdapSearch";
+// Milliseconds to wait for a bind's answer before asking whether to keep waiting.
+inline constexpr NumberSetting bindWait {"bindWait", 6000};
+// Milliseconds one search may take before it is given up.
+inline constexpr NumberSetting searchLimit {"searchLimit", 30000};
+} // namespace LdapSearch
+
 // The data file and folder names that the path rules complete.
 inline constexpr std::string_view providerFileName = "pspDbs.mdb";
 inline constexpr std::string_view simpleBookFileName = "simpleAdb.mdb";
