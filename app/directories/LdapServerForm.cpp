@@ -84,8 +84,13 @@ std::optional<LdapService> LdapServerForm::service(std::string& problem) const
     service.login = m_fields.login;
     service.password = m_fields.password;
     service.base = m_fields.base;
-    if (!service.format(&problem))
+    if (!service.format(&problem)) {
+        // A DN is the field that most often holds commas; directory servers read ";" between
+        // its parts alike, and the stored entry can hold that.
+        if (problem.starts_with("Directory Base") || problem.starts_with("Login Name"))
+            problem += ": separate the parts of the name with \";\" (dc=example;dc=com)";
         return std::nullopt;
+    }
     return service;
 }
 

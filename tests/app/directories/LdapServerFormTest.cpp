@@ -60,9 +60,11 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase {"CommaInHost", [](Fields& f) { f.host = "a,b"; },
                      "Host Name cannot hold a comma"},
         RefusalCase {"CommaInBase", [](Fields& f) { f.base = "dc=example,dc=com"; },
-                     "Directory Base cannot hold a comma"},
+                     "Directory Base cannot hold a comma: separate the parts of the name with \";\" "
+                     "(dc=example;dc=com)"},
         RefusalCase {"CommaInLogin", [](Fields& f) { f.login = "cn=a,dc=b"; },
-                     "Login Name cannot hold a comma"},
+                     "Login Name cannot hold a comma: separate the parts of the name with \";\" "
+                     "(dc=example;dc=com)"},
         RefusalCase {"CommaInPassword", [](Fields& f) { f.password = "p,w"; },
                      "Password cannot hold a comma"},
         RefusalCase {"PortNotANumber", [](Fields& f) { f.port = "38x"; },

@@ -161,7 +161,8 @@ void LdapServerDialogTest::refusalsKeepTheDialogOpen()
     QCOMPARE(shown,
              (QStringList {QStringLiteral("Error: Entry Name cannot be empty"),
                            QStringLiteral("Error: Hostname cannot be empty"),
-                           QStringLiteral("Error: Directory Base cannot hold a comma")}));
+                           QStringLiteral("Error: Directory Base cannot hold a comma: separate the parts "
+                                          "of the name with \";\" (dc=example;dc=com)")}));
     QCOMPARE(stored("Corp"), std::string("(none)"));
 }
 
