@@ -71,8 +71,8 @@ DirectorySearchDialog::DirectorySearchDialog(QWidget* parent)
     m_list->setAllColumnsShowFocus(true);
     m_list->setHeaderLabels({tr("Name"), tr("Email"), tr("Pager Address")});
     const QFontMetrics metrics = m_list->fontMetrics();
-    // Each column is as wide as its header with room for a dozen more blanks, plus 15 pixels.
-    const QString room(12, QLatin1Char(' '));
+    // Each column is as wide as its header with room for typical entries, plus 15 pixels.
+    const QString room(24, QLatin1Char(' '));
     for (int column = 0; column < 3; ++column) {
         const QString header = m_list->headerItem()->text(column);
         m_list->setColumnWidth(column, metrics.horizontalAdvance(header + room) + 15);
@@ -107,7 +107,8 @@ DirectorySearchDialog::DirectorySearchDialog(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
-    resize(sizeHint().expandedTo(QSize(560, 360)));
+    resize(sizeHint().expandedTo(QSize(700, 380)));
+    QWidget::setTabOrder({m_services, m_name, m_find, m_stop, m_list, m_add, close, help});
     m_name->setFocus();
 
     connect(m_find, &QPushButton::clicked, this, &DirectorySearchDialog::findNow);
