@@ -108,7 +108,9 @@ DirectorySearchDialog::DirectorySearchDialog(QWidget* parent)
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
     resize(sizeHint().expandedTo(QSize(700, 380)));
-    QWidget::setTabOrder({m_services, m_name, m_find, m_stop, m_list, m_add, close, help});
+    QWidget* const order[] = {m_services, m_name, m_find, m_stop, m_list, m_add, close, help};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     m_name->setFocus();
 
     connect(m_find, &QPushButton::clicked, this, &DirectorySearchDialog::findNow);
