@@ -79,7 +79,8 @@ void directorySearch(benchmark::State& state)
     } else {
         DirectorySearchDialog dialog;
         dialog.show();
-        dialog.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("Person*"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("nameEdit"))
+            ->setText(QStringLiteral("Person*"));
         auto* find = dialog.findChild<QPushButton*>(QStringLiteral("findButton"));
         auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("resultList"));
         for (auto _ : state) {

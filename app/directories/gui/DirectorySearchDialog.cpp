@@ -116,9 +116,8 @@ DirectorySearchDialog::DirectorySearchDialog(QWidget* parent)
     connect(m_find, &QPushButton::clicked, this, &DirectorySearchDialog::findNow);
     connect(m_stop, &QPushButton::clicked, this, &DirectorySearchDialog::stopSearch);
     connect(close, &QPushButton::clicked, this, &DirectorySearchDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] {
-        (void)HelpTopics::open(this, helpContext, QString::fromLatin1(helpKey));
-    });
+    connect(help, &QPushButton::clicked, this,
+            [this] { (void)HelpTopics::open(this, helpContext, QString::fromLatin1(helpKey)); });
     connect(m_add, &QPushButton::clicked, this, &DirectorySearchDialog::addToRecipients);
 }
 
@@ -175,8 +174,8 @@ void DirectorySearchDialog::findNow()
         = std::chrono::milliseconds(waits.read(DirectorySettings::LdapSearch::searchLimit));
     // The finished run of the last press is joined here (its thread has ended).
     m_job = std::make_unique<DirectorySearchJob>(
-        *service, m_name->text().toStdString(), bindWait, searchLimit,
-        [this] { askKeepWaiting(); }, [this] { searchFinished(); });
+        *service, m_name->text().toStdString(), bindWait, searchLimit, [this] { askKeepWaiting(); },
+        [this] { searchFinished(); });
     setSearching(true);
     m_job->start();
 }
@@ -218,7 +217,8 @@ void DirectorySearchDialog::showRows()
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(m_form.rows().size()));
     for (const DirectoryRow& row : m_form.rows())
-        items.append(new QTreeWidgetItem({fromStd(row.name), fromStd(row.mail), fromStd(row.pager)}));
+        items.append(
+            new QTreeWidgetItem({fromStd(row.name), fromStd(row.mail), fromStd(row.pager)}));
     m_list->addTopLevelItems(items);
 }
 

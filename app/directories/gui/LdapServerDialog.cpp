@@ -40,8 +40,8 @@ bool LdapServerDialog::edit(QWidget* parent, std::string& name)
 {
     SettingsKey key;
     const bool opened = key.open(RootKey::CurrentUser, LdapService::key);
-    LdapServerForm form = name.empty() || !opened ? LdapServerForm::forNew()
-                                                  : LdapServerForm::forEntry(key, name);
+    LdapServerForm form
+        = name.empty() || !opened ? LdapServerForm::forNew() : LdapServerForm::forEntry(key, name);
     LdapServerDialog dialog(std::move(form), key, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -1,5 +1,6 @@
-#include "ScopedRegistry.h"
 #include "directories/LdapServerForm.h"
+
+#include "ScopedRegistry.h"
 #include "settings/SettingsKey.h"
 
 #include <gtest/gtest.h>
@@ -59,9 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "Name cannot hold a comma"},
         RefusalCase {"CommaInHost", [](Fields& f) { f.host = "a,b"; },
                      "Host Name cannot hold a comma"},
-        RefusalCase {"CommaInBase", [](Fields& f) { f.base = "dc=example,dc=com"; },
-                     "Directory Base cannot hold a comma: separate the parts of the name with \";\" "
-                     "(dc=example;dc=com)"},
+        RefusalCase {
+            "CommaInBase", [](Fields& f) { f.base = "dc=example,dc=com"; },
+            "Directory Base cannot hold a comma: separate the parts of the name with \";\" "
+            "(dc=example;dc=com)"},
         RefusalCase {"CommaInLogin", [](Fields& f) { f.login = "cn=a,dc=b"; },
                      "Login Name cannot hold a comma: separate the parts of the name with \";\" "
                      "(dc=example;dc=com)"},

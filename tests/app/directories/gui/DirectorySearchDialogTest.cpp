@@ -42,8 +42,7 @@ QStringList rowTexts(QTreeWidget* list)
     QStringList rows;
     for (int row = 0; row < list->topLevelItemCount(); ++row) {
         const QTreeWidgetItem* item = list->topLevelItem(row);
-        rows << item->text(0) + QLatin1Char('|') + item->text(1) + QLatin1Char('|')
-                + item->text(2);
+        rows << item->text(0) + QLatin1Char('|') + item->text(1) + QLatin1Char('|') + item->text(2);
     }
     return rows;
 }
@@ -124,8 +123,9 @@ void DirectorySearchDialogTest::initTestCase()
 void DirectorySearchDialogTest::init()
 {
     m_registry = std::make_unique<ScopedRegistry>();
-    writeService("Local", "127.0.0.1," + std::to_string(m_slapd->port()) + ",,,"
-                              + stored(LdapTestServer::peopleBase));
+    writeService("Local",
+                 "127.0.0.1," + std::to_string(m_slapd->port()) + ",,,"
+                     + stored(LdapTestServer::peopleBase));
 }
 
 void DirectorySearchDialogTest::cleanup()
@@ -170,9 +170,8 @@ void DirectorySearchDialogTest::aPersonFoundIsHandedBackFromAddToRecipients()
     QCOMPARE(handedBack, QStringLiteral("snpp.norvane.test!1234;5551234/77;"));
 
     // Closed without Add To Recipients: nothing.
-    QTimer::singleShot(0, [] {
-        child<QPushButton>(QApplication::activeModalWidget(), "closeButton")->click();
-    });
+    QTimer::singleShot(
+        0, [] { child<QPushButton>(QApplication::activeModalWidget(), "closeButton")->click(); });
     QCOMPARE(DirectorySearchDialog::run(nullptr), QString());
 }
 
@@ -189,7 +188,8 @@ void DirectorySearchDialogTest::anEntryWithoutPagerIsRefusedAndTheDialogStays()
     list()->topLevelItem(1)->setSelected(true);
     MessageBox::answerNext(QMessageBox::Ok);
     child<QPushButton>(m_dialog.get(), "addButton")->click();
-    QCOMPARE(lastBox(), QStringLiteral("Pager Address Empty: Please select entries with pager address"));
+    QCOMPARE(lastBox(),
+             QStringLiteral("Pager Address Empty: Please select entries with pager address"));
     QCOMPARE(MessageBox::lastAnswered()->icon, QMessageBox::Critical);
     QVERIFY(m_dialog->isVisible());
     QVERIFY(m_dialog->result() != QDialog::Accepted);

@@ -159,10 +159,11 @@ void LdapServerDialogTest::refusalsKeepTheDialogOpen()
     std::string name;
     QVERIFY(!LdapServerDialog::edit(nullptr, name));
     QCOMPARE(shown,
-             (QStringList {QStringLiteral("Error: Entry Name cannot be empty"),
-                           QStringLiteral("Error: Hostname cannot be empty"),
-                           QStringLiteral("Error: Directory Base cannot hold a comma: separate the parts "
-                                          "of the name with \";\" (dc=example;dc=com)")}));
+             (QStringList {
+                 QStringLiteral("Error: Entry Name cannot be empty"),
+                 QStringLiteral("Error: Hostname cannot be empty"),
+                 QStringLiteral("Error: Directory Base cannot hold a comma: separate the parts "
+                                "of the name with \";\" (dc=example;dc=com)")}));
     QCOMPARE(stored("Corp"), std::string("(none)"));
 }
 
