@@ -52,6 +52,8 @@ constexpr auto table = std::to_array<KnownSetting>({
     entry(Dirs::Adb::key, Dirs::Adb::promptLogin),
     entry(Dirs::Adb::key, Dirs::Adb::profileName),
     entry(Dirs::Adb::key, Dirs::Adb::internetAdb),
+    entry(Dirs::LdapSearch::key, Dirs::LdapSearch::bindWait),
+    entry(Dirs::LdapSearch::key, Dirs::LdapSearch::searchLimit),
     entry(GatewaySettings::SnppSrv::key, GatewaySettings::SnppSrv::port),
     entry(GatewaySettings::SnppSrv::key, GatewaySettings::SnppSrv::enabled),
     entry(GatewaySettings::SnppSrv::key, GatewaySettings::SnppSrv::fromAdbOnly),

@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/HistoryCommand.h"
+#include "cli/LdapCommand.h"
 #include "cli/LinesCommand.h"
 #include "cli/LogCommand.h"
 #include "cli/ProvidersCommand.h"
@@ -37,6 +38,7 @@ constexpr auto commands = std::to_array<CliCommand>({
     AddressCommand::command,
     LinesCommand::command,
     SavedCommand::command,
+    LdapCommand::command,
     HistoryCommand::command,
     SendCommand::command,
     ServeCommand::command,

@@ -42,9 +42,8 @@ public:
     static std::vector<std::string> serviceNames();
     // Reads the service of that name; nullopt with `message` set to "Cannot get service
     // information" when it is not stored or has no host.
-    static std::optional<LdapService> readService(const SettingsKey& ldapKey,
-                                                  const std::string& name,
-                                                  DirectoryMessage& message);
+    static std::optional<LdapService>
+    readService(const SettingsKey& ldapKey, const std::string& name, DirectoryMessage& message);
     // The same from the user's settings.
     static std::optional<LdapService> readService(const std::string& name,
                                                   DirectoryMessage& message);

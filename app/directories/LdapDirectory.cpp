@@ -4,10 +4,9 @@
 #include "directories/DirectorySettings.h"
 #include "settings/SettingsKey.h"
 
-#include <ldap.h>
-
 #include <algorithm>
 #include <cctype>
+#include <ldap.h>
 #include <sys/time.h>
 #include <utility>
 
@@ -36,7 +35,7 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size()
         && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
+               return a == std::tolower(static_cast<unsigned char>(b));
            });
 }
 
@@ -50,6 +49,25 @@ std::string secondsText(milliseconds wait)
     return text + " s";
 }
 
+// The stored form cannot hold a comma, so a DN may be written with ";" between its parts (the
+// older separator); it is sent with commas, as every server reads it.
+std::string dnWithCommas(const std::string& text)
+{
+    if (text.find(';') == std::string::npos) {
+        return text;
+    }
+    LDAPDN dn = nullptr;
+    if (ldap_str2dn(text.c_str(), &dn, LDAP_DN_FORMAT_LDAP) != LDAP_SUCCESS) {
+        return text;
+    }
+    char* converted = nullptr;
+    const int made = ldap_dn2str(dn, &converted, LDAP_DN_FORMAT_LDAPV3);
+    ldap_dnfree(dn);
+    std::string result = made == LDAP_SUCCESS && converted ? converted : text;
+    ldap_memfree(converted);
+    return result;
+}
+
 std::string resultText(LDAP* ld)
 {
     int code = LDAP_OTHER;
@@ -61,8 +79,7 @@ std::string resultText(LDAP* ld)
 
 LdapDirectory::LdapDirectory(LdapService service)
     : m_service(std::move(service))
-{
-}
+{ }
 
 LdapDirectory::~LdapDirectory()
 {
@@ -84,6 +101,11 @@ void LdapDirectory::useSettings()
     const SettingsKey key(RootKey::CurrentUser, DirectorySettings::LdapSearch::key);
     setBindWait(milliseconds {key.read(DirectorySettings::LdapSearch::bindWait)});
     setSearchLimit(milliseconds {key.read(DirectorySettings::LdapSearch::searchLimit)});
+}
+
+std::string LdapDirectory::dnOf(const std::string& stored)
+{
+    return dnWithCommas(stored);
 }
 
 std::string LdapDirectory::uriOf(const LdapService& service)
@@ -142,7 +164,8 @@ bool LdapDirectory::connect(const KeepWaiting& keepWaiting)
     berval credentials {};
     credentials.bv_val = const_cast<char*>(m_service.password.c_str());
     credentials.bv_len = m_service.password.size();
-    const char* who = m_service.login.empty() ? nullptr : m_service.login.c_str();
+    const std::string login = dnWithCommas(m_service.login);
+    const char* who = login.empty() ? nullptr : login.c_str();
     int messageId = 0;
     if (ldap_sasl_bind(ld, who, LDAP_SASL_SIMPLE, &credentials, nullptr, nullptr, &messageId)
         != LDAP_SUCCESS) {
@@ -211,8 +234,9 @@ bool LdapDirectory::search(const std::string& typedName, std::vector<DirectoryRo
     timeval serverLimit {};
     serverLimit.tv_sec = static_cast<time_t>((m_searchLimit.count() + 999) / 1000);
     int messageId = 0;
-    if (ldap_search_ext(ld, m_service.base.c_str(), LDAP_SCOPE_SUBTREE, filter.c_str(), nullptr,
-                        0, nullptr, nullptr, &serverLimit, LDAP_NO_LIMIT, &messageId)
+    const std::string base = dnWithCommas(m_service.base);
+    if (ldap_search_ext(ld, base.c_str(), LDAP_SCOPE_SUBTREE, filter.c_str(), nullptr, 0, nullptr,
+                        nullptr, &serverLimit, LDAP_NO_LIMIT, &messageId)
         != LDAP_SUCCESS) {
         const std::string why = resultText(ld);
         disconnect();
@@ -225,10 +249,10 @@ bool LdapDirectory::search(const std::string& typedName, std::vector<DirectoryRo
         if (m_stopped || Clock::now() >= giveUpAt) {
             ldap_abandon_ext(ld, messageId, nullptr, nullptr);
             disconnect();
-            return m_stopped ? fail(LdapError::Stopped, "The search on " + uri + " was stopped")
-                             : fail(LdapError::TimedOut, "The search on " + uri
-                                                             + " took longer than "
-                                                             + secondsText(m_searchLimit));
+            return m_stopped
+                ? fail(LdapError::Stopped, "The search on " + uri + " was stopped")
+                : fail(LdapError::TimedOut,
+                       "The search on " + uri + " took longer than " + secondsText(m_searchLimit));
         }
         const auto left = std::chrono::duration_cast<milliseconds>(giveUpAt - Clock::now());
         timeval tv = timevalOf(std::clamp(left, milliseconds {0}, slice));
@@ -253,8 +277,8 @@ bool LdapDirectory::search(const std::string& typedName, std::vector<DirectoryRo
     }
     if (code != LDAP_SUCCESS) {
         ldap_msgfree(result);
-        return fail(LdapError::Search, "The search on " + uri + " failed: "
-                                           + ldap_err2string(code) + detail);
+        return fail(LdapError::Search,
+                    "The search on " + uri + " failed: " + ldap_err2string(code) + detail);
     }
 
     DirectoryRowBuilder builder;

@@ -57,6 +57,9 @@ public:
 
     // The URI the service's host and port make.
     static std::string uriOf(const LdapService& service);
+    // A stored login or base as it is sent: the stored form cannot hold a comma, so a DN may
+    // be written with ";" between its parts, which is turned into ",".
+    static std::string dnOf(const std::string& stored);
 
 private:
     bool fail(LdapError error, std::string text);
@@ -65,7 +68,7 @@ private:
     LdapService m_service;
     std::chrono::milliseconds m_bindWait = defaultBindWait;
     std::chrono::milliseconds m_searchLimit = defaultSearchLimit;
-    void* m_handle = nullptr;  // the LDAP* of the open connection
+    void* m_handle = nullptr; // the LDAP* of the open connection
     std::atomic<bool> m_stopped = false;
     LdapError m_lastError = LdapError::None;
     std::string m_lastErrorText;
