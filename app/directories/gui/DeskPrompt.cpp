@@ -4,6 +4,8 @@
 #include "gui/GuiThread.h"
 #include "gui/MessageBox.h"
 
+#include <QPointer>
+
 namespace {
 
 QMessageBox::Icon boxIcon(PromptIcon icon)
@@ -27,6 +29,18 @@ QString boxText(std::string_view text, std::string_view more)
     return MessageBox::screenText(text) + QLatin1Char('\n') + MessageBox::screenText(more);
 }
 
+// Shows a box on the GUI thread from any other thread: queued, so neither thread waits. The
+// window is held weakly, as it may be gone by the time the box runs.
+void postBox(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
+             const std::string& text)
+{
+    QPointer<QWidget> owner(parent);
+    GuiThread::post([owner, icon, caption, text] {
+        MessageBox::show(owner.data(), icon, MessageBox::screenText(caption),
+                         MessageBox::screenText(text));
+    });
+}
+
 } // namespace
 
 DeskPrompt::DeskPrompt(QWidget* parent)
@@ -37,6 +51,7 @@ void DeskPrompt::showMessage(std::string_view text, std::string_view caption, Pr
 {
     if (!GuiThread::isCurrent()) {
         m_background.showMessage(text, caption, icon);
+        postBox(m_parent, boxIcon(icon), std::string(caption), std::string(text));
         return;
     }
     MessageBox::show(m_parent, boxIcon(icon), MessageBox::screenText(caption),
@@ -45,8 +60,14 @@ void DeskPrompt::showMessage(std::string_view text, std::string_view caption, Pr
 
 bool DeskPrompt::askYesNo(std::string_view text, std::string_view caption, PromptIcon icon)
 {
-    if (!GuiThread::isCurrent())
-        return m_background.askYesNo(text, caption, icon);
+    if (!GuiThread::isCurrent()) {
+        // A server thread cannot wait for a user: it goes on with "No", and the user learns
+        // what was asked and answered.
+        const bool answer = m_background.askYesNo(text, caption, icon);
+        postBox(m_parent, boxIcon(icon), std::string(caption),
+                std::string(text) + "\r(answered \"No\" for a background task)");
+        return answer;
+    }
     return MessageBox::show(m_parent, boxIcon(icon), MessageBox::screenText(caption),
                             MessageBox::screenText(text), QMessageBox::Yes | QMessageBox::No,
                             QMessageBox::Yes)
@@ -55,8 +76,15 @@ bool DeskPrompt::askYesNo(std::string_view text, std::string_view caption, Promp
 
 LocateChoice DeskPrompt::locateFile(const LocateRequest& request)
 {
-    if (!GuiThread::isCurrent())
-        return m_background.locateFile(request);
+    if (!GuiThread::isCurrent()) {
+        const LocateChoice choice = m_background.locateFile(request);
+        postBox(m_parent, QMessageBox::Critical, "Norvane Desk: Error",
+                request.message
+                    + (choice.action == LocateChoice::Action::Create
+                           ? "A background task created the file."
+                           : "A background task went on without the file."));
+        return choice;
+    }
     if (request.createFailed) {
         MessageBox::show(m_parent, QMessageBox::Critical, QStringLiteral("Norvane Desk: Error"),
                          request.createError.empty()
@@ -70,14 +98,13 @@ LocateChoice DeskPrompt::locateFile(const LocateRequest& request)
 void DeskPrompt::reportDatabaseError(std::string_view context, std::string_view description,
                                      int code)
 {
+    const std::string text = std::string(description) + "\n(error " + std::to_string(code) + ")";
+    const std::string caption = context.empty() ? "Norvane Desk: Error" : std::string(context);
     if (!GuiThread::isCurrent()) {
         m_background.reportDatabaseError(context, description, code);
+        postBox(m_parent, QMessageBox::Critical, caption, text);
         return;
     }
-    const QString text
-        = MessageBox::screenText(description) + QStringLiteral("\n(error %1)").arg(code);
-    MessageBox::show(m_parent, QMessageBox::Critical,
-                     context.empty() ? QStringLiteral("Norvane Desk: Error")
-                                     : MessageBox::screenText(context),
-                     text);
+    MessageBox::show(m_parent, QMessageBox::Critical, MessageBox::screenText(caption),
+                     MessageBox::screenText(text));
 }
