@@ -73,7 +73,8 @@ bool AddressBookForm::selectable() const
 bool AddressBookForm::fill(std::vector<Entry>& rows, std::string& error) const
 {
     rows.clear();
-    if (m_book == nullptr) {
+    // A book that is not open (disabled, or unavailable) has nothing to list.
+    if (m_book == nullptr || !m_book->isOpen()) {
         return true;
     }
     RowCollector collector(rows);

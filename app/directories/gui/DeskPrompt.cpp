@@ -6,6 +6,8 @@
 
 #include <QPointer>
 
+#include <deque>
+
 namespace {
 
 QMessageBox::Icon boxIcon(PromptIcon icon)
@@ -29,15 +31,36 @@ QString boxText(std::string_view text, std::string_view more)
     return MessageBox::screenText(text) + QLatin1Char('\n') + MessageBox::screenText(more);
 }
 
-// Shows a box on the GUI thread from any other thread: queued, so neither thread waits. The
-// window is held weakly, as it may be gone by the time the box runs.
+// A box asked for by a background thread.
+struct PostedBox
+{
+    QPointer<QWidget> owner; // held weakly: the window may be gone by the time the box opens
+    QMessageBox::Icon icon;
+    std::string caption;
+    std::string text;
+};
+
+// Shows a box on the GUI thread from any other thread: queued, so neither thread waits. Boxes
+// come up one after another in the order they were asked for, never stacked over each other
+// (the queue is touched on the GUI thread only).
 void postBox(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
              const std::string& text)
 {
-    QPointer<QWidget> owner(parent);
-    GuiThread::post([owner, icon, caption, text] {
-        MessageBox::show(owner.data(), icon, MessageBox::screenText(caption),
-                         MessageBox::screenText(text));
+    GuiThread::post([box = PostedBox {parent, icon, caption, text}] {
+        static std::deque<PostedBox> waiting;
+        static bool showing = false;
+        waiting.push_back(box);
+        if (showing) {
+            return; // the box showing now opens this one after it
+        }
+        showing = true;
+        while (!waiting.empty()) {
+            const PostedBox next = waiting.front();
+            waiting.pop_front();
+            MessageBox::show(next.owner.data(), next.icon, MessageBox::screenText(next.caption),
+                             MessageBox::screenText(next.text));
+        }
+        showing = false;
     });
 }
 
