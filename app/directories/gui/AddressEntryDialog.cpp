@@ -23,6 +23,7 @@ AddressEntryDialog::AddressEntryDialog(const AddressBookForm::Entry& preset, boo
     m_pagerInfo->setMaxLength(static_cast<int>(AddressBook::maxNameLength));
     m_pagerInfo->setMinimumWidth(220);
     auto* fields = new QFormLayout;
+    fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     fields->addRow(QStringLiteral("&Name"), m_name);
     fields->addRow(QStringLiteral("&Pager Information"), m_pagerInfo);
     auto* layout = new QHBoxLayout(this);

@@ -55,6 +55,7 @@ ProvidersDialog::ProvidersDialog(ProviderDatabase& database, QWidget* parent)
     auto* group = new QGroupBox(QStringLiteral("Service Provider"), this);
     group->setObjectName(QStringLiteral("providerGroup"));
     auto* fields = new QFormLayout(group);
+    fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     fields->addRow(QStringLiteral("&Name"), m_name);
     fields->addRow(QStringLiteral("&Address (phone no. or hostname)"), m_address);
 
