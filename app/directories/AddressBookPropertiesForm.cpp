@@ -94,8 +94,8 @@ int AddressBookPropertiesForm::profileIndex(const std::vector<std::string>& prof
     return 0;
 }
 
-bool AddressBookPropertiesForm::applyMapi(AddressBookSelection& books,
-                                          const MapiSettings& settings, std::string& error)
+bool AddressBookPropertiesForm::applyMapi(AddressBookSelection& books, const MapiSettings& settings,
+                                          std::string& error)
 {
     SettingsKey adb(RootKey::CurrentUser, DirectorySettings::Adb::key);
     if (!adb.write(DirectorySettings::Adb::promptLogin, settings.promptLogin)

@@ -41,8 +41,8 @@ void showMessageId(QWidget* parent, int id)
 
 } // namespace
 
-AddressBookDialog::AddressBookDialog(AddressBook* book, AddressBookForm::Mode mode,
-                                     QWidget* parent, EntryEditor editor)
+AddressBookDialog::AddressBookDialog(AddressBook* book, AddressBookForm::Mode mode, QWidget* parent,
+                                     EntryEditor editor)
     : QDialog(parent)
     , m_form(book, mode)
     , m_editor(editor ? std::move(editor) : EntryEditor(&AddressEntryDialog::run))
@@ -185,10 +185,9 @@ void AddressBookDialog::addEntry()
         const auto stored = m_form.add(typed, [this](const std::string& name) {
             const std::string text
                 = StringTable::substitute(AddressBookForm::overwriteText, {name});
-            switch (MessageBox::show(this, QMessageBox::Warning, windowTitle(),
-                                     MessageBox::screenText(text),
-                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                     QMessageBox::No)) {
+            switch (MessageBox::show(
+                this, QMessageBox::Warning, windowTitle(), MessageBox::screenText(text),
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No)) {
             case QMessageBox::Yes:
                 return AddressBookForm::Overwrite::Yes;
             case QMessageBox::No:
@@ -230,8 +229,7 @@ void AddressBookDialog::deleteEntries()
         return;
     }
     for (const Entry& entry : selected) {
-        const std::string text
-            = StringTable::substitute(AddressBookForm::deleteText, {entry.name});
+        const std::string text = StringTable::substitute(AddressBookForm::deleteText, {entry.name});
         if (MessageBox::show(this, QMessageBox::Warning, windowTitle(),
                              MessageBox::screenText(text), QMessageBox::Yes | QMessageBox::No,
                              QMessageBox::No)

@@ -54,8 +54,8 @@ bool InternetBookPropertiesDialog::run(QWidget* parent, AddressBookSelection& bo
 
 void InternetBookPropertiesDialog::browse()
 {
-    const QString chosen = QFileDialog::getExistingDirectory(this, QStringLiteral("Open"),
-                                                             m_folder->text());
+    const QString chosen
+        = QFileDialog::getExistingDirectory(this, QStringLiteral("Open"), m_folder->text());
     if (chosen.isEmpty()) {
         return;
     }
@@ -66,8 +66,8 @@ void InternetBookPropertiesDialog::browse()
 void InternetBookPropertiesDialog::accept()
 {
     std::string error;
-    if (!AddressBookPropertiesForm::applyInternet(
-            m_books, m_folder->text().trimmed().toStdString(), error)) {
+    if (!AddressBookPropertiesForm::applyInternet(m_books, m_folder->text().trimmed().toStdString(),
+                                                  error)) {
         MessageBox::show(this, QMessageBox::Warning, windowTitle(),
                          QStringLiteral("Cannot use the address book:\n")
                              + QString::fromStdString(error));

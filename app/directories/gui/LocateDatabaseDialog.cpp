@@ -27,8 +27,8 @@ QString LocateDatabaseDialog::browserStart(const LocateRequest& request)
     // The folder of the path that was looked for, with the offered name in it; the folder
     // the program runs in when the path names none.
     const QFileInfo looked(QString::fromStdString(request.path));
-    const QString name = request.fileName.empty() ? looked.fileName()
-                                                  : QString::fromStdString(request.fileName);
+    const QString name
+        = request.fileName.empty() ? looked.fileName() : QString::fromStdString(request.fileName);
     return QDir(looked.absolutePath()).filePath(name);
 }
 

@@ -15,8 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-SimpleBookPropertiesDialog::SimpleBookPropertiesDialog(AddressBookSelection& books,
-                                                       QWidget* parent)
+SimpleBookPropertiesDialog::SimpleBookPropertiesDialog(AddressBookSelection& books, QWidget* parent)
     : QDialog(parent)
     , m_books(books)
     , m_path(new QLineEdit(this))

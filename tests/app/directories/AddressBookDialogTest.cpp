@@ -85,16 +85,16 @@ void AddressBookDialogTest::cleanup()
 std::unique_ptr<AddressBookDialog> AddressBookDialogTest::open(AddressBookForm::Mode mode,
                                                                AddressBook* book)
 {
-    auto dialog = std::make_unique<AddressBookDialog>(
-        book, mode, nullptr, [this](QWidget*, const Entry& preset, bool) {
-            m_presets.push_back(preset);
-            std::optional<Entry> answer;
-            if (!m_edits.empty()) {
-                answer = m_edits.front();
-                m_edits.pop_front();
-            }
-            return answer;
-        });
+    auto dialog = std::make_unique<AddressBookDialog>(book, mode, nullptr,
+                                                      [this](QWidget*, const Entry& preset, bool) {
+                                                          m_presets.push_back(preset);
+                                                          std::optional<Entry> answer;
+                                                          if (!m_edits.empty()) {
+                                                              answer = m_edits.front();
+                                                              m_edits.pop_front();
+                                                          }
+                                                          return answer;
+                                                      });
     dialog->show();
     return dialog;
 }
@@ -106,8 +106,8 @@ void AddressBookDialogTest::selectRows(const QStringList& names)
     for (int row = 0; row < list->model()->rowCount(); ++row) {
         const QModelIndex index = list->model()->index(row, 0);
         if (names.contains(index.data().toString())) {
-            list->selectionModel()->select(index, QItemSelectionModel::Select
-                                                      | QItemSelectionModel::Rows);
+            list->selectionModel()->select(index,
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
 }
@@ -116,7 +116,7 @@ QString AddressBookDialogTest::infoOf(const char* name)
 {
     std::string info;
     return m_books->current()->getPagerInfo(name, info) ? QString::fromStdString(info)
-                                                          : QStringLiteral("(none)");
+                                                        : QStringLiteral("(none)");
 }
 
 void AddressBookDialogTest::managingListsTheBookWithoutSelect()

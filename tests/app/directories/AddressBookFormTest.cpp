@@ -1,6 +1,7 @@
+#include "directories/AddressBookForm.h"
+
 #include "DirectoryTestSupport.h"
 #include "RecordingPrompt.h"
-#include "directories/AddressBookForm.h"
 #include "directories/MapiAddressBook.h"
 #include "directories/SimpleAddressBook.h"
 #include "text/StringTable.h"

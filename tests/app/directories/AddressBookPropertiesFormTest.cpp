@@ -1,6 +1,7 @@
+#include "directories/AddressBookPropertiesForm.h"
+
 #include "DirectoryTestSupport.h"
 #include "RecordingPrompt.h"
-#include "directories/AddressBookPropertiesForm.h"
 #include "directories/AddressBookSelection.h"
 #include "directories/InternetAddressBook.h"
 #include "directories/SimpleAddressBook.h"

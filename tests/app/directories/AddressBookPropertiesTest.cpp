@@ -1,13 +1,12 @@
 // The three address books' properties dialogs: what they show, when OK is offered, and that
 // OK stores the setting and opens the configured book again.
-#include "directories/gui/InternetBookPropertiesDialog.h"
-#include "directories/gui/MapiBookPropertiesDialog.h"
-#include "directories/gui/SimpleBookPropertiesDialog.h"
-
 #include "DirectoriesGuiFixture.h"
 #include "RecordingPrompt.h"
 #include "directories/AddressBookSelection.h"
 #include "directories/SimpleAddressBook.h"
+#include "directories/gui/InternetBookPropertiesDialog.h"
+#include "directories/gui/MapiBookPropertiesDialog.h"
+#include "directories/gui/SimpleBookPropertiesDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -65,7 +65,8 @@ void LocateDatabaseDialogTest::createMakesTheFileAndStoresItsPath()
                           Qt::LeftButton);
     });
     QVERIFY(database.open());
-    QVERIFY(shown.startsWith(QStringLiteral("Cannot find the Paging Service Provider database file")));
+    QVERIFY(
+        shown.startsWith(QStringLiteral("Cannot find the Paging Service Provider database file")));
     const std::string path = m_registry->dir().path() + "/data/pspDbs.mdb";
     QVERIFY(std::filesystem::exists(path));
     QCOMPARE(readString(pathsKey, "pspDbs"), path);
@@ -89,8 +90,7 @@ void LocateDatabaseDialogTest::cancelLeavesTheProvidersUnavailable()
     dialog.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("Acme"));
     dialog.findChild<QLineEdit*>(QStringLiteral("addressEdit"))->setText(QStringLiteral("555"));
     MessageBox::answerNext(QMessageBox::Ok);
-    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("addButton")),
-                      Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("addButton")), Qt::LeftButton);
     QCOMPARE(dialog.list()->topLevelItemCount(), 0);
     QVERIFY(!std::filesystem::exists(m_registry->dir().path() + "/data/pspDbs.mdb"));
 }
@@ -98,22 +98,20 @@ void LocateDatabaseDialogTest::cancelLeavesTheProvidersUnavailable()
 void LocateDatabaseDialogTest::helpOpensTheDialogsTopic()
 {
     std::uint32_t opened = 0;
-    HelpTopics::setOpener([&opened](QWidget*, std::uint32_t context, const QString&) {
-        opened = context;
-    });
+    HelpTopics::setOpener(
+        [&opened](QWidget*, std::uint32_t context, const QString&) { opened = context; });
     LocateDatabaseDialog dialog({"Cannot find\n[x]\n", "x", "pspDbs.mdb", "", false, ""});
     dialog.show();
-    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("helpButton")),
-                      Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("helpButton")), Qt::LeftButton);
     QCOMPARE(opened, LocateDatabaseDialog::helpContext);
     QVERIFY(dialog.isVisible());
 }
 
 void LocateDatabaseDialogTest::theBrowserOffersTheFileAndFilter()
 {
-    QCOMPARE(LocateDatabaseDialog::browserFilter(
-                 "Database File (*.mdb)|*.mdb|All Files (*.*)|*.*||"),
-             QStringLiteral("Database File (*.mdb);;All Files (*.*)"));
+    QCOMPARE(
+        LocateDatabaseDialog::browserFilter("Database File (*.mdb)|*.mdb|All Files (*.*)|*.*||"),
+        QStringLiteral("Database File (*.mdb);;All Files (*.*)"));
     LocateRequest request;
     request.path = m_registry->dir().path() + "/data/other.db";
     request.fileName = "simpleAdb.mdb";
@@ -136,7 +134,8 @@ void LocateDatabaseDialogTest::aBackgroundQuestionIsShownWithoutWaiting()
     BoxScript boxes({QMessageBox::Ok, QMessageBox::Ok});
     QTRY_VERIFY(boxes.done());
     QCOMPARE(boxes.texts.size(), 2);
-    QVERIFY2(boxes.texts[0].startsWith(QStringLiteral("Replace the file?")), qPrintable(boxes.texts.join(QLatin1Char('|'))));
+    QVERIFY2(boxes.texts[0].startsWith(QStringLiteral("Replace the file?")),
+             qPrintable(boxes.texts.join(QLatin1Char('|'))));
     QVERIFY(boxes.texts[0].contains(QStringLiteral("No")));
     QCOMPARE(boxes.texts[1], QStringLiteral("The book is gone"));
 }

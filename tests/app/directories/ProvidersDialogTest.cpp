@@ -110,9 +110,10 @@ void ProvidersDialogTest::emptyFieldsAreRefusedWithTheirMessages_data()
     QTest::addColumn<QString>("phone");
     QTest::addColumn<int>("messageId");
     QTest::addColumn<QString>("text");
-    QTest::newRow("no name") << "" << "555" << 118
-                             << "Please fill in the name of the Paging Company";
-    QTest::newRow("no number") << "Delta" << "" << 120 << "Please fill in the phone number";
+    QTest::newRow("no name") << ""
+                             << "555" << 118 << "Please fill in the name of the Paging Company";
+    QTest::newRow("no number") << "Delta"
+                               << "" << 120 << "Please fill in the phone number";
 }
 
 void ProvidersDialogTest::emptyFieldsAreRefusedWithTheirMessages()
@@ -155,8 +156,9 @@ void ProvidersDialogTest::cancelAtTheSecondDeleteQuestionDeletesNeither()
     BoxScript boxes({QMessageBox::Yes, QMessageBox::Cancel});
     QTest::mouseClick(child<QPushButton>("deleteButton"), Qt::LeftButton);
     QVERIFY(boxes.done());
-    QCOMPARE(boxes.texts, QStringList({"Delete paging service provider \"Acme\"?",
-                                       "Delete paging service provider \"Cosmo\"?"}));
+    QCOMPARE(boxes.texts,
+             QStringList({"Delete paging service provider \"Acme\"?",
+                          "Delete paging service provider \"Cosmo\"?"}));
     QCOMPARE(phoneOf("Acme"), QStringLiteral("5551111"));
     QCOMPARE(phoneOf("Cosmo"), QStringLiteral("pager.example.net"));
     QCOMPARE(listed().size(), 3);

@@ -1,6 +1,7 @@
+#include "directories/ProvidersForm.h"
+
 #include "DirectoryTestSupport.h"
 #include "RecordingPrompt.h"
-#include "directories/ProvidersForm.h"
 
 #include <gtest/gtest.h>
 
@@ -97,8 +98,9 @@ TEST_F(ProvidersFixture, DeleteAsksPerRowAndCancelDeletesNothing)
     EXPECT_TRUE(outcome.removed.empty());
     EXPECT_EQ(form.rows().size(), 2U);
 
-    outcome = form.remove({"Acme", "Brave"},
-                          [](const std::string& name) { return name == "Acme" ? Answer::No : Answer::Yes; });
+    outcome = form.remove({"Acme", "Brave"}, [](const std::string& name) {
+        return name == "Acme" ? Answer::No : Answer::Yes;
+    });
     EXPECT_EQ(outcome.removed, (std::vector<std::string> {"Brave"}));
     EXPECT_EQ(phoneOf("Brave"), "(none)");
     EXPECT_EQ(phoneOf("Acme"), "5551111");
