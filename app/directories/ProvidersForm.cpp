@@ -64,7 +64,9 @@ ProvidersForm::AddOutcome ProvidersForm::add(std::string_view name, std::string_
     const bool done
         = exists ? m_database.replace(newName, newPhone) : m_database.add(newName, newPhone);
     outcome.changed = done;
-    if (!done) {
+    // A database error was reported by the database itself, and a database the user went on
+    // without fails quietly; a refused value (too long) is the dialog's to say.
+    if (!done && !m_database.isUnavailable() && ProviderDatabase::lastError() == 0) {
         outcome.error = ProviderDatabase::lastErrorText();
     }
     return outcome;

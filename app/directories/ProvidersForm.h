@@ -30,7 +30,8 @@ public:
     static constexpr std::size_t maxFieldLength = 127;
 
     // What "Add" came to: the message refusing it (0 when none), whether the database changed
-    // (the list is then filled again) and why it failed (empty when it did not).
+    // (the list is then filled again) and why a value was refused (empty when none was: the
+    // database reports its own errors, and an unavailable one fails quietly).
     struct AddOutcome
     {
         int messageId = 0;

@@ -89,8 +89,9 @@ void LocateDatabaseDialogTest::cancelLeavesTheProvidersUnavailable()
     QCOMPARE(dialog.list()->topLevelItemCount(), 0);
     dialog.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("Acme"));
     dialog.findChild<QLineEdit*>(QStringLiteral("addressEdit"))->setText(QStringLiteral("555"));
-    MessageBox::answerNext(QMessageBox::Ok);
+    BoxScript boxes({QMessageBox::Ok});
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("addButton")), Qt::LeftButton);
+    QVERIFY2(!boxes.done(), "adding without the database was not quiet");
     QCOMPARE(dialog.list()->topLevelItemCount(), 0);
     QVERIFY(!std::filesystem::exists(m_registry->dir().path() + "/data/pspDbs.mdb"));
 }
