@@ -80,6 +80,23 @@ bool InternetAddressBook::locate()
     return true;
 }
 
+bool InternetAddressBook::setFolder(const std::string& folder)
+{
+    const std::lock_guard lock(m_mutex);
+    m_folder.reset();
+    m_open = false;
+    m_disabled = false;
+    m_loadFailed = false;
+    m_loadError.clear();
+    SettingsKey adb(RootKey::CurrentUser, DirectorySettings::Adb::key);
+    return adb.write(DirectorySettings::Adb::internetAdb, folder);
+}
+
+std::string InternetAddressBook::configuredFolder()
+{
+    return resolveFolder();
+}
+
 bool InternetAddressBook::open()
 {
     std::unique_lock lock(m_mutex);

@@ -42,6 +42,12 @@ public:
     // No entry: message 141; an entry without a pager number: message 142.
     [[nodiscard]] bool getPagerInfo(std::string_view name, std::string& pagerInfo) override;
     AddressBookType type() const override { return AddressBookType::Internet; }
+    // Uses the folder from now on: writes it to `internetAdb` and closes the book, so that
+    // the next locate and open work on it (and a disabled book may load again). False when
+    // the settings cannot be written.
+    [[nodiscard]] bool setFolder(const std::string& folder);
+    // The folder the book uses, or would use once located (`internetAdb` and the home rule).
+    static std::string configuredFolder();
     std::string location() const override;
 
 private:

@@ -4,6 +4,10 @@
 #include "gui/GuiThread.h"
 #include "gui/MessageBox.h"
 
+#include <QPointer>
+
+#include <deque>
+
 namespace {
 
 QMessageBox::Icon boxIcon(PromptIcon icon)
@@ -27,6 +31,39 @@ QString boxText(std::string_view text, std::string_view more)
     return MessageBox::screenText(text) + QLatin1Char('\n') + MessageBox::screenText(more);
 }
 
+// A box asked for by a background thread.
+struct PostedBox
+{
+    QPointer<QWidget> owner; // held weakly: the window may be gone by the time the box opens
+    QMessageBox::Icon icon;
+    std::string caption;
+    std::string text;
+};
+
+// Shows a box on the GUI thread from any other thread: queued, so neither thread waits. Boxes
+// come up one after another in the order they were asked for, never stacked over each other
+// (the queue is touched on the GUI thread only).
+void postBox(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
+             const std::string& text)
+{
+    GuiThread::post([box = PostedBox {parent, icon, caption, text}] {
+        static std::deque<PostedBox> waiting;
+        static bool showing = false;
+        waiting.push_back(box);
+        if (showing) {
+            return; // the box showing now opens this one after it
+        }
+        showing = true;
+        while (!waiting.empty()) {
+            const PostedBox next = waiting.front();
+            waiting.pop_front();
+            MessageBox::show(next.owner.data(), next.icon, MessageBox::screenText(next.caption),
+                             MessageBox::screenText(next.text));
+        }
+        showing = false;
+    });
+}
+
 } // namespace
 
 DeskPrompt::DeskPrompt(QWidget* parent)
@@ -37,6 +74,7 @@ void DeskPrompt::showMessage(std::string_view text, std::string_view caption, Pr
 {
     if (!GuiThread::isCurrent()) {
         m_background.showMessage(text, caption, icon);
+        postBox(m_parent, boxIcon(icon), std::string(caption), std::string(text));
         return;
     }
     MessageBox::show(m_parent, boxIcon(icon), MessageBox::screenText(caption),
@@ -45,8 +83,14 @@ void DeskPrompt::showMessage(std::string_view text, std::string_view caption, Pr
 
 bool DeskPrompt::askYesNo(std::string_view text, std::string_view caption, PromptIcon icon)
 {
-    if (!GuiThread::isCurrent())
-        return m_background.askYesNo(text, caption, icon);
+    if (!GuiThread::isCurrent()) {
+        // A server thread cannot wait for a user: it goes on with "No", and the user learns
+        // what was asked and answered.
+        const bool answer = m_background.askYesNo(text, caption, icon);
+        postBox(m_parent, boxIcon(icon), std::string(caption),
+                std::string(text) + "\r(answered \"No\" for a background task)");
+        return answer;
+    }
     return MessageBox::show(m_parent, boxIcon(icon), MessageBox::screenText(caption),
                             MessageBox::screenText(text), QMessageBox::Yes | QMessageBox::No,
                             QMessageBox::Yes)
@@ -55,8 +99,15 @@ bool DeskPrompt::askYesNo(std::string_view text, std::string_view caption, Promp
 
 LocateChoice DeskPrompt::locateFile(const LocateRequest& request)
 {
-    if (!GuiThread::isCurrent())
-        return m_background.locateFile(request);
+    if (!GuiThread::isCurrent()) {
+        const LocateChoice choice = m_background.locateFile(request);
+        postBox(m_parent, QMessageBox::Critical, "Norvane Desk: Error",
+                request.message
+                    + (choice.action == LocateChoice::Action::Create
+                           ? "A background task created the file."
+                           : "A background task went on without the file."));
+        return choice;
+    }
     if (request.createFailed) {
         MessageBox::show(m_parent, QMessageBox::Critical, QStringLiteral("Norvane Desk: Error"),
                          request.createError.empty()
@@ -70,14 +121,13 @@ LocateChoice DeskPrompt::locateFile(const LocateRequest& request)
 void DeskPrompt::reportDatabaseError(std::string_view context, std::string_view description,
                                      int code)
 {
+    const std::string text = std::string(description) + "\n(error " + std::to_string(code) + ")";
+    const std::string caption = context.empty() ? "Norvane Desk: Error" : std::string(context);
     if (!GuiThread::isCurrent()) {
         m_background.reportDatabaseError(context, description, code);
+        postBox(m_parent, QMessageBox::Critical, caption, text);
         return;
     }
-    const QString text
-        = MessageBox::screenText(description) + QStringLiteral("\n(error %1)").arg(code);
-    MessageBox::show(m_parent, QMessageBox::Critical,
-                     context.empty() ? QStringLiteral("Norvane Desk: Error")
-                                     : MessageBox::screenText(context),
-                     text);
+    MessageBox::show(m_parent, QMessageBox::Critical, MessageBox::screenText(caption),
+                     MessageBox::screenText(text));
 }

@@ -8,7 +8,7 @@ class QWidget;
 // The directories' questions as the desktop program puts them: message boxes and the locate
 // dialog over the program's window on the GUI thread. A background thread (the gateway, the
 // scheduler) never waits for a user: its questions go to the log and are answered as a
-// server's would be.
+// server's would be, and the box is queued to the GUI thread (which does not wait either).
 class DeskPrompt final : public UserPrompt
 {
 public:

@@ -1,16 +1,17 @@
 #include "directories/gui/LocateDatabaseDialog.h"
 
+#include "sending/gui/HelpTopics.h"
+
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace {
-
-// The browser's filter from the record's "Name (*.x)|*.x|All Files (*.*)|*.*||" form.
-QString qtFilter(const std::string& filter)
+QString LocateDatabaseDialog::browserFilter(const std::string& filter)
 {
     const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
     QStringList names;
@@ -21,7 +22,15 @@ QString qtFilter(const std::string& filter)
     return names.join(QStringLiteral(";;"));
 }
 
-} // namespace
+QString LocateDatabaseDialog::browserStart(const LocateRequest& request)
+{
+    // The folder of the path that was looked for, with the offered name in it; the folder
+    // the program runs in when the path names none.
+    const QFileInfo looked(QString::fromStdString(request.path));
+    const QString name
+        = request.fileName.empty() ? looked.fileName() : QString::fromStdString(request.fileName);
+    return QDir(looked.absolutePath()).filePath(name);
+}
 
 LocateDatabaseDialog::LocateDatabaseDialog(const LocateRequest& request, QWidget* parent)
     : QDialog(parent)
@@ -43,6 +52,11 @@ LocateDatabaseDialog::LocateDatabaseDialog(const LocateRequest& request, QWidget
     create->setObjectName(QStringLiteral("createButton"));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
+    auto* help = new QPushButton(QStringLiteral("&Help"), this);
+    help->setObjectName(QStringLiteral("helpButton"));
+    help->setAutoDefault(false);
+    connect(help, &QPushButton::clicked, this,
+            [this] { (void)HelpTopics::open(this, helpContext); });
     auto* browseButton = new QPushButton(QStringLiteral("&Browse..."), this);
     browseButton->setObjectName(QStringLiteral("browseButton"));
     browseButton->setDefault(true);
@@ -64,6 +78,7 @@ LocateDatabaseDialog::LocateDatabaseDialog(const LocateRequest& request, QWidget
     buttons->addStretch();
     buttons->addWidget(create);
     buttons->addWidget(cancel);
+    buttons->addWidget(help);
     buttons->addWidget(browseButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -72,9 +87,8 @@ LocateDatabaseDialog::LocateDatabaseDialog(const LocateRequest& request, QWidget
 
 void LocateDatabaseDialog::browse()
 {
-    const QString start = QString::fromStdString(m_request.path);
-    const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), start,
-                                                        qtFilter(m_request.filter));
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open"), browserStart(m_request), browserFilter(m_request.filter));
     if (chosen.isEmpty())
         return;
     m_choice = {LocateChoice::Action::Browse, chosen.toStdString()};
