@@ -79,6 +79,8 @@ void COptionsPropertyPage2::showDriverProperties()
     ControlLoader loader;
     ControlOptions options;
     options.parentWindow = window();
+    // A control shows its windows only to a host that wants to see them.
+    options.showProgress = true;
     if (!driver->create(loader, options)) {
         MessageBox::show(this, QMessageBox::Warning, QStringLiteral("Norvane Properties"),
                          tr("The %1 cannot be opened: %2")

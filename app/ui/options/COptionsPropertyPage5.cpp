@@ -74,7 +74,7 @@ COptionsPropertyPage5::COptionsPropertyPage5(DeskServices& services, QWidget* pa
     connect(m_level2Login, &QCheckBox::clicked, this, &COptionsPropertyPage5::markModified);
     // The edit of a label ends here whether it was committed or abandoned.
     connect(m_hosts->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
-            &COptionsPropertyPage5::finishEdit, Qt::QueuedConnection);
+            &COptionsPropertyPage5::finishEdit);
     m_poll.setInterval(statusPollMs);
     connect(&m_poll, &QTimer::timeout, this, &COptionsPropertyPage5::pollStatus);
 }
@@ -179,21 +179,23 @@ void COptionsPropertyPage5::removeSelectedHosts()
 
 void COptionsPropertyPage5::finishEdit()
 {
+    // The view has committed (or abandoned) the label and let go of its editor: the row is
+    // changed in place, so that a key pressed right after the edit finds the list as it shows.
     const int row = m_hosts->currentRow();
-    const QListWidgetItem* item = m_hosts->currentItem();
-    if (row < 0 || item == nullptr) {
+    QListWidgetItem* item = m_hosts->currentItem();
+    if (row < 0 || item == nullptr || static_cast<std::size_t>(row) >= m_form.hosts().size()) {
         return;
     }
     const std::string label = item->text().toLocal8Bit().toStdString();
-    if (static_cast<std::size_t>(row) < m_form.hosts().size() && m_form.hosts()[row] == label) {
-        // Unchanged, and not an emptied label: nothing happened.
-        if (!label.empty()) {
-            return;
-        }
+    if (!label.empty() && m_form.hosts()[static_cast<std::size_t>(row)] == label) {
+        return;
     }
     (void)m_form.finishEdit(static_cast<std::size_t>(row), label);
-    showHosts();
-    m_hosts->setCurrentRow(std::min(row, m_hosts->count() - 1));
+    if (m_form.hosts().size() < static_cast<std::size_t>(m_hosts->count())) {
+        delete m_hosts->takeItem(row);
+    } else {
+        item->setText(QString::fromLocal8Bit(m_form.hosts()[static_cast<std::size_t>(row)]));
+    }
     markModified();
 }
 
