@@ -23,6 +23,8 @@ COptionsPropertySheet::COptionsPropertySheet(DeskServices& services,
     setWindowTitle(QStringLiteral("Norvane Properties"));
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("optionsPages"));
+    // All six tabs stay in sight: the sheet is as wide as they need.
+    m_tabs->setUsesScrollButtons(false);
     m_pages = {new COptionsPropertyPage1,
                new COptionsPropertyPage2,
                new COptionsPropertyPage3(services, windows),

@@ -14,6 +14,7 @@
 #include "gui/NumberSpinBox.h"
 #include "net/TcpSocket.h"
 #include "plugin/ControlLoader.h"
+#include "sending/gui/HelpTopics.h"
 #include "services/DeskServices.h"
 #include "settings/SettingsKey.h"
 #include "settings/SharedSettings.h"
@@ -559,6 +560,13 @@ void OptionsSheetTest::windowsNotBuiltYetSaySo()
                  QStringLiteral("\"%1\" is not available yet in this version of Norvane Desk.")
                      .arg(QLatin1String(row.window)));
     }
+    // "&Help" opens the topic of the page in front.
+    MessageBox::answerNext(QMessageBox::Ok);
+    QTest::mouseClick(child<QPushButton>("helpButton"), Qt::LeftButton);
+    const auto shown = MessageBox::lastAnswered();
+    QVERIFY(shown.has_value());
+    QCOMPARE(shown->text,
+             HelpTopics::placeholderText(0x20000 + 204, QStringLiteral("HIDD_OPTIONS_ADDRESSBOOK")));
 }
 
 QTEST_MAIN(OptionsSheetTest)
