@@ -17,9 +17,8 @@ std::vector<std::string> LdapOptionsForm::names()
     }
     std::sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) {
         return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-                return std::tolower(x) < std::tolower(y);
-            });
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
     });
     return list;
 }

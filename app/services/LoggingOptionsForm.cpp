@@ -13,8 +13,7 @@ LoggingOptionsForm LoggingOptionsForm::load()
     LoggingOptionsForm form;
     form.maxSavedCount = std::to_string(messages.read(StoreSettings::Messages::maxSavedCount));
     const std::int32_t level = log.read(SharedSettings::Log::logLevel);
-    form.logLevel
-        = level >= 0 && level < static_cast<std::int32_t>(levelNames.size()) ? level : -1;
+    form.logLevel = level >= 0 && level < static_cast<std::int32_t>(levelNames.size()) ? level : -1;
     form.maxLogSize = std::to_string(log.read(SharedSettings::Log::maxLogSize));
     return form;
 }

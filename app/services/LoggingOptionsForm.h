@@ -14,8 +14,8 @@ struct LoggingOptionsForm
     static constexpr std::int32_t defaultLogSize = 50;
     // The "Log Level" items; the selected index is the stored level.
     static constexpr std::array<std::string_view, 13> levelNames {
-        "Disable Logging", "Fatal Errors", "Errors",    "Security",  "Transactions",
-        "Information",     "Debug",        "Debug (1)", "Debug (2)", "Debug (3)",
+        "Disable Logging", "Fatal Errors", "Errors",     "Security",  "Transactions",
+        "Information",     "Debug",        "Debug (1)",  "Debug (2)", "Debug (3)",
         "Debug (4)",       "Debug (5)",    "Debug (All)"};
 
     // "Max. saved messages" as typed.

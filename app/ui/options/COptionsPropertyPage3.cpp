@@ -141,9 +141,9 @@ void COptionsPropertyPage3::purgeLog()
     log.removeFile();
     std::error_code error;
     if (!log.path().empty() && std::filesystem::exists(log.path(), error)) {
-        MessageBox::show(this, QMessageBox::Warning, QStringLiteral("Purge Message Log"),
-                         tr("The log file %1 could not be deleted.")
-                             .arg(QString::fromStdString(log.path())));
+        MessageBox::show(
+            this, QMessageBox::Warning, QStringLiteral("Purge Message Log"),
+            tr("The log file %1 could not be deleted.").arg(QString::fromStdString(log.path())));
         return;
     }
     MessageBox::show(this, QMessageBox::Information, QStringLiteral("Purge Message Log"),

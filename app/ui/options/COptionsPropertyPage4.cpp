@@ -10,8 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-COptionsPropertyPage4::COptionsPropertyPage4(DeskServices& services,
-                                             const OptionsWindows& windows, QWidget* parent)
+COptionsPropertyPage4::COptionsPropertyPage4(DeskServices& services, const OptionsWindows& windows,
+                                             QWidget* parent)
     : OptionsPage(parent)
     , m_services(services)
     , m_windows(windows)
@@ -51,13 +51,11 @@ COptionsPropertyPage4::COptionsPropertyPage4(DeskServices& services,
 
     connect(m_types, &QButtonGroup::idClicked, this, &COptionsPropertyPage4::choose);
     connect(m_properties, &QPushButton::clicked, this, [this] {
-        m_windows.bookProperties(this, m_form.type() == AddressBookOptionsForm::noType
-                                           ? 0
-                                           : m_form.type());
+        m_windows.bookProperties(
+            this, m_form.type() == AddressBookOptionsForm::noType ? 0 : m_form.type());
     });
     connect(m_show, &QPushButton::clicked, this, [this] { m_windows.showAddressBook(this); });
-    connect(providers, &QPushButton::clicked, this,
-            [this] { m_windows.serviceProviders(this); });
+    connect(providers, &QPushButton::clicked, this, [this] { m_windows.serviceProviders(this); });
 }
 
 void COptionsPropertyPage4::loadValues()

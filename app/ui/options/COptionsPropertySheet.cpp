@@ -15,8 +15,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-COptionsPropertySheet::COptionsPropertySheet(DeskServices& services,
-                                             const OptionsWindows& windows, QWidget* parent)
+COptionsPropertySheet::COptionsPropertySheet(DeskServices& services, const OptionsWindows& windows,
+                                             QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("optionsSheet"));

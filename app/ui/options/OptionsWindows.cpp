@@ -3,12 +3,10 @@
 #include "gui/MessageBox.h"
 
 OptionsWindows::OptionsWindows()
-    : showAddressBook([](QWidget* parent) {
-        showNotAvailable(parent, QStringLiteral("Show Address Book"));
-    })
-    , serviceProviders([](QWidget* parent) {
-        showNotAvailable(parent, QStringLiteral("Service Providers"));
-    })
+    : showAddressBook(
+        [](QWidget* parent) { showNotAvailable(parent, QStringLiteral("Show Address Book")); })
+    , serviceProviders(
+          [](QWidget* parent) { showNotAvailable(parent, QStringLiteral("Service Providers")); })
     , bookProperties([](QWidget* parent, int adbType) {
         showNotAvailable(parent, bookPropertiesCaption(adbType));
     })
@@ -17,7 +15,7 @@ OptionsWindows::OptionsWindows()
         showNotAvailable(parent, QStringLiteral("LDAP Server"));
         return false;
     })
-    , addressBookChanged([] { })
+    , addressBookChanged([] {})
 { }
 
 QString OptionsWindows::notAvailableText(const QString& window)

@@ -42,7 +42,7 @@ TEST(LoggingOptionsFormTest, AFieldThatReadsAsNoNumberStoresTheDefault)
         const char* typed;
         std::int32_t stored;
     };
-    const Row rows[] = {{"0", 20},  {"", 20},       {"text", 20},        {"-5", 20},
+    const Row rows[] = {{"0", 20},   {"", 20},         {"text", 20},        {"-5", 20},
                         {" 35", 35}, {"12 lines", 12}, {"99999999999", 20}, {"+7", 7}};
     for (const Row& row : rows) {
         EXPECT_EQ(LoggingOptionsForm::fieldValue(row.typed, 20), row.stored) << row.typed;

@@ -134,7 +134,7 @@ private Q_SLOTS:
 private:
     // A sheet showing the page at the index.
     std::unique_ptr<COptionsPropertySheet> openAt(int index);
-    template <typename T>
+    template<typename T>
     T* child(const char* name) const
     {
         T* found = m_sheet ? m_sheet->findChild<T*>(QLatin1String(name)) : nullptr;
@@ -565,8 +565,9 @@ void OptionsSheetTest::windowsNotBuiltYetSaySo()
     QTest::mouseClick(child<QPushButton>("helpButton"), Qt::LeftButton);
     const auto shown = MessageBox::lastAnswered();
     QVERIFY(shown.has_value());
-    QCOMPARE(shown->text,
-             HelpTopics::placeholderText(0x20000 + 204, QStringLiteral("HIDD_OPTIONS_ADDRESSBOOK")));
+    QCOMPARE(
+        shown->text,
+        HelpTopics::placeholderText(0x20000 + 204, QStringLiteral("HIDD_OPTIONS_ADDRESSBOOK")));
 }
 
 QTEST_MAIN(OptionsSheetTest)
