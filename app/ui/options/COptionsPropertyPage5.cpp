@@ -100,6 +100,9 @@ void COptionsPropertyPage5::applyValues()
     m_form.fromAdbOnly = m_fromAdbOnly->isChecked();
     m_form.level2Login = m_level2Login->isChecked();
     (void)m_form.apply();
+    if (!isModified()) {
+        return; // nothing new for the gateway to read
+    }
     // The gateway reads the new settings now, so that the line below tells what they led to.
     m_serialBefore = m_services.gatewayStatus().serial;
     if (!m_services.restartGateway()) {

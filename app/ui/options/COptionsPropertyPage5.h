@@ -12,8 +12,8 @@ class QLabel;
 class QListWidget;
 
 // "Server": the SNPP gateway's switch and port, the hosts allowed to use it and its security
-// checks, with a line saying whether the gateway listens now. Applying restarts the gateway
-// with the new settings.
+// checks, with a line saying whether the gateway listens now. Applying an edit restarts the
+// gateway with the new settings.
 class COptionsPropertyPage5 final : public OptionsPage
 {
     Q_OBJECT
