@@ -10,6 +10,7 @@ class COptionsPropertyPage1 final : public OptionsPage
     Q_OBJECT
 
 public:
+    // A page showing the stored flags once it is first shown.
     explicit COptionsPropertyPage1(QWidget* parent = nullptr);
     Help help() const override { return {0x20000 + 201, "HIDD_OPTIONS_GENERAL"}; }
 

@@ -12,6 +12,7 @@ class COptionsPropertyPage2 final : public OptionsPage
     Q_OBJECT
 
 public:
+    // A page listing the two drivers, the first one selected.
     explicit COptionsPropertyPage2(QWidget* parent = nullptr);
     Help help() const override { return {0x20000 + 202, "HIDD_OPTIONS_PROTOCOLS"}; }
 

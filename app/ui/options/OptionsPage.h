@@ -20,6 +20,7 @@ public:
         const char* key;
     };
 
+    // A page whose values are not read yet.
     explicit OptionsPage(QWidget* parent = nullptr);
 
     // Reads the values unless they were read already.
