@@ -26,10 +26,11 @@ AddRecipientForm AddRecipientForm::forNew(bool bookDisabled)
     return form;
 }
 
-AddRecipientForm AddRecipientForm::forEdit(const PagerAddress& address)
+AddRecipientForm AddRecipientForm::forEdit(const PagerAddress& address, std::string_view name)
 {
     AddRecipientForm form;
     form.m_editing = true;
+    form.m_fields.name = name;
     if (address.type != AddressType::Invalid)
         form.m_fields.type = address.type;
     form.m_fields.number = address.number;

@@ -53,8 +53,9 @@ public:
 
     // A dialog for a new recipient; the box is disabled when the address book is.
     static AddRecipientForm forNew(bool bookDisabled);
-    // A dialog editing an existing address: the box hidden, the name read-only.
-    static AddRecipientForm forEdit(const PagerAddress& address);
+    // A dialog editing an existing address: the box hidden, the name (`name`) read-only.
+    static AddRecipientForm forEdit(const PagerAddress& address,
+                                    std::string_view name = defaultName);
 
     bool editing() const { return m_editing; }
     std::string_view caption() const { return m_editing ? editCaption : newCaption; }

@@ -1,7 +1,9 @@
 #include "addressing/gui/AddRecipientDialog.h"
 
 #include "directories/ProviderDatabase.h"
+#include "directories/gui/ProvidersDialog.h"
 #include "gui/MessageBox.h"
+#include "sending/gui/HelpTopics.h"
 #include "text/StringTable.h"
 
 #include <QCheckBox>
@@ -125,16 +127,29 @@ AddRecipientDialog::AddRecipientDialog(AddRecipientForm form, ProviderDatabase* 
 
     connect(ok, &QPushButton::clicked, this, &AddRecipientDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &AddRecipientDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] {
-        MessageBox::show(this, QMessageBox::Information, windowTitle(),
-                         tr("Help is not available yet."));
-    });
-    connect(addCompany, &QPushButton::clicked, this, [this] {
-        MessageBox::show(this, QMessageBox::Information, tr("Paging Service Providers"),
-                         tr("The paging service providers dialog is not available yet."));
-    });
+    connect(help, &QPushButton::clicked, this,
+            [this] { HelpTopics::open(this, helpContext, QStringLiteral("HIDD_ADDRECIPIENT")); });
+    connect(addCompany, &QPushButton::clicked, this,
+            [this, providers] { editProviders(providers); });
     connect(m_type, &QComboBox::currentIndexChanged, this, &AddRecipientDialog::typeChanged);
     connect(m_addToBook, &QCheckBox::toggled, this, &AddRecipientDialog::boxToggled);
+}
+
+void AddRecipientDialog::editProviders(ProviderDatabase* providers)
+{
+    if (providers == nullptr) {
+        MessageBox::show(this, QMessageBox::Warning, tr("Paging Service Providers"),
+                         tr("The paging service provider database is not open. Choose where it "
+                            "is when Norvane Desk asks at its next start."));
+        return;
+    }
+    ProvidersDialog(*providers, this).exec();
+    // The companies as they are now, keeping what was typed or chosen.
+    const QString current = m_company->currentText();
+    m_company->clear();
+    for (const Provider& provider : providers->providers())
+        m_company->addItem(fromStd(provider.name));
+    m_company->setCurrentText(current);
 }
 
 AddRecipientForm::Fields AddRecipientDialog::readFields() const

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <cstdint>
+
 class AddressBook;
 class ProviderDatabase;
 class QCheckBox;
@@ -20,6 +22,9 @@ class AddRecipientDialog final : public QDialog
     Q_OBJECT
 
 public:
+    // The dialog's help topic.
+    static constexpr std::uint32_t helpContext = 0x200A5;
+
     // A dialog over `form`, listing the companies of `providers` and storing into `book`
     // (either may be null: no companies, nothing stored).
     AddRecipientDialog(AddRecipientForm form, ProviderDatabase* providers, AddressBook* book,
@@ -42,6 +47,8 @@ private:
     void boxToggled(bool on);
     void showMessageId(int id);
     AddRecipientForm::Overwrite askOverwrite(const std::string& name);
+    // The company's "Add": the providers dialog, then the companies listed again.
+    void editProviders(ProviderDatabase* providers);
 
     AddRecipientForm m_form;
     AddressBook* m_book;

@@ -4,8 +4,11 @@
 #include "addressing/AddressParser.h"
 #include "addressing/RecipientListForm.h"
 #include "addressing/gui/AddRecipientDialog.h"
+#include "addressing/gui/BookEntryEditor.h"
 #include "addressing/gui/RecipientDelegate.h"
 #include "directories/AddressBook.h"
+#include "directories/AddressBookForm.h"
+#include "directories/gui/AddressBookDialog.h"
 #include "directories/gui/DeskPrompt.h"
 
 #include <QHBoxLayout>
@@ -196,6 +199,30 @@ bool RecipientsPanel::addEntry(const QString& text)
     return position > 0;
 }
 
+std::optional<std::string> RecipientsPanel::chooseFromBook()
+{
+    AddressBookDialog dialog(m_form.addressBook(), AddressBookForm::Mode::Selecting, this,
+                             BookEntryEditor::make(m_form.providers()));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.result();
+}
+
+bool RecipientsPanel::selectFromAddressBook()
+{
+    const std::optional<std::string> names = chooseFromBook();
+    if (!names)
+        return false;
+    addEntries(*names);
+    return true;
+}
+
+void RecipientsPanel::addEntries(const std::string& list)
+{
+    for (const std::string& entry : AddressBookForm::splitNames(list))
+        (void)addEntry(QString::fromStdString(entry));
+}
+
 void RecipientsPanel::addRecipientDialog()
 {
     AddressBook* book = m_form.addressBook();
@@ -247,9 +274,23 @@ void RecipientsPanel::itemDoubleClicked(QListWidgetItem* item)
 {
     const int row = m_list->row(item);
     const std::string text = item->text().toStdString();
-    // A name opens the address book's selection, which comes with the address book dialog.
-    if (text.empty() || !AddressGrammar::isAddressWellFormed(text))
+    if (text.empty())
         return;
+    if (!AddressGrammar::isAddressWellFormed(text)) {
+        // A name: the book's selection replaces it by the chosen names, each with checks.
+        const std::optional<std::string> names = chooseFromBook();
+        if (!names)
+            return;
+        const std::vector<std::string> chosen = AddressBookForm::splitNames(*names);
+        if (chosen.empty())
+            return;
+        (void)m_form.endEdit(static_cast<std::size_t>(row), chosen.front());
+        refresh();
+        selectRow(row);
+        for (std::size_t k = 1; k < chosen.size(); ++k)
+            (void)addEntry(QString::fromStdString(chosen[k]));
+        return;
+    }
     AddressParser parser(m_form.providers());
     PagerAddress address;
     if (!parser.parseAddress(text, address, false))

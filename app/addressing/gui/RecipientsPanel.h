@@ -5,6 +5,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 class AddressBook;
 class DeskPrompt;
@@ -41,6 +43,11 @@ public:
     void addRecipientDialog();
     // Adds an entry with checks (as the dialogs do) and selects it; false when it was refused.
     bool addEntry(const QString& text);
+    // "Select recipient from Address Book": the current book in selecting mode; on OK each
+    // chosen name is added with checks. Answers whether the user chose with OK.
+    bool selectFromAddressBook();
+    // Adds each address or name of a list separated by ";" with checks.
+    void addEntries(const std::string& list);
 
     QListWidget* list() const { return m_list; }
     QPlainTextEdit* messageEdit() const { return m_message; }
@@ -60,6 +67,8 @@ private:
     void finishEdit(int row, const QString& text, bool cancelled);
     void itemDoubleClicked(QListWidgetItem* item);
     void selectRow(int row);
+    // The names chosen in the current book's selecting dialog, each followed by ";".
+    std::optional<std::string> chooseFromBook();
 
     RecipientListForm& m_form;
     // The prompt the panel gave a form that had none.
