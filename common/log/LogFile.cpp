@@ -16,8 +16,6 @@
 namespace {
 
 constexpr std::string_view fileName = "ndlog.dat";
-// Longer lines are read in pieces, so a damaged file cannot exhaust memory.
-constexpr std::size_t maxLineLength = 65536;
 
 // The prefix "%d,%d,%s:" with the tag made safe: "," and ":" would split the line wrongly when
 // it is read back, and line breaks would end it.
@@ -285,15 +283,28 @@ bool LogFile::readEntry(LogEntry& entry)
 
 bool LogFile::parseLine(std::string_view line, LogEntry& entry)
 {
+    LogFields fields;
+    if (!splitLine(line, fields)) {
+        return false;
+    }
+    entry.level = fields.level;
+    entry.time = fields.time;
+    entry.tag.assign(fields.tag);
+    entry.message.assign(fields.message);
+    return true;
+}
+
+bool LogFile::splitLine(std::string_view line, LogFields& fields)
+{
     std::string_view rest = line;
     std::string_view level, time, tag;
     if (!nextToken(rest, ',', level) || !nextToken(rest, ',', time) || !nextToken(rest, ':', tag)) {
         return false;
     }
-    entry.level = static_cast<int>(TextNumber::leading(level));
-    entry.time = static_cast<std::int32_t>(TextNumber::leading(time));
-    entry.tag.assign(tag);
-    entry.message.assign(rest);
+    fields.level = static_cast<int>(TextNumber::leading(level));
+    fields.time = static_cast<std::int32_t>(TextNumber::leading(time));
+    fields.tag = tag;
+    fields.message = rest;
     return true;
 }
 
