@@ -67,6 +67,23 @@ bool nextToken(std::string_view& rest, char delimiter, std::string_view& token)
     return true;
 }
 
+// A token as TextNumber::leading reads it, with a quick way for the usual plain digits (the
+// log viewer reads a million of them).
+long leadingNumber(std::string_view token)
+{
+    if (token.empty() || token.size() > 18) {
+        return TextNumber::leading(token);
+    }
+    long value = 0;
+    for (char c : token) {
+        if (c < '0' || c > '9') {
+            return TextNumber::leading(token);
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 // What the log settings came to, and the settings store's generation they were read in.
 struct LogSettings
 {
@@ -301,8 +318,8 @@ bool LogFile::splitLine(std::string_view line, LogFields& fields)
     if (!nextToken(rest, ',', level) || !nextToken(rest, ',', time) || !nextToken(rest, ':', tag)) {
         return false;
     }
-    fields.level = static_cast<int>(TextNumber::leading(level));
-    fields.time = static_cast<std::int32_t>(TextNumber::leading(time));
+    fields.level = static_cast<int>(leadingNumber(level));
+    fields.time = static_cast<std::int32_t>(leadingNumber(time));
     fields.tag = tag;
     fields.message = rest;
     return true;

@@ -63,9 +63,20 @@ bool LogIndex::fail(LogIndexError error, std::string text)
     return false;
 }
 
+void LogIndex::clear()
+{
+    m_entries.clear();
+    m_path.clear();
+    m_size = 0;
+    m_device = 0;
+    m_inode = 0;
+    m_parsed = 0;
+    m_stopLine = 0;
+}
+
 bool LogIndex::load(const std::string& path, std::stop_token stop, const Progress& progress)
 {
-    *this = LogIndex();
+    clear();
     m_path = path;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -92,14 +103,22 @@ bool LogIndex::load(const std::string& path, std::stop_token stop, const Progres
     m_device = info.st_dev;
     m_inode = info.st_ino;
     // Only the bytes there now are read: lines appended meanwhile show at the next reading.
-    m_bytes = std::make_unique_for_overwrite<char[]>(size > 0 ? size : 1);
-    m_entries.reserve(size / 96);
+    // The memory of an earlier reading is used again when it fits (new memory costs the
+    // system the clearing of every page); far too much of it is given back.
+    const std::size_t held = m_bytes ? m_bytes.get_deleter().size : 0;
+    if (held < size || held > 2 * size + (std::size_t {16} << 20)) {
+        const std::size_t capacity = size > 0 ? size : 1;
+        m_bytes.reset();
+        m_bytes = std::unique_ptr<char[], Release>(
+            static_cast<char*>(LargeBuffer::allocate(capacity)), Release {capacity});
+        decltype(m_entries)().swap(m_entries);
+    }
     std::size_t filled = 0;
     bool more = true;
     while (filled < size && more) {
         if (stop.stop_requested()) {
             ::close(fd);
-            *this = LogIndex();
+            clear();
             return fail(LogIndexError::Stopped, "The reading of " + path + " was stopped.");
         }
         const std::size_t wanted = std::min<std::size_t>(chunkSize, size - filled);
@@ -110,7 +129,7 @@ bool LogIndex::load(const std::string& path, std::stop_token stop, const Progres
         if (got < 0) {
             const int error = errno;
             ::close(fd);
-            *this = LogIndex();
+            clear();
             return fail(LogIndexError::ReadFailed,
                         "The log file " + path + " cannot be read (" + std::strerror(error) + ").");
         }
@@ -118,7 +137,13 @@ bool LogIndex::load(const std::string& path, std::stop_token stop, const Progres
             break; // cut short by someone else meanwhile: what was read is the log
         }
         filled += static_cast<std::size_t>(got);
+        const bool first = m_entries.empty();
         more = parse(filled, false);
+        if (first && !m_entries.empty() && m_parsed > 0) {
+            // Room for as many entries as lines of this length fill the file, and a little more.
+            m_entries.reserve(size / std::max<std::size_t>(1, m_parsed / m_entries.size()) * 21
+                              / 20);
+        }
         if (progress) {
             progress(filled, size);
         }

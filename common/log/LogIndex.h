@@ -1,5 +1,7 @@
 #pragma once
 
+#include "log/LargeBuffer.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -48,8 +50,9 @@ public:
     LogIndex& operator=(LogIndex&&) noexcept;
 
     // Reads the file at `path` from its start to the size it has now, replacing what the index
-    // held; stops early (with LogIndexError::Stopped) once `stop` is requested. A missing file
-    // fails with LogIndexError::NotFound and leaves the index empty.
+    // held (and using its memory again where that fits); stops early (with LogIndexError::Stopped)
+    // once `stop` is requested. A missing file fails with LogIndexError::NotFound and leaves the
+    // index empty.
     [[nodiscard]] bool load(const std::string& path, std::stop_token stop = {},
                             const Progress& progress = {});
     // The last failure of load().
@@ -93,12 +96,21 @@ public:
 
 private:
     bool fail(LogIndexError error, std::string text);
+    // Empties the index but keeps its memory.
+    void clear();
     // Splits the lines in [m_parsed, end); a piece without its line end waits for more bytes
     // unless `final`. False once a line cannot be split.
     bool parse(std::size_t end, bool final);
 
-    std::unique_ptr<char[]> m_bytes;
-    std::vector<Entry> m_entries;
+    // Frees the file's bytes, which come from LargeBuffer.
+    struct Release
+    {
+        std::size_t size;
+        void operator()(char* bytes) const noexcept { LargeBuffer::release(bytes, size); }
+    };
+
+    std::unique_ptr<char[], Release> m_bytes;
+    std::vector<Entry, LargeBuffer::Allocator<Entry>> m_entries;
     std::string m_path;
     std::uint64_t m_size = 0;
     std::uint64_t m_device = 0;

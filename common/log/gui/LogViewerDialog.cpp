@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -200,9 +201,12 @@ void LogViewerDialog::startLoad()
     std::string path = log.path();
     std::string filter = m_filter->text().toStdString();
     const int highest = highestLevel();
+    std::shared_ptr<LogIndex> spare = std::move(m_spare);
+    if (!spare) {
+        spare = std::make_shared<LogIndex>();
+    }
     m_worker = std::jthread([this, generation, path = std::move(path), filter = std::move(filter),
-                             highest](std::stop_token stop) {
-        auto index = std::make_shared<LogIndex>();
+                             highest, index = std::move(spare)](std::stop_token stop) mutable {
         int shown = -1;
         const auto progress = [&](std::uint64_t done, std::uint64_t total) {
             const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
@@ -257,20 +261,28 @@ void LogViewerDialog::loaded(std::uint64_t generation, std::shared_ptr<LogIndex>
         rows = index->select(highestLevel(), m_filter->text().toStdString());
     }
     switch (index->lastError()) {
-    case LogIndexError::None:
+    case LogIndexError::None: {
+        std::shared_ptr<LogIndex> previous = std::exchange(m_shown, index);
         if (!index->complete()) {
             m_problem = QStringLiteral("The listing stops at line %1 of %2: it is not a log entry.")
                             .arg(index->stopLine())
                             .arg(QString::fromStdString(index->path()));
         }
         showRows(std::move(index), std::move(rows));
+        // No longer shown: the next reading fills it again.
+        if (previous && previous.use_count() == 1) {
+            m_spare = std::move(previous);
+        }
         break;
+    }
     case LogIndexError::NotFound: // a missing log is an empty one
         m_model->clear();
+        m_shown.reset();
         break;
     default:
         m_problem = QString::fromStdString(index->lastErrorText());
         m_model->clear();
+        m_shown.reset();
         break;
     }
     showStatus();
@@ -378,6 +390,8 @@ void LogViewerDialog::purge()
     }
     m_problem.clear();
     m_model->clear();
+    m_shown.reset();
+    m_spare.reset();
     showStatus();
     MessageBox::show(this, QMessageBox::Information, QStringLiteral("Purge Message Log"),
                      QStringLiteral("All logged messaged deleted."));

@@ -71,6 +71,9 @@ private:
     QLabel* m_status = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_refresh = nullptr;
+    // The index shown, and the one shown before it, whose memory the next reading uses again.
+    std::shared_ptr<LogIndex> m_shown;
+    std::shared_ptr<LogIndex> m_spare;
     QString m_problem; // why the last filling listed less than the file, or nothing
     std::uint64_t m_generation = 0;
     bool m_loading = false;
