@@ -114,7 +114,7 @@ TEST(LogIndex, AMissingFileIsAnEmptyLogAndSaysWhere)
 }
 
 // The viewer's reading and LogFile::readEntry agree entry by entry, on awkward files and on one
-// larger than a single read so that lines straddle the reads.
+// larger than a single read so that lines straddle the reads, read one after another.
 TEST(LogIndex, SplitsEveryFileAsTheLineReaderDoes)
 {
     std::string big;
@@ -133,10 +133,12 @@ TEST(LogIndex, SplitsEveryFileAsTheLineReaderDoes)
         "1,1,L:" + longLine + "\r\n2,2,after:x\r\n",
         "1,1,L:" + std::string(LogFile::maxLineLength - 6, 'k') + "1,2,N:next\r\n",
         exactLine + "\n2,2,after:x\r\n",
-        std::string("1,1,A:nul\0inside\r\n2,2,B:b\r\n", 24),
         big,
+        std::string("1,1,A:nul\0inside\r\n2,2,B:b\r\n", 24),
     };
     TempDir dir;
+    // One index for all: each reading uses the memory of the one before where it fits.
+    LogIndex index;
     for (std::size_t f = 0; f < files.size(); ++f) {
         const std::string path = dir.write("ndlog.dat", files[f]);
         LogFile reader;
@@ -148,7 +150,6 @@ TEST(LogIndex, SplitsEveryFileAsTheLineReaderDoes)
             expected.push_back(entry);
         }
         const bool wholeFile = reader.atEnd();
-        LogIndex index;
         ASSERT_TRUE(index.load(path)) << index.lastErrorText();
         ASSERT_EQ(index.size(), expected.size()) << "file " << f;
         EXPECT_EQ(index.complete(), wholeFile) << "file " << f;
