@@ -247,13 +247,13 @@ void LogViewerDialog::loaded(std::uint64_t generation, std::shared_ptr<LogIndex>
 {
     m_loading = false;
     m_progress->hide();
-    if (m_loadAgain) {
-        m_loadAgain = false;
-        startLoad();
+    if (m_loadAgain || generation != m_generation) {
+        // Stopped for a newer reading, or purged meanwhile: nothing to show, memory to reuse.
+        keepSpare(std::move(index));
+        if (std::exchange(m_loadAgain, false)) {
+            startLoad();
+        }
         return;
-    }
-    if (generation != m_generation) {
-        return; // purged meanwhile
     }
     m_problem.clear();
     if (m_filterChangedWhileLoading) {
@@ -269,10 +269,7 @@ void LogViewerDialog::loaded(std::uint64_t generation, std::shared_ptr<LogIndex>
                             .arg(QString::fromStdString(index->path()));
         }
         showRows(std::move(index), std::move(rows));
-        // No longer shown: the next reading fills it again.
-        if (previous && previous.use_count() == 1) {
-            m_spare = std::move(previous);
-        }
+        keepSpare(std::move(previous));
         break;
     }
     case LogIndexError::NotFound: // a missing log is an empty one
@@ -283,10 +280,19 @@ void LogViewerDialog::loaded(std::uint64_t generation, std::shared_ptr<LogIndex>
         m_problem = QString::fromStdString(index->lastErrorText());
         m_model->clear();
         m_shown.reset();
+        keepSpare(std::move(index));
         break;
     }
     showStatus();
     Q_EMIT filled();
+}
+
+void LogViewerDialog::keepSpare(std::shared_ptr<LogIndex> index)
+{
+    // Only an index that nothing shows any longer may be filled again.
+    if (!m_spare && index && index.use_count() == 1) {
+        m_spare = std::move(index);
+    }
 }
 
 void LogViewerDialog::showRows(std::shared_ptr<const LogIndex> index,

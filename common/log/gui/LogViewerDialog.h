@@ -62,6 +62,8 @@ private:
     // Shows new rows, keeping the selected entries, the current one and the top row.
     void showRows(std::shared_ptr<const LogIndex> index, std::vector<std::uint32_t> rows);
     void showStatus();
+    // Keeps an index no longer shown for the next reading to fill.
+    void keepSpare(std::shared_ptr<LogIndex> index);
     int highestLevel() const;
 
     LogTableModel* m_model = nullptr;

@@ -40,6 +40,7 @@ private Q_SLOTS:
     void copiesTheSelectedRowsAsText();
     void keepsTheSelectionAndScrollAcrossARefresh();
     void readsALargeFileWithProgressWhileTheWindowRuns();
+    void aRefreshOrAPurgeDuringAReadingWins();
 
 private:
     template<typename T>
@@ -312,6 +313,34 @@ void LogViewerDialogTest::readsALargeFileWithProgressWhileTheWindowRuns()
     // The GUI thread served its events while the file was read.
     QVERIFY(ticks > 0);
     QVERIFY(rows() > 1000);
+}
+
+void LogViewerDialogTest::aRefreshOrAPurgeDuringAReadingWins()
+{
+    std::string text;
+    for (int i = 0; text.size() < 3 * LogViewerDialog::progressThreshold; ++i)
+        text += "4,899489100,Local:line " + std::to_string(i) + "\r\n";
+    writeLog(text);
+    m_dialog = std::make_unique<LogViewerDialog>();
+    QSignalSpy filled(m_dialog.get(), &LogViewerDialog::filled);
+    // Lines written after the first reading began are listed by the refresh that follows it.
+    writeLog("4,899489100,Local:the last line\r\n", true);
+    m_dialog->refresh();
+    m_dialog->refresh();
+    QVERIFY(filled.wait(20000));
+    QCOMPARE(filled.size(), 1);
+    QCOMPARE(cell(0, 3), QStringLiteral("the last line"));
+
+    // A reading under way when the log is purged shows nothing when it ends.
+    m_dialog->refresh();
+    QVERIFY(m_dialog->isLoading());
+    MessageBox::answerNext(QMessageBox::Ok);
+    m_dialog->purge();
+    QCOMPARE(rows(), 0);
+    QTRY_VERIFY(!m_dialog->isLoading());
+    QCOMPARE(rows(), 0);
+    refresh();
+    QCOMPARE(rows(), 0);
 }
 
 QTEST_MAIN(LogViewerDialogTest)
