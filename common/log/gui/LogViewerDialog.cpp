@@ -1,5 +1,6 @@
 #include "log/gui/LogViewerDialog.h"
 
+#include "gui/GuiThread.h"
 #include "gui/MessageBox.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
@@ -42,6 +43,7 @@ QPushButton* button(const QString& text, const char* name)
 
 LogViewerDialog::LogViewerDialog(QWidget* parent)
     : QDialog(parent)
+    , m_link(std::make_shared<Link>(Link {this}))
 {
     setWindowTitle(QStringLiteral("View Log"));
     setObjectName(QStringLiteral("logViewerDialog"));
@@ -51,6 +53,8 @@ LogViewerDialog::LogViewerDialog(QWidget* parent)
 
 LogViewerDialog::~LogViewerDialog()
 {
+    // Calls the worker queued and calls still to come find no dialog.
+    m_link->dialog = nullptr;
     m_worker.request_stop();
     if (m_worker.joinable()) {
         m_worker.join();
@@ -205,8 +209,11 @@ void LogViewerDialog::startLoad()
     if (!spare) {
         spare = std::make_shared<LogIndex>();
     }
-    m_worker = std::jthread([this, generation, path = std::move(path), filter = std::move(filter),
-                             highest, index = std::move(spare)](std::stop_token stop) mutable {
+    // The worker reaches the dialog only through queued calls that check it is still there.
+    std::shared_ptr<Link> link = m_link;
+    m_worker = std::jthread([link = std::move(link), generation, path = std::move(path),
+                             filter = std::move(filter), highest,
+                             index = std::move(spare)](std::stop_token stop) mutable {
         int shown = -1;
         const auto progress = [&](std::uint64_t done, std::uint64_t total) {
             const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
@@ -214,20 +221,22 @@ void LogViewerDialog::startLoad()
                 return;
             }
             shown = percent;
-            QMetaObject::invokeMethod(
-                this, [this, generation, done, total] { showProgress(generation, done, total); },
-                Qt::QueuedConnection);
+            GuiThread::post([link, generation, done, total] {
+                if (link->dialog != nullptr) {
+                    link->dialog->showProgress(generation, done, total);
+                }
+            });
         };
         std::vector<std::uint32_t> rows;
         if (index->load(path, stop, progress)) {
             rows = index->select(highest, filter);
         }
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, index = std::move(index), rows = std::move(rows)]() mutable {
-                loaded(generation, std::move(index), std::move(rows));
-            },
-            Qt::QueuedConnection);
+        GuiThread::post(
+            [link, generation, index = std::move(index), rows = std::move(rows)]() mutable {
+                if (link->dialog != nullptr) {
+                    link->dialog->loaded(generation, std::move(index), std::move(rows));
+                }
+            });
     });
 }
 

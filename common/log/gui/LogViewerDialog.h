@@ -8,6 +8,7 @@
 #include <memory>
 #include <stop_token>
 #include <thread>
+#include <vector>
 
 class LogTableModel;
 class QComboBox;
@@ -81,6 +82,13 @@ private:
     bool m_loading = false;
     bool m_loadAgain = false;
     bool m_filterChangedWhileLoading = false;
+    // The dialog as the worker's queued calls find it: cleared (on the GUI thread) when the
+    // dialog goes, so a call that was still queued then does nothing.
+    struct Link
+    {
+        LogViewerDialog* dialog;
+    };
+    std::shared_ptr<Link> m_link;
     // Last: the thread is stopped and joined before anything it reports to goes.
     std::jthread m_worker;
 };
