@@ -33,8 +33,8 @@ std::string makeLog(const BenchEnvironment& environment, std::int64_t lines)
     (void)paths.setString(SharedSettings::Paths::logFile.name, path);
     std::string text;
     text.reserve(static_cast<std::size_t>(lines) * 84);
-    const char* tags[] = {"Local", "SNPP", "Sch(Weekly report)", "SNPP(10.0.0.7)", "kestrel",
-                          "plover"};
+    const char* tags[]
+        = {"Local", "SNPP", "Sch(Weekly report)", "SNPP(10.0.0.7)", "kestrel", "plover"};
     for (std::int64_t i = 0; i < lines; ++i) {
         text += std::to_string(1 + i % 12);
         text += ',';
