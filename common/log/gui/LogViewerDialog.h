@@ -31,7 +31,7 @@ class LogViewerDialog final : public QDialog
 public:
     // The dialog's help topic and key.
     static constexpr std::uint32_t helpContext = 0x20000 + 157;
-    static constexpr const char* helpKey = "HIDD_VIEWLOG";
+    static constexpr const char* helpKey = "HIDD_LOGVIEWER";
     // Files at least this large show a progress bar while they are read.
     static constexpr std::uint64_t progressThreshold = std::uint64_t {2} << 20;
 

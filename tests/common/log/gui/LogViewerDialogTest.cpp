@@ -5,6 +5,7 @@
 #include "PrivateLog.h"
 #include "gui/MessageBox.h"
 #include "log/gui/LogTableModel.h"
+#include "sending/gui/HelpTopics.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -132,6 +133,17 @@ void LogViewerDialogTest::opensWithItsControlsOnInformation()
     QVERIFY(child<QPushButton>("refreshButton")->isDefault());
     QCOMPARE(child<QPushButton>("helpButton")->text(), QStringLiteral("&Help"));
     QCOMPARE(child<QPushButton>("closeButton")->text(), QStringLiteral("&Close"));
+    // "&Help" opens the dialog's own topic.
+    std::uint32_t openedContext = 0;
+    QString openedKey;
+    HelpTopics::setOpener([&](QWidget*, std::uint32_t context, const QString& key) {
+        openedContext = context;
+        openedKey = key;
+    });
+    QTest::mouseClick(child<QPushButton>("helpButton"), Qt::LeftButton);
+    HelpTopics::setOpener({});
+    QCOMPARE(openedContext, LogViewerDialog::helpContext);
+    QCOMPARE(openedKey, QStringLiteral("HIDD_LOGVIEWER"));
     // No log file yet: an empty list and no message.
     QCOMPARE(rows(), 0);
     QVERIFY(!MessageBox::lastAnswered());
