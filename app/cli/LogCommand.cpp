@@ -3,13 +3,13 @@
 #include "cli/ArgumentList.h"
 #include "cli/CliOutput.h"
 #include "log/LogFile.h"
+#include "log/LogIndex.h"
 #include "log/LogLevel.h"
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <ctime>
 #include <iostream>
 #include <sys/stat.h>
 #include <thread>
@@ -40,27 +40,15 @@ extern "C" void onInterrupt(int)
     g_interrupted = true;
 }
 
-std::string formatTime(std::int32_t seconds)
-{
-    const std::time_t time = seconds;
-    std::tm local {};
-    if (localtime_r(&time, &local) == nullptr) {
-        return "--:-- --/--/----";
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, "%2.2d:%2.2d %2.2d/%2.2d/%4.4d", local.tm_hour, local.tm_min,
-                  local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
-    return text;
-}
-
 void printEntry(const LogEntry& entry)
 {
     char level[16];
     std::snprintf(level, sizeof level, "%-8s",
                   std::string(LogFile::levelName(entry.level)).c_str());
     // The log holds what peers sent (an SNPP client's message): shown escaped, never raw.
-    std::cout << level << ' ' << formatTime(entry.time) << "  " << CliOutput::printable(entry.tag)
-              << ": " << CliOutput::printable(entry.message) << '\n';
+    std::cout << level << ' ' << LogIndex::formatTime(entry.time) << "  "
+              << CliOutput::printable(entry.tag) << ": " << CliOutput::printable(entry.message)
+              << '\n';
 }
 
 // The identity of the file, to notice it being purged or replaced while followed.

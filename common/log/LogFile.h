@@ -18,6 +18,15 @@ struct LogEntry
     std::string message;
 };
 
+// One line split in place: the tag and the message point into the line's own text.
+struct LogFields
+{
+    int level = 0;
+    std::int32_t time = 0;
+    std::string_view tag;
+    std::string_view message;
+};
+
 // The shared log file "ndlog.dat" that the program and both driver plug-ins append to.
 // Each line reads "level,time,tag:message" and ends in CR LF; a line is written only when its
 // level is at most the configured `logLevel`. Each line goes out in one write, so lines of
@@ -64,6 +73,11 @@ public:
 
     // Splits one line (without its line end) as readEntry() does.
     [[nodiscard]] static bool parseLine(std::string_view line, LogEntry& entry);
+    // parseLine() without copying: the fields point into `line`.
+    [[nodiscard]] static bool splitLine(std::string_view line, LogFields& fields);
+    // The longest line readEntry() takes in one piece; the rest is read as a line of its own,
+    // so a damaged file cannot exhaust memory.
+    static constexpr std::size_t maxLineLength = 65536;
     // The short name of a level ("None" ... "Debug6", "Bad" otherwise).
     static std::string_view levelName(int level);
 
