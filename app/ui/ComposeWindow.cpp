@@ -1,15 +1,25 @@
 #include "ui/ComposeWindow.h"
 
+#include "addressing/gui/BookEntryEditor.h"
 #include "addressing/gui/RecipientsPanel.h"
+#include "directories/gui/AddressBookDialog.h"
 #include "directories/gui/DeskPrompt.h"
+#include "directories/gui/DirectorySearchDialog.h"
+#include "directories/gui/InternetBookPropertiesDialog.h"
+#include "directories/gui/LdapServerDialog.h"
+#include "directories/gui/MapiBookPropertiesDialog.h"
+#include "directories/gui/ProvidersDialog.h"
+#include "directories/gui/SimpleBookPropertiesDialog.h"
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
 #include "help/AboutBox.h"
 #include "help/HelpWindow.h"
-#include "sending/gui/HelpTopics.h"
+#include "log/gui/LogViewerDialog.h"
 #include "services/DeskServices.h"
 #include "stores/gui/SaveMessageDialog.h"
 #include "stores/gui/SavedMessagesDialog.h"
 #include "tutorial/Tutorial.h"
+#include "ui/options/COptionsPropertySheet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,12 +54,6 @@ QFrame* separator(QWidget* parent)
 static void initResources()
 {
     Q_INIT_RESOURCE(ui);
-}
-
-QString ComposeWindow::notAvailableText(const QString& command)
-{
-    return QStringLiteral("\"%1\" is not available yet in this version of Norvane Desk.")
-        .arg(command);
 }
 
 ComposeWindow::ComposeWindow(DeskServices& services, DeskPrompt& prompt, QWidget* parent)
@@ -150,9 +154,6 @@ QWidget* ComposeWindow::makeToolbar()
               row->addWidget(button);
               return button;
           };
-    // A command that a later version brings says so.
-    const auto pending
-        = [this](const QString& command) { return [this, command] { notAvailable(command); }; };
     add("newMessageButton", QStringLiteral("New message"), QStringLiteral("new"),
         &ComposeWindow::newMessage);
     add("saveMessageButton", QStringLiteral("Save Message"), QStringLiteral("save"),
@@ -161,9 +162,9 @@ QWidget* ComposeWindow::makeToolbar()
         &ComposeWindow::editSavedMessages);
     row->addWidget(separator(bar));
     add("addressBookButton", QStringLiteral("Select recipient from Address Book"),
-        QStringLiteral("addressbook"), pending(QStringLiteral("Address Book")));
+        QStringLiteral("addressbook"), &ComposeWindow::selectFromAddressBook);
     add("directorySearchButton", QStringLiteral("Directory Search"), QStringLiteral("search"),
-        pending(QStringLiteral("Directory Search")));
+        &ComposeWindow::directorySearch);
     row->addWidget(separator(bar));
     add("previousMessageButton", QStringLiteral("Previous Message"), QStringLiteral("previous"),
         &ComposeWindow::previousMessage);
@@ -233,12 +234,6 @@ void ComposeWindow::showNotice(const ComposeForm::Notice& notice)
                      MessageBox::screenText(notice.text));
 }
 
-void ComposeWindow::notAvailable(const QString& command)
-{
-    MessageBox::show(this, QMessageBox::Information, QStringLiteral("Norvane Desk"),
-                     notAvailableText(command));
-}
-
 void ComposeWindow::newMessage()
 {
     bringForward();
@@ -260,6 +255,65 @@ void ComposeWindow::saveMessage()
 void ComposeWindow::editSavedMessages()
 {
     SavedMessagesDialog::run(this, m_services.savedMessages());
+}
+
+void ComposeWindow::selectFromAddressBook()
+{
+    m_tutorial->addressBookPressed();
+    if (m_panel->selectFromAddressBook())
+        m_tutorial->addressBookAccepted();
+}
+
+void ComposeWindow::directorySearch()
+{
+    m_panel->addEntries(DirectorySearchDialog::run(this).toStdString());
+}
+
+void ComposeWindow::viewLog()
+{
+    LogViewerDialog(this).exec();
+}
+
+void ComposeWindow::addressBookChanged()
+{
+    m_panel->setAddressBook(m_services.books().current());
+}
+
+OptionsWindows ComposeWindow::optionsWindows()
+{
+    OptionsWindows windows;
+    AddressBookSelection& books = m_services.books();
+    ProviderDatabase* providers = &m_services.providers();
+    windows.showAddressBook = [&books, providers](QWidget* parent) {
+        AddressBookDialog::manage(parent, books, BookEntryEditor::make(providers));
+    };
+    windows.serviceProviders
+        = [providers](QWidget* parent) { ProvidersDialog(*providers, parent).exec(); };
+    windows.bookProperties = [this, &books](QWidget* parent, int adbType) {
+        bool changed = false;
+        if (adbType == 1)
+            changed = MapiBookPropertiesDialog::run(parent, books);
+        else if (adbType == 2)
+            changed = InternetBookPropertiesDialog::run(parent, books);
+        else
+            changed = SimpleBookPropertiesDialog::run(parent, books);
+        // A book opened again at a new place is another object.
+        if (changed)
+            addressBookChanged();
+    };
+    windows.viewLog = [](QWidget* parent) { LogViewerDialog(parent).exec(); };
+    windows.editLdapServer
+        = [](QWidget* parent, std::string& name) { return LdapServerDialog::edit(parent, name); };
+    windows.addressBookChanged = [this] { addressBookChanged(); };
+    return windows;
+}
+
+void ComposeWindow::showOptions()
+{
+    COptionsPropertySheet::run(this, m_services, optionsWindows(), [this] {
+        m_recipients.reloadFlags();
+        m_panel->refresh();
+    });
 }
 
 void ComposeWindow::previousMessage()

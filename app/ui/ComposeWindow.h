@@ -2,6 +2,7 @@
 
 #include "addressing/RecipientListForm.h"
 #include "shell/ComposeForm.h"
+#include "ui/options/OptionsWindows.h"
 
 #include <QString>
 #include <QWidget>
@@ -28,8 +29,6 @@ public:
     // The smallest size the window can be given.
     static constexpr int minimumWidth = 280;
     static constexpr int minimumHeight = 220;
-    // The text of the box that a command not built yet shows.
-    static QString notAvailableText(const QString& command);
     // A control's pop-up is this plus the id its "helpId" property holds.
     static constexpr std::uint32_t controlHelpBase = 0x10000;
     static constexpr const char* helpIdProperty = "helpId";
@@ -51,6 +50,17 @@ public:
     // "Edit Saved Messages" and the taskbar's "Schedule...": the saved messages with their
     // schedules.
     void editSavedMessages();
+    // "Select recipient from Address Book": each name chosen in the current book is added.
+    void selectFromAddressBook();
+    // "Directory Search": each pager address handed back is added.
+    void directorySearch();
+    // The taskbar's "View Log...": the log viewer.
+    void viewLog();
+    // The taskbar's "Options...": the options sheet; when it closes, the recipients' flags
+    // are read again and the gateway runs with the new settings.
+    void showOptions();
+    // The windows the options sheet opens.
+    OptionsWindows optionsWindows();
     void previousMessage();
     void nextMessage();
     void clearMessage();
@@ -60,8 +70,6 @@ public:
     // F1: the pop-up of the control under the pointer (or with the focus), else the window's
     // topic.
     void controlHelp();
-    // Shows the box of a command that a later version brings.
-    void notAvailable(const QString& command);
     // Puts "Exit" in the help menu, for a desktop without a notification area (and so
     // without the taskbar menu).
     void offerExitInMenu();
@@ -92,6 +100,8 @@ private:
     QWidget* makeButtons();
     void showNotice(const ComposeForm::Notice& notice);
     void closeWindow();
+    // Another address book became the current one.
+    void addressBookChanged();
 
     DeskServices& m_services;
     DeskPrompt& m_prompt;

@@ -108,11 +108,9 @@ void DeskApplication::connectTaskbar()
     connect(window, &ComposeWindow::shownChanged, icon, &TaskbarIcon::setWindowShown);
     connect(icon, &TaskbarIcon::aboutRequested, window, &ComposeWindow::about);
     connect(icon, &TaskbarIcon::newMessageRequested, window, &ComposeWindow::newMessage);
-    connect(icon, &TaskbarIcon::viewLogRequested, window,
-            [window] { window->notAvailable(QStringLiteral("View Log")); });
+    connect(icon, &TaskbarIcon::viewLogRequested, window, &ComposeWindow::viewLog);
     connect(icon, &TaskbarIcon::scheduleRequested, window, &ComposeWindow::editSavedMessages);
-    connect(icon, &TaskbarIcon::optionsRequested, window,
-            [window] { window->notAvailable(QStringLiteral("Options")); });
+    connect(icon, &TaskbarIcon::optionsRequested, window, &ComposeWindow::showOptions);
     connect(icon, &TaskbarIcon::exitRequested, this, &DeskApplication::exit);
 }
 

@@ -2,8 +2,8 @@
 
 #include "directories/ProviderDatabase.h"
 #include "directories/gui/ProvidersDialog.h"
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
-#include "sending/gui/HelpTopics.h"
 #include "text/StringTable.h"
 
 #include <QCheckBox>

@@ -4,8 +4,8 @@
 #include "directories/AddressBookSelection.h"
 #include "directories/gui/AddressBookModel.h"
 #include "directories/gui/AddressEntryDialog.h"
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
-#include "sending/gui/HelpTopics.h"
 #include "sending/gui/MessageDialog.h"
 #include "text/StringTable.h"
 

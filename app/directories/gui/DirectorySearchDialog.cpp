@@ -2,8 +2,8 @@
 
 #include "directories/DirectorySettings.h"
 #include "directories/gui/DirectorySearchJob.h"
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
-#include "sending/gui/HelpTopics.h"
 #include "settings/SettingsKey.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "directories/gui/LocateDatabaseDialog.h"
 
-#include "sending/gui/HelpTopics.h"
+#include "gui/HelpTopics.h"
 
 #include <QDir>
 #include <QFileDialog>

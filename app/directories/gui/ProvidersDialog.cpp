@@ -1,7 +1,7 @@
 #include "directories/gui/ProvidersDialog.h"
 
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
-#include "sending/gui/HelpTopics.h"
 #include "sending/gui/MessageDialog.h"
 
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #include "sending/gui/MessageDialog.h"
 
-#include "sending/gui/HelpTopics.h"
+#include "gui/HelpTopics.h"
 #include "sending/gui/SendingIcons.h"
 #include "text/StringTable.h"
 

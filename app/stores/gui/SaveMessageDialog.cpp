@@ -1,7 +1,7 @@
 #include "stores/gui/SaveMessageDialog.h"
 
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
-#include "sending/gui/HelpTopics.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

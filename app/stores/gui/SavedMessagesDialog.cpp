@@ -1,7 +1,7 @@
 #include "stores/gui/SavedMessagesDialog.h"
 
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
-#include "sending/gui/HelpTopics.h"
 #include "stores/SavedMessageStore.h"
 #include "stores/gui/ScheduleDialog.h"
 

@@ -1,6 +1,6 @@
 #include "stores/gui/ScheduleDialog.h"
 
-#include "sending/gui/HelpTopics.h"
+#include "gui/HelpTopics.h"
 #include "stores/gui/NumericEdit.h"
 
 #include <QButtonGroup>

@@ -1,6 +1,6 @@
 #include "help/AboutBox.h"
 
-#include "sending/gui/HelpTopics.h"
+#include "gui/HelpTopics.h"
 #include "shell/DriverInventory.h"
 
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 #include "help/HelpWindow.h"
 
+#include "gui/HelpTopics.h"
 #include "help/HelpBrowser.h"
 #include "help/HelpLibrary.h"
-#include "sending/gui/HelpTopics.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "ui/options/COptionsPropertySheet.h"
 
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
-#include "sending/gui/HelpTopics.h"
 #include "services/DeskServices.h"
 #include "ui/options/COptionsPropertyPage1.h"
 #include "ui/options/COptionsPropertyPage2.h"

@@ -1,11 +1,11 @@
 #include "log/gui/LogViewerDialog.h"
 
 #include "gui/GuiThread.h"
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
 #include "log/LogFile.h"
 #include "log/LogLevel.h"
 #include "log/gui/LogTableModel.h"
-#include "sending/gui/HelpTopics.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DirectoryTestSupport.h"
+#include "qt/ModalWindows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -49,9 +50,3 @@ private:
     std::deque<QMessageBox::StandardButton> m_answers;
     QTimer m_timer;
 };
-
-// Runs `act` on the modal window that the next step opens, from inside its event loop.
-inline void onNextModal(std::function<void(QWidget*)> act)
-{
-    QTimer::singleShot(0, [act = std::move(act)] { act(QApplication::activeModalWidget()); });
-}

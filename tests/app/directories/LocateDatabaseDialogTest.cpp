@@ -8,8 +8,8 @@
 #include "directories/ProviderDatabase.h"
 #include "directories/gui/DeskPrompt.h"
 #include "directories/gui/ProvidersDialog.h"
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
-#include "sending/gui/HelpTopics.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,16 +1,24 @@
 #include "ChildProcess.h"
 #include "FakeDriverIds.h"
 #include "FakeDriverScript.h"
+#include "LdapTestServer.h"
 #include "PrivateLog.h"
 #include "SnppTestServer.h"
 #include "TempDir.h"
+#include "addressing/GeneralSettings.h"
 #include "addressing/gui/RecipientsPanel.h"
 #include "directories/HeadlessPrompt.h"
+#include "directories/LdapService.h"
 #include "directories/ProviderDatabase.h"
 #include "directories/SimpleAddressBook.h"
+#include "directories/gui/AddressBookDialog.h"
 #include "directories/gui/DeskPrompt.h"
+#include "directories/gui/DirectorySearchDialog.h"
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
+#include "help/HelpWindow.h"
 #include "plugin/ControlLoader.h"
+#include "qt/ModalWindows.h"
 #include "qt/ProgressWatcher.h"
 #include "sending/gui/MessageDialog.h"
 #include "sending/gui/QtSendPresenter.h"
@@ -18,6 +26,9 @@
 #include "services/DeskServices.h"
 #include "settings/SettingsKey.h"
 #include "shell/GreetingChoice.h"
+#include "stores/SavedMessage.h"
+#include "stores/gui/SaveMessageDialog.h"
+#include "stores/gui/SavedMessagesDialog.h"
 #include "tutorial/Tutorial.h"
 #include "ui/ComposeWindow.h"
 #include "ui/DeskApplication.h"
@@ -27,6 +38,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -35,8 +48,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <memory>
@@ -54,7 +69,10 @@ private Q_SLOTS:
     void theWindowKeepsItsMinimumSizeAndHidesOnClose();
     void steppingThroughTheHistoryWithTheButtons();
     void theMessagesMenuListsHistoryAndSavedMessages();
-    void aCommandNotBuiltYetSaysSo();
+    void aMessageIsSavedFromTheWindowAndListedInSavedMessages();
+    void theAddressBookAddsChosenNamesAndLeadsTheTutorialsLesson();
+    void directorySearchAddsThePagerAddressOfAPersonFound();
+    void theTaskbarsWindowsAndTheHelpOfAControlOpen();
     void aSentPageIsInTheHistoryAndComesBack();
     void theWindowStaysResponsiveWhileABackgroundSendHoldsTheLock();
     void aSecondStartBringsTheFirstForward();
@@ -68,6 +86,10 @@ private:
     QStringList sendAndClose();
     // Clicks a toolbar button whose box the hook answers; gives the box's text.
     QString clickAnswered(const char* button);
+    QToolButton* toolButton(const char* name) const
+    {
+        return childOf<QToolButton>(m_window.get(), name);
+    }
     QStringList listed() const;
 
     std::unique_ptr<PrivateLog> m_log;
@@ -195,13 +217,145 @@ void DeskProgramTest::theMessagesMenuListsHistoryAndSavedMessages()
     QCOMPARE(m_window->panel()->messageEdit()->toPlainText(), QStringLiteral("standup"));
 }
 
-void DeskProgramTest::aCommandNotBuiltYetSaysSo()
+void DeskProgramTest::aMessageIsSavedFromTheWindowAndListedInSavedMessages()
 {
     QCOMPARE(
         clickAnswered("saveMessageButton"),
         QStringLiteral("Recipient list empty\nPlease add recipients and save the message again"));
-    QCOMPARE(clickAnswered("directorySearchButton"),
-             ComposeWindow::notAvailableText(QStringLiteral("Directory Search")));
+    QVERIFY(m_window->panel()->addEntry(QStringLiteral("555-0100/3")));
+    m_window->panel()->messageEdit()->setPlainText(QStringLiteral("standup"));
+    bool saved = false;
+    onNextModal([&saved](QWidget* modal) {
+        QVERIFY(qobject_cast<SaveMessageDialog*>(modal) != nullptr);
+        childOf<QComboBox>(modal, "nameCombo")->setEditText(QStringLiteral("Standup"));
+        childOf<QPushButton>(modal, "okButton")->click();
+        saved = true;
+    });
+    toolButton("saveMessageButton")->click();
+    QVERIFY(saved);
+    SavedMessage record;
+    QVERIFY(m_services->savedMessages().getAt(0, record));
+    QCOMPARE(record.name, std::string("Standup"));
+    QCOMPARE(record.recipients, std::string("555-0100/3;"));
+    QCOMPARE(record.message, std::string("standup"));
+
+    QStringList listedNames;
+    onNextModal([&listedNames](QWidget* modal) {
+        QVERIFY(qobject_cast<SavedMessagesDialog*>(modal) != nullptr);
+        auto* list = childOf<QTreeWidget>(modal, "messageList");
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            listedNames << list->topLevelItem(row)->text(0);
+        childOf<QPushButton>(modal, "closeButton")->click();
+    });
+    toolButton("savedMessagesButton")->click();
+    QCOMPARE(listedNames, QStringList {QStringLiteral("Standup")});
+}
+
+void DeskProgramTest::theAddressBookAddsChosenNamesAndLeadsTheTutorialsLesson()
+{
+    {
+        SimpleAddressBook book(std::make_shared<HeadlessPrompt>());
+        QVERIFY(book.open());
+        QVERIFY(book.add("Alice", "555-0100/7"));
+        QVERIFY(book.add("Carol", "555-0100/8"));
+    }
+    QVERIFY(m_services->selectAddressBook());
+    m_window->recipients().setAddressBook(m_services->books().current());
+    m_window->panel()->setAddressBook(m_services->books().current());
+    Tutorial* tutorial = m_window->tutorial();
+    tutorial->start();
+    tutorial->chooseLesson(3);
+    QCOMPARE(tutorial->currentCard(), QStringLiteral("HIDT_SA_STEP1"));
+
+    // The chosen row is taken with "&Select"; the card follows each step.
+    const auto choose = [tutorial](const QString& name, QString* cardWhileOpen) {
+        onNextModal([=](QWidget* modal) {
+            QVERIFY(qobject_cast<AddressBookDialog*>(modal) != nullptr);
+            if (cardWhileOpen)
+                *cardWhileOpen = tutorial->currentCard();
+            auto* list = childOf<QTreeView>(modal, "entryList");
+            const QModelIndexList found = list->model()->match(
+                list->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+            QCOMPARE(found.size(), 1);
+            list->selectionModel()->select(
+                found.front(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            childOf<QPushButton>(modal, "selectButton")->click();
+        });
+    };
+    QString cardWhileOpen;
+    choose(QStringLiteral("Alice"), &cardWhileOpen);
+    toolButton("addressBookButton")->click();
+    QCOMPARE(cardWhileOpen, QStringLiteral("HIDT_SA_STEP2"));
+    QCOMPARE(tutorial->currentCard(), QStringLiteral("HIDT_SA_STEP3"));
+    QCOMPARE(listed(), QStringList {QStringLiteral("Alice")});
+
+    // A double-click on a name replaces it by the names chosen.
+    choose(QStringLiteral("Carol"), nullptr);
+    QListWidget* list = m_window->panel()->list();
+    Q_EMIT list->itemDoubleClicked(list->item(0));
+    QCOMPARE(listed(), QStringList {QStringLiteral("Carol")});
+}
+
+void DeskProgramTest::directorySearchAddsThePagerAddressOfAPersonFound()
+{
+    if (const std::string reason = LdapTestServer::unavailableReason(); !reason.empty())
+        QSKIP(reason.c_str());
+    LdapTestServer slapd;
+    QVERIFY(slapd.start(LdapTestServer::person("Dana Pager",
+                                               "mail: dana@norvane.test\n"
+                                               "pager: snpp.norvane.test!4711")));
+    std::string base(LdapTestServer::peopleBase);
+    std::replace(base.begin(), base.end(), ',', ';');
+    QVERIFY(SettingsKey(RootKey::CurrentUser, LdapService::key)
+                .setString("Local", "127.0.0.1," + std::to_string(slapd.port()) + ",,," + base));
+    onNextModal([](QWidget* modal) {
+        QVERIFY(qobject_cast<DirectorySearchDialog*>(modal) != nullptr);
+        childOf<QLineEdit>(modal, "nameEdit")->setText(QStringLiteral("Dana*"));
+        childOf<QPushButton>(modal, "findButton")->click();
+        auto* results = childOf<QTreeWidget>(modal, "resultList");
+        QTRY_COMPARE_WITH_TIMEOUT(results->topLevelItemCount(), 1, 10000);
+        results->topLevelItem(0)->setSelected(true);
+        childOf<QPushButton>(modal, "addButton")->click();
+    });
+    toolButton("directorySearchButton")->click();
+    QCOMPARE(listed(), QStringList {QStringLiteral("snpp.norvane.test!4711")});
+}
+
+void DeskProgramTest::theTaskbarsWindowsAndTheHelpOfAControlOpen()
+{
+    QStringList opened;
+    const auto closeNext = [&opened] {
+        onNextModal([&opened](QWidget* modal) {
+            opened << QString::fromLatin1(modal ? modal->metaObject()->className() : "none");
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+        });
+    };
+    closeNext();
+    m_window->viewLog();
+    // Closing the sheet, whatever closed it, reads the recipients' flags again.
+    QVERIFY(!m_window->recipients().flags().disableCheck);
+    QVERIFY(SettingsKey(RootKey::CurrentUser, GeneralSettings::key)
+                .setNumber(std::string(GeneralSettings::disableAddrCheck.name), 1));
+    closeNext();
+    m_window->showOptions();
+    QCOMPARE(
+        opened,
+        (QStringList {QStringLiteral("LogViewerDialog"), QStringLiteral("COptionsPropertySheet")}));
+    QVERIFY(m_window->recipients().flags().disableCheck);
+
+    // F1 over a control opens its pop-up, over nothing in particular the window's topic.
+    HelpWindow::install();
+    QCursor::setPos(-100, -100);
+    auto* send = m_window->findChild<QPushButton*>(QStringLiteral("sendButton"));
+    send->setFocus();
+    m_window->controlHelp();
+    QCOMPARE(HelpWindow::instance()->currentKey(), QStringLiteral("HIDC_SEND"));
+    m_window->panel()->messageEdit()->setFocus();
+    m_window->controlHelp();
+    QCOMPARE(HelpWindow::instance()->currentKey(), QStringLiteral("HIDD_COMPOSE"));
+    HelpTopics::setOpener({});
+    HelpWindow::instance()->close();
 }
 
 void DeskProgramTest::aSentPageIsInTheHistoryAndComesBack()

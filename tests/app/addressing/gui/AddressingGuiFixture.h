@@ -4,6 +4,7 @@
 #include "addressing/RecipientListForm.h"
 #include "directories/ProviderDatabase.h"
 #include "directories/SimpleAddressBook.h"
+#include "qt/ModalWindows.h"
 #include "settings/SettingsKey.h"
 
 #include <QApplication>
@@ -36,10 +37,3 @@ struct AddressingGuiFixture
     bool ready = false;
     RecipientListForm form {&providers, &book, nullptr};
 };
-
-// Runs `act` on the modal window that the next step opens (null when none opened), from inside
-// its event loop.
-inline void onNextModal(std::function<void(QWidget*)> act)
-{
-    QTimer::singleShot(0, [act = std::move(act)] { act(QApplication::activeModalWidget()); });
-}

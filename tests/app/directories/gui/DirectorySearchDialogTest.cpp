@@ -9,6 +9,7 @@
 #include "SilentLdapServer.h"
 #include "directories/DirectorySettings.h"
 #include "gui/MessageBox.h"
+#include "qt/ModalWindows.h"
 #include "settings/SettingsKey.h"
 
 #include <QApplication>
@@ -27,15 +28,6 @@
 #include <utility>
 
 namespace {
-
-template<typename T>
-T* child(QWidget* dialog, const char* name)
-{
-    T* widget = dialog->findChild<T*>(QLatin1String(name));
-    if (!widget)
-        qFatal("no %s", name);
-    return widget;
-}
 
 QStringList rowTexts(QTreeWidget* list)
 {
@@ -89,7 +81,7 @@ private:
     // Closes any message box shown for real (no answer was given in advance), so that an
     // unexpected box fails the test instead of waiting for ever.
     void closeUnexpectedBoxes();
-    QTreeWidget* list() const { return child<QTreeWidget>(m_dialog.get(), "resultList"); }
+    QTreeWidget* list() const { return childOf<QTreeWidget>(m_dialog.get(), "resultList"); }
 
     std::unique_ptr<LdapTestServer> m_slapd;
     std::unique_ptr<ScopedRegistry> m_registry;
@@ -139,7 +131,7 @@ void DirectorySearchDialogTest::cleanup()
 void DirectorySearchDialogTest::search(const QString& name)
 {
     m_dialog->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(name);
-    child<QPushButton>(m_dialog.get(), "findButton")->click();
+    childOf<QPushButton>(m_dialog.get(), "findButton")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!m_dialog->searching(), 10000);
 }
 
@@ -150,12 +142,12 @@ void DirectorySearchDialogTest::aPersonFoundIsHandedBackFromAddToRecipients()
         auto* dialog = qobject_cast<DirectorySearchDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Directory Search"));
-        QCOMPARE(child<QComboBox>(dialog, "serviceList")->currentText(), QStringLiteral("Local"));
-        auto* results = child<QTreeWidget>(dialog, "resultList");
+        QCOMPARE(childOf<QComboBox>(dialog, "serviceList")->currentText(), QStringLiteral("Local"));
+        auto* results = childOf<QTreeWidget>(dialog, "resultList");
         QCOMPARE(results->headerItem()->text(2), QStringLiteral("Pager Address"));
-        QVERIFY(child<QPushButton>(dialog, "findButton")->isDefault());
+        QVERIFY(childOf<QPushButton>(dialog, "findButton")->isDefault());
         // Enter in the name field is Find Now.
-        auto* name = child<QLineEdit>(dialog, "nameEdit");
+        auto* name = childOf<QLineEdit>(dialog, "nameEdit");
         QTest::keyClicks(name, QStringLiteral("Bob*"));
         QTest::keyClick(name, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->searching(), 10000);
@@ -164,14 +156,14 @@ void DirectorySearchDialogTest::aPersonFoundIsHandedBackFromAddToRecipients()
                                QStringLiteral("Bobby Tables|bobby@norvane.test|5551234/77")}));
         results->topLevelItem(0)->setSelected(true);
         results->topLevelItem(1)->setSelected(true);
-        child<QPushButton>(dialog, "addButton")->click();
+        childOf<QPushButton>(dialog, "addButton")->click();
     });
     handedBack = DirectorySearchDialog::run(nullptr);
     QCOMPARE(handedBack, QStringLiteral("snpp.norvane.test!1234;5551234/77;"));
 
     // Closed without Add To Recipients: nothing.
     QTimer::singleShot(
-        0, [] { child<QPushButton>(QApplication::activeModalWidget(), "closeButton")->click(); });
+        0, [] { childOf<QPushButton>(QApplication::activeModalWidget(), "closeButton")->click(); });
     QCOMPARE(DirectorySearchDialog::run(nullptr), QString());
 }
 
@@ -187,7 +179,7 @@ void DirectorySearchDialogTest::anEntryWithoutPagerIsRefusedAndTheDialogStays()
     list()->topLevelItem(0)->setSelected(true);
     list()->topLevelItem(1)->setSelected(true);
     MessageBox::answerNext(QMessageBox::Ok);
-    child<QPushButton>(m_dialog.get(), "addButton")->click();
+    childOf<QPushButton>(m_dialog.get(), "addButton")->click();
     QCOMPARE(lastBox(),
              QStringLiteral("Pager Address Empty: Please select entries with pager address"));
     QCOMPARE(MessageBox::lastAnswered()->icon, QMessageBox::Critical);
@@ -207,12 +199,12 @@ void DirectorySearchDialogTest::theBindQuestionAnsweredNoEndsTheSearchWhileTheWi
     QVERIFY(waits.write(DirectorySettings::LdapSearch::bindWait, 300));
     m_dialog = std::make_unique<DirectorySearchDialog>();
     m_dialog->show();
-    child<QComboBox>(m_dialog.get(), "serviceList")->setCurrentText(QStringLiteral("Silent"));
+    childOf<QComboBox>(m_dialog.get(), "serviceList")->setCurrentText(QStringLiteral("Silent"));
 
     MessageBox::answerNext(QMessageBox::No);
     QElapsedTimer clock;
     clock.start();
-    child<QPushButton>(m_dialog.get(), "findButton")->click();
+    childOf<QPushButton>(m_dialog.get(), "findButton")->click();
     // The press returns at once and the window keeps being served while the bind waits.
     QVERIFY(clock.elapsed() < 300);
     QVERIFY(m_dialog->searching());
@@ -229,11 +221,11 @@ void DirectorySearchDialogTest::theBindQuestionAnsweredNoEndsTheSearchWhileTheWi
     QTRY_VERIFY_WITH_TIMEOUT(!m_dialog->searching(), 5000);
     QTest::qWait(50);
     QVERIFY(lastBox().startsWith(QStringLiteral("Connect Timeout")));
-    QVERIFY(child<QPushButton>(m_dialog.get(), "findButton")->isEnabled());
+    QVERIFY(childOf<QPushButton>(m_dialog.get(), "findButton")->isEnabled());
     QCOMPARE(list()->topLevelItemCount(), 0);
     MessageBox::answerNext(QMessageBox::Ok);
     // The dialog searches again afterwards.
-    child<QComboBox>(m_dialog.get(), "serviceList")->setCurrentText(QStringLiteral("Local"));
+    childOf<QComboBox>(m_dialog.get(), "serviceList")->setCurrentText(QStringLiteral("Local"));
     search(QStringLiteral("Cy*"));
     QCOMPARE(list()->topLevelItemCount(), 2);
 }
@@ -245,12 +237,12 @@ void DirectorySearchDialogTest::stopAbandonsASearchThatNeverEnds()
     writeService("Silent", "127.0.0.1," + std::to_string(silent.port()) + ",,,dc=silent");
     m_dialog = std::make_unique<DirectorySearchDialog>();
     m_dialog->show();
-    child<QComboBox>(m_dialog.get(), "serviceList")->setCurrentText(QStringLiteral("Silent"));
-    child<QPushButton>(m_dialog.get(), "findButton")->click();
+    childOf<QComboBox>(m_dialog.get(), "serviceList")->setCurrentText(QStringLiteral("Silent"));
+    childOf<QPushButton>(m_dialog.get(), "findButton")->click();
     QTRY_VERIFY(silent.accepted() > 0);
     QTest::qWait(100);
     QVERIFY(m_dialog->searching());
-    auto* stop = child<QPushButton>(m_dialog.get(), "stopButton");
+    auto* stop = childOf<QPushButton>(m_dialog.get(), "stopButton");
     QVERIFY(stop->isEnabled());
     const QString boxBefore = lastBox();
     MessageBox::answerNext(QMessageBox::Ok);

@@ -5,6 +5,7 @@
 #include "ScopedRegistry.h"
 #include "gui/MessageBox.h"
 #include "gui/NumberSpinBox.h"
+#include "qt/ModalWindows.h"
 #include "settings/SettingsKey.h"
 
 #include <QApplication>
@@ -18,23 +19,6 @@
 #include <memory>
 
 namespace {
-
-// Runs `act` on the modal dialog the next step opens, from inside its event loop.
-void onNextModal(std::function<void(QDialog*)> act)
-{
-    QTimer::singleShot(0, [act = std::move(act)] {
-        act(qobject_cast<QDialog*>(QApplication::activeModalWidget()));
-    });
-}
-
-template<typename T>
-T* child(QWidget* dialog, const char* name)
-{
-    T* widget = dialog->findChild<T*>(QLatin1String(name));
-    if (!widget)
-        qFatal("no %s", name);
-    return widget;
-}
 
 std::string stored(const std::string& name)
 {
@@ -64,24 +48,24 @@ private:
 void LdapServerDialogTest::aNewEntryIsWrittenUnderItsName()
 {
     bool checked = false;
-    onNextModal([&](QDialog* dialog) {
+    onNextDialog([&](QDialog* dialog) {
         QVERIFY(dialog);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("LDAP Server"));
-        auto* name = child<QLineEdit>(dialog, "nameEdit");
+        auto* name = childOf<QLineEdit>(dialog, "nameEdit");
         QCOMPARE(name->text(), QStringLiteral("NoName"));
-        QCOMPARE(child<NumberSpinBox>(dialog, "portBox")->text(), QStringLiteral("389"));
-        QCOMPARE(child<QGroupBox>(dialog, "authenticationGroup")->title(),
+        QCOMPARE(childOf<NumberSpinBox>(dialog, "portBox")->text(), QStringLiteral("389"));
+        QCOMPARE(childOf<QGroupBox>(dialog, "authenticationGroup")->title(),
                  QStringLiteral("Authentication (Optional)"));
-        QCOMPARE(child<QLineEdit>(dialog, "passwordEdit")->echoMode(), QLineEdit::Password);
+        QCOMPARE(childOf<QLineEdit>(dialog, "passwordEdit")->echoMode(), QLineEdit::Password);
         // Typing replaces the proposed name.
         QTest::keyClicks(name, QStringLiteral("Test Directory"));
-        QTest::keyClicks(child<QLineEdit>(dialog, "hostEdit"), QStringLiteral("127.0.0.1"));
-        auto* port = child<NumberSpinBox>(dialog, "portBox");
+        QTest::keyClicks(childOf<QLineEdit>(dialog, "hostEdit"), QStringLiteral("127.0.0.1"));
+        auto* port = childOf<NumberSpinBox>(dialog, "portBox");
         port->setText(QStringLiteral("1388"));
         QTest::keyClick(port, Qt::Key_Up);
-        QTest::keyClicks(child<QLineEdit>(dialog, "baseEdit"), QStringLiteral("dc=test"));
+        QTest::keyClicks(childOf<QLineEdit>(dialog, "baseEdit"), QStringLiteral("dc=test"));
         checked = true;
-        child<QPushButton>(dialog, "okButton")->click();
+        childOf<QPushButton>(dialog, "okButton")->click();
     });
     std::string name;
     QVERIFY(LdapServerDialog::edit(nullptr, name));
@@ -94,25 +78,25 @@ void LdapServerDialogTest::anEntryOpensWithItsFieldsAndIsRewritten()
 {
     SettingsKey key(RootKey::CurrentUser, LdapService::key);
     QVERIFY(key.setString("Corp", "ldap.corp.test,0,cn=reader,pw,dc=corp"));
-    onNextModal([](QDialog* dialog) {
+    onNextDialog([](QDialog* dialog) {
         QVERIFY(dialog);
-        QCOMPARE(child<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("Corp"));
-        QCOMPARE(child<QLineEdit>(dialog, "hostEdit")->text(), QStringLiteral("ldap.corp.test"));
-        QCOMPARE(child<NumberSpinBox>(dialog, "portBox")->text(), QStringLiteral("389"));
-        QCOMPARE(child<QLineEdit>(dialog, "loginEdit")->text(), QStringLiteral("cn=reader"));
-        QCOMPARE(child<QLineEdit>(dialog, "passwordEdit")->text(), QStringLiteral("pw"));
-        QCOMPARE(child<QLineEdit>(dialog, "baseEdit")->text(), QStringLiteral("dc=corp"));
-        child<QLineEdit>(dialog, "passwordEdit")->setText(QStringLiteral("new"));
-        child<QPushButton>(dialog, "okButton")->click();
+        QCOMPARE(childOf<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("Corp"));
+        QCOMPARE(childOf<QLineEdit>(dialog, "hostEdit")->text(), QStringLiteral("ldap.corp.test"));
+        QCOMPARE(childOf<NumberSpinBox>(dialog, "portBox")->text(), QStringLiteral("389"));
+        QCOMPARE(childOf<QLineEdit>(dialog, "loginEdit")->text(), QStringLiteral("cn=reader"));
+        QCOMPARE(childOf<QLineEdit>(dialog, "passwordEdit")->text(), QStringLiteral("pw"));
+        QCOMPARE(childOf<QLineEdit>(dialog, "baseEdit")->text(), QStringLiteral("dc=corp"));
+        childOf<QLineEdit>(dialog, "passwordEdit")->setText(QStringLiteral("new"));
+        childOf<QPushButton>(dialog, "okButton")->click();
     });
     std::string name = "Corp";
     QVERIFY(LdapServerDialog::edit(nullptr, name));
     QCOMPARE(stored("Corp"), std::string("ldap.corp.test,389,cn=reader,new,dc=corp"));
 
     // Cancel writes nothing.
-    onNextModal([](QDialog* dialog) {
-        child<QLineEdit>(dialog, "hostEdit")->setText(QStringLiteral("other.test"));
-        child<QPushButton>(dialog, "cancelButton")->click();
+    onNextDialog([](QDialog* dialog) {
+        childOf<QLineEdit>(dialog, "hostEdit")->setText(QStringLiteral("other.test"));
+        childOf<QPushButton>(dialog, "cancelButton")->click();
     });
     QVERIFY(!LdapServerDialog::edit(nullptr, name));
     QCOMPARE(stored("Corp"), std::string("ldap.corp.test,389,cn=reader,new,dc=corp"));
@@ -121,14 +105,14 @@ void LdapServerDialogTest::anEntryOpensWithItsFieldsAndIsRewritten()
 void LdapServerDialogTest::aMissingEntryIsReportedAndOpensEmpty()
 {
     MessageBox::answerNext(QMessageBox::Ok);
-    onNextModal([](QDialog* dialog) {
+    onNextDialog([](QDialog* dialog) {
         QVERIFY(dialog);
         const auto box = MessageBox::lastAnswered();
         QVERIFY(box);
         QCOMPARE(box->text, QStringLiteral("Failed to find entry"));
         QCOMPARE(box->caption, QStringLiteral("Error"));
-        QCOMPARE(child<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("Gone"));
-        QCOMPARE(child<QLineEdit>(dialog, "hostEdit")->text(), QString());
+        QCOMPARE(childOf<QLineEdit>(dialog, "nameEdit")->text(), QStringLiteral("Gone"));
+        QCOMPARE(childOf<QLineEdit>(dialog, "hostEdit")->text(), QString());
         dialog->reject();
     });
     std::string name = "Gone";
@@ -138,21 +122,21 @@ void LdapServerDialogTest::aMissingEntryIsReportedAndOpensEmpty()
 void LdapServerDialogTest::refusalsKeepTheDialogOpen()
 {
     QStringList shown;
-    onNextModal([&](QDialog* dialog) {
+    onNextDialog([&](QDialog* dialog) {
         QVERIFY(dialog);
         auto pressOk = [&] {
             MessageBox::answerNext(QMessageBox::Ok);
-            child<QPushButton>(dialog, "okButton")->click();
+            childOf<QPushButton>(dialog, "okButton")->click();
             const auto box = MessageBox::lastAnswered();
             shown << (box ? box->caption + QLatin1String(": ") + box->text : QString());
             QVERIFY(dialog->isVisible());
         };
-        child<QLineEdit>(dialog, "nameEdit")->clear();
+        childOf<QLineEdit>(dialog, "nameEdit")->clear();
         pressOk();
-        child<QLineEdit>(dialog, "nameEdit")->setText(QStringLiteral("Corp"));
+        childOf<QLineEdit>(dialog, "nameEdit")->setText(QStringLiteral("Corp"));
         pressOk();
-        child<QLineEdit>(dialog, "hostEdit")->setText(QStringLiteral("ldap.corp.test"));
-        child<QLineEdit>(dialog, "baseEdit")->setText(QStringLiteral("dc=corp,dc=test"));
+        childOf<QLineEdit>(dialog, "hostEdit")->setText(QStringLiteral("ldap.corp.test"));
+        childOf<QLineEdit>(dialog, "baseEdit")->setText(QStringLiteral("dc=corp,dc=test"));
         pressOk();
         dialog->reject();
     });

@@ -3,9 +3,9 @@
 // record refused with a box that says so while the dialog stays open.
 #include "stores/gui/SaveMessageDialog.h"
 
-#include "StoresGuiFixture.h"
 #include "TempDir.h"
 #include "gui/MessageBox.h"
+#include "qt/ModalWindows.h"
 #include "stores/SavedMessageStore.h"
 
 #include <QComboBox>

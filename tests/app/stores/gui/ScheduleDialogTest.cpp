@@ -3,7 +3,7 @@
 // message opening as Once at the current time.
 #include "stores/gui/ScheduleDialog.h"
 
-#include "StoresGuiFixture.h"
+#include "qt/ModalWindows.h"
 #include "stores/gui/NumericEdit.h"
 
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "help/HelpWindow.h"
 
 #include "ScopedRegistry.h"
+#include "gui/HelpTopics.h"
 #include "help/AboutBox.h"
 #include "help/HelpLibrary.h"
 #include "plugin/ControlError.h"
 #include "plugin/PluginLibrary.h"
-#include "sending/gui/HelpTopics.h"
 #include "text/StringTable.h"
 
 #include <QDialog>

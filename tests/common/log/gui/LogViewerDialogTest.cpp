@@ -3,9 +3,9 @@
 #include "log/gui/LogViewerDialog.h"
 
 #include "PrivateLog.h"
+#include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
 #include "log/gui/LogTableModel.h"
-#include "sending/gui/HelpTopics.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "sending/gui/HelpTopics.h"
+#include "gui/HelpTopics.h"
 
 #include "gui/MessageBox.h"
 
