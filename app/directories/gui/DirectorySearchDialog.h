@@ -23,7 +23,7 @@ class DirectorySearchDialog final : public QDialog
 public:
     // The help context and key of the dialog's own topic.
     static constexpr std::uint32_t helpContext = 0x20000 + 160;
-    static constexpr const char* helpKey = "HIDD_DIRECTORYSEARCH";
+    static constexpr const char* helpKey = "HIDD_DIRSEARCH";
 
     // Runs the dialog modal over `parent` and answers the chosen pager addresses, each
     // followed by ";" (under 127 characters in all); empty when the user closed it.

@@ -24,7 +24,7 @@ class ScheduleDialog final : public QDialog
 public:
     // The help topic of the dialog.
     static constexpr std::uint32_t helpContext = 0x20000 + 182;
-    static constexpr const char* helpKey = "HIDD_SCHEDULEMESSAGE";
+    static constexpr const char* helpKey = "HIDD_SCHEDULE";
 
     // A dialog for the messages `names` (joined by ", ") on `schedule`; a never-scheduled one
     // opens as Once at `now` (seconds since 1970, UTC), the current time by default.
