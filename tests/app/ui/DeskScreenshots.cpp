@@ -1,19 +1,32 @@
 // Draws the desktop program's main windows with sample contents into PNG files, for the
 // README: scripts/screenshots runs it under a virtual X server. Not a test and not installed.
 #include "addressing/gui/RecipientsPanel.h"
+#include "directories/HeadlessPrompt.h"
+#include "directories/SimpleAddressBook.h"
+#include "directories/gui/AddressBookDialog.h"
 #include "directories/gui/DeskPrompt.h"
+#include "help/HelpWindow.h"
+#include "log/LogFile.h"
+#include "log/gui/LogViewerDialog.h"
 #include "sending/ResultRow.h"
 #include "sending/gui/SendResultsDialog.h"
 #include "services/DeskServices.h"
+#include "stores/gui/SavedMessagesDialog.h"
 #include "ui/ComposeWindow.h"
+#include "ui/options/COptionsPropertySheet.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <cstdio>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -40,8 +53,33 @@ int main(int argc, char** argv)
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
 
+    // Sample data: an address book, saved messages and a log, in the private folders the
+    // script gives.
+    {
+        SimpleAddressBook book(std::make_shared<HeadlessPrompt>());
+        if (book.open()) {
+            for (const auto& [name, pager] : {std::pair {"Bobby Smith", "555-0100/1234"},
+                                              {"Night desk", "pager.example.com!77"},
+                                              {"Facilities", "555-0142/88"},
+                                              {"Ann Lee", ""}})
+                (void)book.add(name, pager);
+        }
+    }
+    for (const auto& [level, origin, text] :
+         {std::tuple {4, "Local", "Sent to 555-0100/1234: Server room at 24 C"},
+          {1, "SNPP(192.0.2.10)", "Cannot open server port 444: Address already in use"},
+          {4, "Sch(Disk alarm)", "Sent to 5551234/77: Disk full"},
+          {5, "plover", "Connected to pager.example.com port 444"}})
+        (void)LogFile().write(level, origin, "%s", text);
+
     auto prompt = std::make_shared<DeskPrompt>();
     DeskServices services(prompt, "Main");
+    (void)services.selectAddressBook();
+    services.savedMessages().initPath();
+    (void)services.savedMessages().add("Disk alarm", "W 062 00 00 09 05 000000000000",
+                                       "5551234/77;", "Disk full on the backup server");
+    (void)services.savedMessages().add("Shift change", "-", "Night desk;Facilities;",
+                                       "Night shift starts now");
     ComposeWindow window(services, *prompt);
     window.resize(560, 380);
     // Quiet checks, so that each entry shows the picture of what its check found.
@@ -59,5 +97,27 @@ int main(int argc, char** argv)
         {"Bobby Smith", ResultStatus::ResultNotDeliverable, "Entry not found", 0, std::nullopt}};
     SendResultsDialog results(rows);
     ok = save(results, folder + QStringLiteral("/results.png")) && ok;
+
+    AddressBookDialog book(services.books().current(), AddressBookForm::Mode::Managing);
+    ok = save(book, folder + QStringLiteral("/addressbook.png")) && ok;
+
+    SavedMessagesDialog saved(services.savedMessages());
+    if (auto* list = saved.findChild<QTreeWidget*>(QStringLiteral("messageList")))
+        list->setCurrentItem(list->topLevelItem(0));
+    ok = save(saved, folder + QStringLiteral("/saved.png")) && ok;
+
+    LogViewerDialog log;
+    log.resize(640, 300);
+    ok = save(log, folder + QStringLiteral("/log.png")) && ok;
+
+    const OptionsWindows windows;
+    COptionsPropertySheet options(services, windows);
+    options.tabs()->setCurrentIndex(4);
+    ok = save(options, folder + QStringLiteral("/options.png")) && ok;
+
+    HelpWindow help;
+    (void)help.openKey(QStringLiteral("HIDH_OVERVIEW"));
+    help.resize(760, 480);
+    ok = save(help, folder + QStringLiteral("/help.png")) && ok;
     return ok ? 0 : 1;
 }

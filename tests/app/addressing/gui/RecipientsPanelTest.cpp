@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeView>
 
 #include <memory>
 
@@ -36,7 +37,7 @@ private Q_SLOTS:
     void deleteRemovesEverySelectedItem();
     void theDialogAddsTheAddressOrTheStoredName_data();
     void theDialogAddsTheAddressOrTheStoredName();
-    void doubleClickEditsAnAddressOnly();
+    void doubleClickEditsAnAddressOrChoosesForAName();
 
 private:
     // Presses Insert in the list and gives the new item's label editor.
@@ -272,7 +273,7 @@ void RecipientsPanelTest::theDialogAddsTheAddressOrTheStoredName()
     QCOMPARE(m_panel->focusWidget(), m_panel->messageEdit());
 }
 
-void RecipientsPanelTest::doubleClickEditsAnAddressOnly()
+void RecipientsPanelTest::doubleClickEditsAnAddressOrChoosesForAName()
 {
     m_fixture->form.load("555-0100/12;Bobby Smith=");
     m_panel->refresh();
@@ -299,21 +300,29 @@ void RecipientsPanelTest::doubleClickEditsAnAddressOnly()
     QCOMPARE(shownTexts(),
              (QStringList {QStringLiteral("555-0100/13"), QStringLiteral("Bobby Smith")}));
 
-    // A name opens nothing yet.
-    QWidget* opened = nullptr;
+    // A name opens the address book to choose from; the names chosen replace it.
+    QVERIFY(m_fixture->book.add("Ann Lee", "555-0100/44"));
+    QString title;
     onNextModal([&](QWidget* modal) {
-        opened = modal;
-        if (modal)
-            modal->close();
+        QVERIFY(modal != nullptr);
+        title = modal->windowTitle();
+        auto* entries = childOf<QTreeView>(modal, "entryList");
+        const QModelIndexList found
+            = entries->model()->match(entries->model()->index(0, 0), Qt::DisplayRole,
+                                      QStringLiteral("Ann Lee"), 1, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        entries->selectionModel()->select(
+            found.front(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        childOf<QPushButton>(modal, "selectButton")->click();
     });
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1)).center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
                        list->visualItemRect(list->item(1)).center());
     settle();
-    QCOMPARE(opened, nullptr);
+    QCOMPARE(title, QStringLiteral("Address Book - selecting recipients"));
     QCOMPARE(shownTexts(),
-             (QStringList {QStringLiteral("555-0100/13"), QStringLiteral("Bobby Smith")}));
+             (QStringList {QStringLiteral("555-0100/13"), QStringLiteral("Ann Lee")}));
 }
 
 QTEST_MAIN(RecipientsPanelTest)
