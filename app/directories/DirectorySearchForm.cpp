@@ -16,9 +16,11 @@ std::optional<DirectoryMessage> DirectorySearchForm::failureMessage(LdapError er
     case LdapError::None:
     case LdapError::Stopped:
         return std::nullopt;
-    case LdapError::TimedOut:
     case LdapError::NoService:
         return DirectoryMessage {"Cannot get service information", "LDAP Error"};
+    case LdapError::TimedOut:
+        // Which wait ran out, on which server, and for how long: the service itself was read.
+        return DirectoryMessage {errorText, "LDAP Error"};
     case LdapError::Connect:
         return DirectoryMessage {"Cannot connect or authentcation failed", "Connect Failed"};
     case LdapError::Search:

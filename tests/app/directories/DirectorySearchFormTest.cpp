@@ -131,6 +131,8 @@ TEST(DirectorySearchForm, EachFailureHasItsMessage)
               (DirectoryMessage {"Cannot connect or authentcation failed", "Connect Failed"}));
     EXPECT_EQ(F::failureMessage(LdapError::Search, "The search failed: Busy"),
               (DirectoryMessage {"The search failed: Busy", "LDAP Error"}));
+    EXPECT_EQ(F::failureMessage(LdapError::TimedOut, "The search took longer than 30 s"),
+              (DirectoryMessage {"The search took longer than 30 s", "LDAP Error"}));
     EXPECT_EQ(F::bindQuestion(),
               (DirectoryMessage {"Remote server timeout. Do you want to continue to wait?",
                                  "Connect Timeout"}));
