@@ -1,6 +1,10 @@
 #include "gui/HelpTopics.h"
 
+#include "gui/HelpTopicsBridge.h"
 #include "gui/MessageBox.h"
+
+#include <QCoreApplication>
+#include <QWidget>
 
 #include <utility>
 
@@ -13,6 +17,12 @@ bool HelpTopics::open(QWidget* parent, std::uint32_t context, const QString& key
     }
     if (s_opener) {
         s_opener(parent, context, key);
+    } else if (QObject* bridge = findBridge()) {
+        // The opener belongs to another module (this is a plug-in's copy): it is reached
+        // through the bridge that module made.
+        QMetaObject::invokeMethod(bridge, "openTopic", Qt::DirectConnection,
+                                  Q_ARG(QWidget*, parent), Q_ARG(uint, context),
+                                  Q_ARG(QString, key));
     } else {
         (void)MessageBox::show(parent, QMessageBox::Information,
                                QStringLiteral("Norvane Desk Help"), placeholderText(context, key));
@@ -23,6 +33,19 @@ bool HelpTopics::open(QWidget* parent, std::uint32_t context, const QString& key
 void HelpTopics::setOpener(Opener opener)
 {
     s_opener = std::move(opener);
+    QObject* bridge = findBridge();
+    if (s_opener && !bridge && QCoreApplication::instance())
+        new HelpTopicsBridge(QCoreApplication::instance());
+    else if (!s_opener)
+        delete bridge;
+}
+
+QObject* HelpTopics::findBridge()
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    return application ? application->findChild<QObject*>(
+               QLatin1String(HelpTopicsBridge::objectNameText), Qt::FindDirectChildrenOnly)
+                       : nullptr;
 }
 
 QString HelpTopics::placeholderText(std::uint32_t context, const QString& key)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+class QObject;
 class QWidget;
 
 // The one way the program opens a help topic: by its context number (0x30000 plus a message
@@ -19,11 +20,16 @@ public:
     // Opens the topic of `context` (and `key`, which may be empty) over `parent`; a context of
     // 0 names no topic and opens nothing. Answers whether a topic was asked for.
     static bool open(QWidget* parent, std::uint32_t context, const QString& key = {});
-    // Installs the opener of every later open(); an empty one restores the message box.
+    // Installs the opener of every later open(), in this module and, through a bridge object
+    // under the application, in plug-ins that carry their own copy of this class; an empty one
+    // restores the message box.
     static void setOpener(Opener opener);
     // The text of the box shown while no opener is installed ("0x30091" and the key).
     static QString placeholderText(std::uint32_t context, const QString& key);
 
 private:
+    // The bridge some module made under the application, or null.
+    static QObject* findBridge();
+
     static Opener s_opener;
 };

@@ -1,6 +1,7 @@
 #include "kestrel/gui/KestrelPropertiesDialog.h"
 
 #include "gui/DialogButtons.h"
+#include "gui/HelpTopics.h"
 #include "gui/NumberSpinBox.h"
 #include "kestrel/gui/DeviceMarkArt.h"
 
@@ -88,9 +89,11 @@ KestrelPropertiesDialog::KestrelPropertiesDialog(const KestrelDialogRecord& reco
     protocolGrid->addWidget(m_transChars, 1, 0, 1, 2);
 
     QDialogButtonBox* buttons = DialogButtons::okCancel(this);
-    // Help is there, as it always was, and does nothing.
     QPushButton* help = buttons->addButton(tr("&Help"), QDialogButtonBox::HelpRole);
     help->setObjectName(QStringLiteral("helpButton"));
+    connect(help, &QPushButton::clicked, this, [this] {
+        (void)HelpTopics::open(this, helpContext, QStringLiteral("HIDD_KESTREL_PROPERTIES"));
+    });
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(devicesLabel, 0, 0, 1, 2);

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <cstdint>
+
 class NumberSpinBox;
 class QCheckBox;
 class QTreeWidget;
@@ -18,6 +20,9 @@ class KestrelPropertiesDialog final : public QDialog
     Q_OBJECT
 
 public:
+    // The dialog's help topic (the driver windows' numbers lie above the program's).
+    static constexpr std::uint32_t helpContext = 0x2F0C9;
+
     // The list column's header: "Name" and blanks that make the column wide.
     static QString columnHeader();
 

@@ -53,6 +53,8 @@ void WindowHelpTest::everyWindowsContextOpensItsTopic_data()
     row("schedule", ScheduleDialog::helpContext, ScheduleDialog::helpKey);
     row("log viewer", LogViewerDialog::helpContext, LogViewerDialog::helpKey);
     row("send button", ComposeWindow::controlHelpBase + 1, "HIDC_SEND");
+    // The IXO/TAP driver's settings, in its plug-in (KestrelPropertiesDialog::helpContext).
+    row("kestrel properties", 0x2F0C9, "HIDD_KESTREL_PROPERTIES");
 }
 
 void WindowHelpTest::everyWindowsContextOpensItsTopic()

@@ -8,6 +8,7 @@
 #include "KestrelTestSettings.h"
 #include "ModalDriver.h"
 #include "TapTerminalSimulator.h"
+#include "gui/HelpTopics.h"
 #include "kestrel/KestrelIds.h"
 #include "qt/ProgressWatcher.h"
 
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void deselectingOneOfThreeStoresTheOtherTwo();
     void storedTransCharsFiveShowsTickedAndIsWrittenBackAsOne();
     void cancelInTheSettingsDialogStoresNothing();
+    void helpInTheSettingsDialogOpensItsTopicInTheProgram();
     void unavailableDeviceIsListedAndNeverSelected();
     void settingsDialogFromAWorkerThread();
     void aboutBox();
@@ -281,6 +283,28 @@ void KestrelGuiPluginTest::cancelInTheSettingsDialogStoresNothing()
     QCOMPARE(kestrelKey().getNumber("transChars", -1), -1);
     QCOMPARE(kestrelKey().getNumber("maxPromptTimeout", -1), -1);
     QCOMPARE(kestrelKey().getNumber("maxSendPacket", -1), -1);
+}
+
+void KestrelGuiPluginTest::helpInTheSettingsDialogOpensItsTopicInTheProgram()
+{
+    // The plug-in carries its own copy of the help helper; the program's opener reaches it.
+    threeLines();
+    std::uint32_t opened = 0;
+    QString key;
+    HelpTopics::setOpener([&](QWidget*, std::uint32_t context, const QString& topic) {
+        opened = context;
+        key = topic;
+    });
+    DispatchClient control = create();
+    ModalDriver driver(settingsCaption, [](QWidget* dialog) {
+        QTest::mouseClick(child<QPushButton>(dialog, "helpButton"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(dialog, "cancelButton"), Qt::LeftButton);
+    });
+    QVERIFY(control.callMethod(ShowProperties));
+    HelpTopics::setOpener({});
+    QVERIFY(driver.acted());
+    QCOMPARE(opened, std::uint32_t {0x2F0C9});
+    QCOMPARE(key, QStringLiteral("HIDD_KESTREL_PROPERTIES"));
 }
 
 void KestrelGuiPluginTest::unavailableDeviceIsListedAndNeverSelected()
