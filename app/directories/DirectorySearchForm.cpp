@@ -76,6 +76,9 @@ void DirectorySearchForm::setRows(std::vector<DirectoryRow> rows)
 std::optional<DirectoryMessage>
 DirectorySearchForm::addToRecipients(const std::vector<std::size_t>& selected)
 {
+    // A press that is refused adds nothing: the user chooses again, and an address taken
+    // before the refusal would otherwise be handed back twice (and paged twice).
+    std::string list = m_recipients;
     for (const std::size_t index : selected) {
         if (index >= m_rows.size()) {
             continue;
@@ -86,10 +89,11 @@ DirectorySearchForm::addToRecipients(const std::vector<std::size_t>& selected)
                                      "Pager Address Empty"};
         }
         // The address and its ";" must leave the list below the limit.
-        if (m_recipients.size() + pager.size() + 1 >= maxListLength) {
+        if (list.size() + pager.size() + 1 >= maxListLength) {
             break;
         }
-        m_recipients += pager + ';';
+        list += pager + ';';
     }
+    m_recipients = std::move(list);
     return std::nullopt;
 }

@@ -55,8 +55,8 @@ public:
 
     // "Add To Recipients" with the selected row indexes (in list order): appends each pager
     // address followed by ";" to the list until the next would make it reach maxListLength.
-    // A selected row without a pager address stops with the "Pager Address Empty" message;
-    // what was appended before stays, and the next press appends after it.
+    // A selected row without a pager address refuses the press with the "Pager Address
+    // Empty" message, and nothing of it is added.
     std::optional<DirectoryMessage> addToRecipients(const std::vector<std::size_t>& selected);
     // The address list built so far: each address followed by ";".
     const std::string& recipients() const { return m_recipients; }

@@ -283,7 +283,10 @@ bool LdapDirectory::search(const std::string& typedName, std::vector<DirectoryRo
     if (parsed != LDAP_SUCCESS) {
         code = parsed;
     }
-    if (code != LDAP_SUCCESS) {
+    // A server that stops at its own size or time limit has still sent the entries it found:
+    // they are listed, as far as they go.
+    if (code != LDAP_SUCCESS && code != LDAP_SIZELIMIT_EXCEEDED
+        && code != LDAP_TIMELIMIT_EXCEEDED) {
         ldap_msgfree(result);
         return fail(LdapError::Search,
                     "The search on " + uri + " failed: " + ldap_err2string(code) + detail);

@@ -57,7 +57,13 @@ std::optional<std::string> LdapService::format(std::string* problem) const
 
 std::string LdapService::nameFilter(std::string_view name)
 {
-    name = name.substr(0, maxText);
+    if (name.size() > maxText) {
+        // Cut at a character's start, so that a name in UTF-8 never ends in half a character.
+        std::size_t cut = maxText;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name = name.substr(0, cut);
+    }
     std::string filter = "(cn=";
     for (const char c : name) {
         switch (c) {

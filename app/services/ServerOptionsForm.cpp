@@ -35,6 +35,7 @@ ServerOptionsForm ServerOptionsForm::load()
     std::string data;
     for (int index = 0; index < maxHostsRead && hosts.enumValue(index, name, data); ++index) {
         form.m_hosts.push_back(name);
+        form.m_loaded.push_back(name);
     }
     return form;
 }
@@ -76,7 +77,7 @@ bool ServerOptionsForm::finishEdit(std::size_t row, std::string_view label)
     return true;
 }
 
-bool ServerOptionsForm::apply() const
+bool ServerOptionsForm::apply()
 {
     namespace Snpp = GatewaySettings::SnppSrv;
     SettingsKey server(RootKey::CurrentUser, Snpp::key);
@@ -88,22 +89,22 @@ bool ServerOptionsForm::apply() const
 
     SettingsKey hosts(RootKey::CurrentUser, GatewaySettings::Hosts::key);
     const std::set<std::string> listed(m_hosts.begin(), m_hosts.end());
-    // Every stored value is looked at, not only the first maxHostsRead: the key is to hold the
-    // listed hosts and nothing else. Names are gathered first, as removing shifts the indexes.
+    // The hosts the page showed and the user took away go; a host past the first maxHostsRead,
+    // which the page never showed, stays.
     std::vector<std::string> stale;
-    std::string name;
-    std::string data;
-    for (int index = 0; hosts.enumValue(index, name, data); ++index) {
-        if (listed.count(name) == 0) {
-            stale.push_back(name);
+    for (const std::string& host : m_loaded) {
+        if (listed.count(host) == 0) {
+            stale.push_back(host);
         }
     }
     for (const std::string& host : stale) {
         stored = hosts.deleteValue(host) && stored;
     }
+    m_loaded.clear();
     for (const std::string& host : m_hosts) {
         if (!host.empty()) {
             stored = hosts.setString(host, hostData) && stored;
+            m_loaded.push_back(host);
         }
     }
     return stored;

@@ -9,7 +9,7 @@
 
 // The "Server" page's values and rules: the SNPP gateway's switch, port and security settings
 // and the list of allowed hosts, which apply writes so that the hosts key holds exactly the
-// listed hosts.
+// listed hosts (and any stored past the first maxHostsRead, which the page never showed).
 class ServerOptionsForm
 {
 public:
@@ -53,14 +53,16 @@ public:
     // the trimmed label, cut to maxHostLength, becomes its text. False for an unknown row.
     bool finishEdit(std::size_t row, std::string_view label);
 
-    // Writes enabled, port (cut to maxPortLength), fromAdbOnly and level2Login, then makes the
-    // hosts key hold exactly the listed hosts with the data "rwx". False when a write or a
-    // removal failed (what could be written is written).
-    [[nodiscard]] bool apply() const;
+    // Writes enabled, port (cut to maxPortLength), fromAdbOnly and level2Login, then writes the
+    // listed hosts with the data "rwx" and removes the shown ones no longer listed. False when
+    // a write or a removal failed (what could be written is written).
+    [[nodiscard]] bool apply();
 
     // The page's line about the running gateway: listening on which port, or why not.
     static std::string statusText(const GatewayStatus& status);
 
 private:
     std::vector<std::string> m_hosts;
+    // The hosts load() read, which apply() may remove.
+    std::vector<std::string> m_loaded;
 };

@@ -9,6 +9,7 @@
 #include <utility>
 
 HelpTopics::Opener HelpTopics::s_opener;
+QPointer<QObject> HelpTopics::s_bridge;
 
 bool HelpTopics::open(QWidget* parent, std::uint32_t context, const QString& key)
 {
@@ -33,11 +34,10 @@ bool HelpTopics::open(QWidget* parent, std::uint32_t context, const QString& key
 void HelpTopics::setOpener(Opener opener)
 {
     s_opener = std::move(opener);
-    QObject* bridge = findBridge();
-    if (s_opener && !bridge && QCoreApplication::instance())
-        new HelpTopicsBridge(QCoreApplication::instance());
+    if (s_opener && !findBridge() && QCoreApplication::instance())
+        s_bridge = new HelpTopicsBridge(QCoreApplication::instance());
     else if (!s_opener)
-        delete bridge;
+        delete s_bridge; // only the bridge this module made: another module's opener stays
 }
 
 QObject* HelpTopics::findBridge()

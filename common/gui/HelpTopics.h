@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -32,4 +33,6 @@ private:
     static QObject* findBridge();
 
     static Opener s_opener;
+    // The bridge this module made, if any.
+    static QPointer<QObject> s_bridge;
 };

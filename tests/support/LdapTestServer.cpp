@@ -145,9 +145,7 @@ bool LdapTestServer::serve(std::string_view ldif, const std::string& tlsLines)
         tlsLines + "include " + schemas + "/core.schema\ninclude " + schemas
             + "/cosine.schema\ninclude " + schemas + "/inetorgperson.schema\npidfile "
             + m_dir.file("slapd.pid") + "\nmodulepath " + moduleFolder
-            + "\nmoduleload back_mdb\n"
-              "sizelimit unlimited\n"
-              "database mdb\nsuffix \""
+            + "\nmoduleload back_mdb\nsizelimit " + m_sizeLimit + "\ndatabase mdb\nsuffix \""
             + std::string(suffix) + "\"\nrootdn \"" + std::string(adminDn) + "\"\nrootpw "
             + std::string(adminPassword) + "\ndirectory " + database + "\nmaxsize 104857600\n");
     const std::string data = m_dir.write("entries.ldif", baseEntries() + std::string(ldif));

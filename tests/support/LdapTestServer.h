@@ -43,6 +43,9 @@ public:
     [[nodiscard]] bool startWithTls(std::string_view ldif);
     // Why startWithTls cannot work here ("" when it can).
     static std::string tlsUnavailableReason();
+    // Makes slapd answer at most `entries` entries per search (before start; unlimited unless
+    // set), as directory servers often do.
+    void setSizeLimit(int entries) { m_sizeLimit = std::to_string(entries); }
     // The port slapd listens on, and its URI ("ldap://127.0.0.1:PORT/").
     int port() const { return m_port; }
     std::string uri() const;
@@ -59,4 +62,5 @@ private:
     ChildProcess m_slapd;
     int m_port = 0;
     int m_tlsPort = 0;
+    std::string m_sizeLimit = "unlimited";
 };

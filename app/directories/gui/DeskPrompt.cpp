@@ -34,7 +34,8 @@ QString boxText(std::string_view text, std::string_view more)
 // A box asked for by a background thread.
 struct PostedBox
 {
-    QPointer<QWidget> owner; // held weakly: the window may be gone by the time the box opens
+    // The prompt's window as it is when the box opens (it may be gone by then).
+    std::shared_ptr<QPointer<QWidget>> owner;
     QMessageBox::Icon icon;
     std::string caption;
     std::string text;
@@ -43,10 +44,10 @@ struct PostedBox
 // Shows a box on the GUI thread from any other thread: queued, so neither thread waits. Boxes
 // come up one after another in the order they were asked for, never stacked over each other
 // (the queue is touched on the GUI thread only).
-void postBox(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
-             const std::string& text)
+void postBox(std::shared_ptr<QPointer<QWidget>> parent, QMessageBox::Icon icon,
+             const std::string& caption, const std::string& text)
 {
-    GuiThread::post([box = PostedBox {parent, icon, caption, text}] {
+    GuiThread::post([box = PostedBox {std::move(parent), icon, caption, text}] {
         static std::deque<PostedBox> waiting;
         static bool showing = false;
         waiting.push_back(box);
@@ -57,7 +58,7 @@ void postBox(QWidget* parent, QMessageBox::Icon icon, const std::string& caption
         while (!waiting.empty()) {
             const PostedBox next = waiting.front();
             waiting.pop_front();
-            MessageBox::show(next.owner.data(), next.icon, MessageBox::screenText(next.caption),
+            MessageBox::show(next.owner->data(), next.icon, MessageBox::screenText(next.caption),
                              MessageBox::screenText(next.text));
         }
         showing = false;
@@ -67,7 +68,7 @@ void postBox(QWidget* parent, QMessageBox::Icon icon, const std::string& caption
 } // namespace
 
 DeskPrompt::DeskPrompt(QWidget* parent)
-    : m_parent(parent)
+    : m_parent(std::make_shared<QPointer<QWidget>>(parent))
 { }
 
 void DeskPrompt::showMessage(std::string_view text, std::string_view caption, PromptIcon icon)
@@ -77,7 +78,7 @@ void DeskPrompt::showMessage(std::string_view text, std::string_view caption, Pr
         postBox(m_parent, boxIcon(icon), std::string(caption), std::string(text));
         return;
     }
-    MessageBox::show(m_parent, boxIcon(icon), MessageBox::screenText(caption),
+    MessageBox::show(m_parent->data(), boxIcon(icon), MessageBox::screenText(caption),
                      MessageBox::screenText(text));
 }
 
@@ -91,7 +92,7 @@ bool DeskPrompt::askYesNo(std::string_view text, std::string_view caption, Promp
                 std::string(text) + "\r(answered \"No\" for a background task)");
         return answer;
     }
-    return MessageBox::show(m_parent, boxIcon(icon), MessageBox::screenText(caption),
+    return MessageBox::show(m_parent->data(), boxIcon(icon), MessageBox::screenText(caption),
                             MessageBox::screenText(text), QMessageBox::Yes | QMessageBox::No,
                             QMessageBox::Yes)
         == QMessageBox::Yes;
@@ -109,12 +110,13 @@ LocateChoice DeskPrompt::locateFile(const LocateRequest& request)
         return choice;
     }
     if (request.createFailed) {
-        MessageBox::show(m_parent, QMessageBox::Critical, QStringLiteral("Norvane Desk: Error"),
+        MessageBox::show(m_parent->data(), QMessageBox::Critical,
+                         QStringLiteral("Norvane Desk: Error"),
                          request.createError.empty()
                              ? QStringLiteral("Create database file failed")
                              : boxText("Create database file failed", request.createError));
     }
-    LocateDatabaseDialog dialog(request, m_parent);
+    LocateDatabaseDialog dialog(request, m_parent->data());
     return dialog.choose();
 }
 
@@ -128,6 +130,6 @@ void DeskPrompt::reportDatabaseError(std::string_view context, std::string_view 
         postBox(m_parent, QMessageBox::Critical, caption, text);
         return;
     }
-    MessageBox::show(m_parent, QMessageBox::Critical, MessageBox::screenText(caption),
+    MessageBox::show(m_parent->data(), QMessageBox::Critical, MessageBox::screenText(caption),
                      MessageBox::screenText(text));
 }

@@ -3,7 +3,10 @@
 #include "directories/HeadlessPrompt.h"
 #include "directories/UserPrompt.h"
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
 
 // The directories' questions as the desktop program puts them: message boxes and the locate
 // dialog over the program's window on the GUI thread. A background thread (the gateway, the
@@ -15,8 +18,8 @@ public:
     // Boxes open over `parent` (may be null, and may be set later).
     explicit DeskPrompt(QWidget* parent = nullptr);
 
-    // The window the boxes open over.
-    void setParent(QWidget* parent) { m_parent = parent; }
+    // The window the boxes open over (GUI thread).
+    void setParent(QWidget* parent) { *m_parent = parent; }
 
     void showMessage(std::string_view text, std::string_view caption, PromptIcon icon) override;
     bool askYesNo(std::string_view text, std::string_view caption, PromptIcon icon) override;
@@ -25,6 +28,8 @@ public:
                              int code) override;
 
 private:
-    QWidget* m_parent;
+    // Read and written on the GUI thread only; a background thread hands the holder on to the
+    // box it queues, which looks at the window once it runs there.
+    const std::shared_ptr<QPointer<QWidget>> m_parent;
     HeadlessPrompt m_background;
 };

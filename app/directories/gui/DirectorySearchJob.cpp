@@ -50,15 +50,25 @@ bool DirectorySearchJob::keepWaiting()
     if (m_stopped)
         return false;
     m_answer.reset();
+    m_waiting = true;
+    // A Stop between this post and the GUI thread running it ends the wait: the question is
+    // then not asked at all.
     GuiThread::post([alive = std::weak_ptr<int>(m_alive), this] {
-        if (alive.lock())
+        if (alive.lock() && waitingForAnswer())
             m_ask();
     });
     m_answered.wait(lock, [this] { return m_answer.has_value() || m_stopped; });
+    m_waiting = false;
     const bool keep = m_answer.value_or(false) && !m_stopped;
     if (!keep && !m_stopped)
         m_outcome.gaveUp = true;
     return keep;
+}
+
+bool DirectorySearchJob::waitingForAnswer()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_waiting && !m_stopped;
 }
 
 void DirectorySearchJob::run()

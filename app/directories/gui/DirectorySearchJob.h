@@ -55,6 +55,8 @@ public:
 private:
     void run();
     bool keepWaiting();
+    // Whether the worker still waits for the question's answer (GUI thread).
+    bool waitingForAnswer();
 
     LdapDirectory m_directory;
     std::string m_typedName;
@@ -65,6 +67,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_answered;
     std::optional<bool> m_answer;
+    bool m_waiting = false;
     bool m_stopped = false;
     Outcome m_outcome;
     std::thread m_thread;

@@ -227,7 +227,12 @@ void SavedMessagesDialog::changeSchedule()
         settle(refused, {});
         return;
     }
-    if (!ScheduleDialog::run(this, names, schedule))
+    // The list is not filled again while the schedule is chosen: the rows taken above must
+    // still name the records they showed when the schedule is written.
+    m_timer->stop();
+    const bool chosen = ScheduleDialog::run(this, names, schedule);
+    m_timer->start();
+    if (!chosen)
         return;
     settle(m_form.applySchedule(rows, schedule), selectedNames());
 }

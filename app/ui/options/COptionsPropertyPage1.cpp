@@ -42,6 +42,5 @@ void COptionsPropertyPage1::applyValues()
     form.disableAddrWarning = m_warning->isChecked();
     form.disableAddrCompletion = m_completion->isChecked();
     form.disableAddrCheck = m_check->isChecked();
-    // A store that cannot be written is not reported here, as with every settings write.
-    (void)form.apply();
+    reportIfNotStored(form.apply());
 }

@@ -118,7 +118,7 @@ void COptionsPropertyPage3::applyValues()
     form.maxSavedCount = m_savedCount->recordText();
     form.logLevel = m_level->currentIndex();
     form.maxLogSize = m_logSize->recordText();
-    (void)form.apply();
+    reportIfNotStored(form.apply());
     // Show what was stored, so that a field typed as 0 or text reads as its default now.
     showStoredValues();
 }

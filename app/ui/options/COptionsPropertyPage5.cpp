@@ -99,7 +99,7 @@ void COptionsPropertyPage5::applyValues()
     m_form.port = m_port->recordText();
     m_form.fromAdbOnly = m_fromAdbOnly->isChecked();
     m_form.level2Login = m_level2Login->isChecked();
-    (void)m_form.apply();
+    reportIfNotStored(m_form.apply());
     if (!isModified()) {
         return; // nothing new for the gateway to read
     }

@@ -47,6 +47,8 @@ protected:
     void markModified();
     // Shows the stored values again (after an apply), without marking the page.
     void showStoredValues();
+    // Tells the user when an apply could not write the settings (`stored` false), with why.
+    void reportIfNotStored(bool stored);
     void showEvent(QShowEvent* event) override;
 
 private:

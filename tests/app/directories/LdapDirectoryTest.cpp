@@ -157,10 +157,20 @@ TEST_F(LdapDirectoryTest, AnEntryWithoutPagerGoesBelowLaterRowsAndCannotBeAdded)
     EXPECT_EQ(
         *message,
         (DirectoryMessage {"Please select entries with pager address", "Pager Address Empty"}));
-    // What came before the refused row stays, and the next press appends after it.
-    EXPECT_EQ(form.recipients(), "5550000/1;");
+    // A refused press adds nothing, so choosing again never hands an address back twice.
+    EXPECT_EQ(form.recipients(), "");
     EXPECT_EQ(form.addToRecipients({0}), std::nullopt);
-    EXPECT_EQ(form.recipients(), "5550000/1;5550000/1;");
+    EXPECT_EQ(form.recipients(), "5550000/1;");
+}
+
+TEST_F(LdapDirectoryTest, AServerAtItsSizeLimitStillListsWhatItSent)
+{
+    LdapTestServer limited;
+    limited.setSizeLimit(2);
+    ASSERT_TRUE(limited.start(ldapSamplePeople()));
+    LdapService service = anonymous();
+    service.port = limited.port();
+    EXPECT_EQ(found(service, "*").size(), 2u);
 }
 
 TEST_F(LdapDirectoryTest, AnEmptyNameOrAnInjectedFilterFindsNothing)

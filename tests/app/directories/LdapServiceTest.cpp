@@ -49,6 +49,9 @@ TEST(LdapServiceFilter, TypedTextCannotChangeTheFilter)
     EXPECT_EQ(LdapService::nameFilter("*)(objectClass=*"), "(cn=*\\29\\28objectClass=*)");
     EXPECT_EQ(LdapService::nameFilter(std::string("a\\b\0c", 5)), "(cn=a\\5cb\\00c)");
     EXPECT_EQ(LdapService::nameFilter(std::string(200, 'x')).size(), 127u + 5u);
+    // A two-byte character across the cut goes whole.
+    EXPECT_EQ(LdapService::nameFilter(std::string(126, 'x') + "\xC3\xA9z"),
+              "(cn=" + std::string(126, 'x') + ")");
 }
 
 } // namespace

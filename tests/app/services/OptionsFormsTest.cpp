@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -112,6 +113,26 @@ TEST(ServerOptionsFormTest, ApplyLeavesExactlyTheListedHosts)
     const ServerOptionsForm reread = ServerOptionsForm::load();
     EXPECT_TRUE(reread.enabled);
     EXPECT_EQ(reread.port, "snpp");
+}
+
+TEST(ServerOptionsFormTest, HostsThePageNeverShowedStay)
+{
+    // The page lists the first maxHostsRead hosts; the ones after them were never shown, so an
+    // apply cannot have meant to remove them.
+    const ScopedRegistry registry;
+    SettingsKey hosts(RootKey::CurrentUser, GatewaySettings::Hosts::key);
+    const int stored = ServerOptionsForm::maxHostsRead + 5;
+    for (int k = 0; k < stored; ++k) {
+        ASSERT_TRUE(hosts.setString("host" + std::to_string(k), "rwx"));
+    }
+    ServerOptionsForm form = ServerOptionsForm::load();
+    ASSERT_EQ(form.hosts().size(), std::size_t {ServerOptionsForm::maxHostsRead});
+    form.removeHosts({0});
+    ASSERT_TRUE(form.apply());
+    const std::vector<std::string> left = valueNames(GatewaySettings::Hosts::key);
+    EXPECT_EQ(left.size(), std::size_t(stored - 1));
+    EXPECT_EQ(std::count(left.begin(), left.end(), "host0"), 0);
+    EXPECT_EQ(std::count(left.begin(), left.end(), "host" + std::to_string(stored - 1)), 1);
 }
 
 TEST(ServerOptionsFormTest, TheSwitchRulesThePortTheListAndOnceClickedTheSecurityBoxes)

@@ -43,6 +43,7 @@ private Q_SLOTS:
     void oneRowShowsItsMessageAndTwoShowNothing();
     void deletingRowsOneAndThreeOfFiveKeepsTheOthers();
     void changeOnThreeRowsSetsOneScheduleNeverSent();
+    void aRecordRemovedWhileTheScheduleIsChosenLeavesTheOthersAlone();
     void clearShowsNotScheduledAndNever();
     void aRecordChangedUnderItsRowIsRefreshedAndTheUserTold();
     void aSchedulerSendShowsInTheOpenDialog();
@@ -156,6 +157,24 @@ void SavedMessagesDialogTest::deletingRowsOneAndThreeOfFiveKeepsTheOthers()
     QCOMPARE(record, (SavedMessage {"m2", "-", "5551232/7", "text 2"}));
     QVERIFY(!m_store->getAt(3, record));
     QCOMPARE(list()->selectedItems().size(), 0);
+}
+
+void SavedMessagesDialogTest::aRecordRemovedWhileTheScheduleIsChosenLeavesTheOthersAlone()
+{
+    // The dialog looks at the file often; while the schedule is chosen another program removes
+    // the record above the selected one. m2 moves to row 1, where m1 was: it keeps its schedule.
+    openOnFive(std::chrono::milliseconds {20});
+    select({1});
+    onNextModal([this](QWidget* modal) {
+        QVERIFY(m_store->removeAt(0));
+        QTest::qWait(200);
+        QTest::mouseClick(childOf<QPushButton>(modal, "okButton"), Qt::LeftButton);
+    });
+    MessageBox::answerNext(QMessageBox::Ok);
+    click("changeButton");
+    for (int row = 0; row < 4; ++row)
+        QCOMPARE(scheduleOf(row), std::string("-"));
+    QVERIFY(MessageBox::lastAnswered().has_value());
 }
 
 void SavedMessagesDialogTest::changeOnThreeRowsSetsOneScheduleNeverSent()
