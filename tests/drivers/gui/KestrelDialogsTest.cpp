@@ -4,6 +4,7 @@
 #include "GuiTestTools.h"
 #include "frame/gui/AboutDialog.h"
 #include "frame/gui/ClipArt.h"
+#include "gui/HelpTopics.h"
 #include "gui/NumberSpinBox.h"
 #include "kestrel/gui/KestrelPropertiesDialog.h"
 #include "kestrel/gui/KestrelPropertyPage.h"
@@ -153,7 +154,13 @@ void KestrelDialogsTest::okCancelAndHelp()
         dialog.show();
         auto* help = child<QPushButton>(&dialog, "helpButton");
         QCOMPARE(help->text(), QStringLiteral("&Help"));
+        // Help opens the dialog's topic and leaves the dialog as it was.
+        std::uint32_t opened = 0;
+        HelpTopics::setOpener(
+            [&opened](QWidget*, std::uint32_t context, const QString&) { opened = context; });
         QTest::mouseClick(help, Qt::LeftButton);
+        HelpTopics::setOpener({});
+        QCOMPARE(opened, KestrelPropertiesDialog::helpContext);
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.result(), 0);
         auto* ok = child<QPushButton>(&dialog, "okButton");
