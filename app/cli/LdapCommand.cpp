@@ -1,5 +1,6 @@
 #include "cli/LdapCommand.h"
 
+#include "cli/ActionShape.h"
 #include "cli/ArgumentList.h"
 #include "cli/CliOutput.h"
 #include "cli/SendPrinter.h"
@@ -194,27 +195,13 @@ ExitCode LdapCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::usageError(*problem, usage);
     }
     std::vector<std::string> args = list.positional();
-    if (args.empty()) {
-        return CliOutput::usageError("ldap needs an action", usage);
-    }
-    const std::string action = args.front();
-    args.erase(args.begin());
-    const struct
-    {
-        const char* name;
-        std::size_t count;
-        const char* usageText;
-    } shapes[] = {{"list", 0, "list takes no arguments"},
-                  {"add", 1, "add takes one NAME"},
-                  {"remove", 1, "remove takes one NAME"},
-                  {"search", 2, "search takes NAME and TEXT"}};
-    const auto shape = std::find_if(std::begin(shapes), std::end(shapes),
-                                    [&action](const auto& s) { return action == s.name; });
-    if (shape == std::end(shapes)) {
-        return CliOutput::usageError("unknown action " + quoted(action), usage);
-    }
-    if (args.size() != shape->count) {
-        return CliOutput::usageError(shape->usageText, usage);
+    static constexpr ActionShape shapes[] = {{"list", 0, "list takes no arguments"},
+                                             {"add", 1, "add takes one NAME"},
+                                             {"remove", 1, "remove takes one NAME"},
+                                             {"search", 2, "search takes NAME and TEXT"}};
+    std::string action;
+    if (const auto refused = ActionShape::take("ldap", args, shapes, usage, action)) {
+        return *refused;
     }
     const bool addOptions
         = hasHost || hasPort || hasBase || hasLogin || hasPassword || options.replace;

@@ -1,5 +1,6 @@
 #include "cli/ProvidersCommand.h"
 
+#include "cli/ActionShape.h"
 #include "cli/ArgumentList.h"
 #include "cli/CliOutput.h"
 #include "directories/HeadlessPrompt.h"
@@ -29,14 +30,6 @@ constexpr std::string_view usage
       "Options:\n"
       "  --help               show this text\n";
 
-ExitCode needs(const std::vector<std::string>& args, std::size_t count, std::string_view what)
-{
-    if (args.size() != count) {
-        return CliOutput::usageError(std::string(what), usage);
-    }
-    return ExitCode::Success;
-}
-
 ExitCode add(ProviderDatabase& database, const std::vector<std::string>& args, bool replace)
 {
     if (!(replace ? database.replace(args[0], args[1]) : database.add(args[0], args[1]))) {
@@ -58,30 +51,13 @@ ExitCode ProvidersCommand::run(const std::vector<std::string>& arguments)
         return CliOutput::usageError(*problem, usage);
     }
     std::vector<std::string> args = list.positional();
-    if (args.empty()) {
-        return CliOutput::usageError("providers needs an action", usage);
-    }
-    const std::string action = args.front();
-    args.erase(args.begin());
-    const struct
-    {
-        const char* name;
-        std::size_t count;
-        const char* usageText;
-    } shapes[] = {{"list", 0, "list takes no arguments"}, {"add", 2, "add takes NAME and PHONE"},
-                  {"remove", 1, "remove takes one NAME"}, {"phone", 1, "phone takes one NAME"},
-                  {"name", 1, "name takes one PHONE"},    {"path", 0, "path takes no arguments"}};
-    bool known = false;
-    for (const auto& shape : shapes) {
-        if (action == shape.name) {
-            known = true;
-            if (needs(args, shape.count, shape.usageText) != ExitCode::Success) {
-                return ExitCode::Usage;
-            }
-        }
-    }
-    if (!known) {
-        return CliOutput::usageError("unknown action \"" + action + "\"", usage);
+    static constexpr ActionShape shapes[]
+        = {{"list", 0, "list takes no arguments"}, {"add", 2, "add takes NAME and PHONE"},
+           {"remove", 1, "remove takes one NAME"}, {"phone", 1, "phone takes one NAME"},
+           {"name", 1, "name takes one PHONE"},    {"path", 0, "path takes no arguments"}};
+    std::string action;
+    if (const auto refused = ActionShape::take("providers", args, shapes, usage, action)) {
+        return *refused;
     }
     if (replace && action != "add") {
         return CliOutput::usageError("--replace goes with add only", usage);

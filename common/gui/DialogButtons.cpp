@@ -19,4 +19,12 @@ QDialogButtonBox* okCancel(QDialog* dialog)
     return buttons;
 }
 
+QPushButton* named(const QString& text, const char* objectName, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
 } // namespace DialogButtons

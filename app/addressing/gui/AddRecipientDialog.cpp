@@ -4,6 +4,7 @@
 #include "directories/gui/ProvidersDialog.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
+#include "gui/QtStrings.h"
 #include "text/StringTable.h"
 
 #include <QCheckBox>
@@ -17,11 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString fromStd(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 // A line edit with an object name and a label above it, added to `layout`.
 QLineEdit* labelledEdit(QVBoxLayout* layout, const QString& label, const char* name)

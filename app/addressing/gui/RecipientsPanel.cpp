@@ -10,6 +10,7 @@
 #include "directories/AddressBookForm.h"
 #include "directories/gui/AddressBookDialog.h"
 #include "directories/gui/DeskPrompt.h"
+#include "gui/QtStrings.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -28,11 +29,6 @@ static void initAddressingResources()
 }
 
 namespace {
-
-QString fromStd(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 QToolButton* smallButton(const QString& picture, const QString& tip, const char* name)
 {

@@ -4,8 +4,10 @@
 #include "directories/AddressBookSelection.h"
 #include "directories/gui/AddressBookModel.h"
 #include "directories/gui/AddressEntryDialog.h"
+#include "gui/DialogButtons.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
+#include "gui/QtStrings.h"
 #include "sending/gui/MessageDialog.h"
 #include "text/StringTable.h"
 
@@ -19,19 +21,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString fromStd(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QPushButton* button(const QString& text, const char* name, QWidget* parent)
-{
-    auto* made = new QPushButton(text, parent);
-    made->setObjectName(QLatin1String(name));
-    made->setAutoDefault(false);
-    return made;
-}
 
 // A message of the string table as the address book shows it: the message dialog with its help.
 void showMessageId(QWidget* parent, int id)
@@ -67,12 +56,12 @@ AddressBookDialog::AddressBookDialog(AddressBook* book, AddressBookForm::Mode mo
     m_note->setObjectName(QStringLiteral("noteLabel"));
     m_note->setText(fromStd(m_form.note()));
 
-    m_add = button(QStringLiteral("&Add"), "addButton", this);
-    m_delete = button(QStringLiteral("&Delete"), "deleteButton", this);
-    m_properties = button(QStringLiteral("&Properties"), "propertiesButton", this);
-    m_select = button(QStringLiteral("&Select"), "selectButton", this);
-    auto* close = button(fromStd(m_form.closeText()), "closeButton", this);
-    auto* help = button(QStringLiteral("&Help"), "helpButton", this);
+    m_add = DialogButtons::named(QStringLiteral("&Add"), "addButton", this);
+    m_delete = DialogButtons::named(QStringLiteral("&Delete"), "deleteButton", this);
+    m_properties = DialogButtons::named(QStringLiteral("&Properties"), "propertiesButton", this);
+    m_select = DialogButtons::named(QStringLiteral("&Select"), "selectButton", this);
+    auto* close = DialogButtons::named(fromStd(m_form.closeText()), "closeButton", this);
+    auto* help = DialogButtons::named(QStringLiteral("&Help"), "helpButton", this);
     m_select->setVisible(m_form.selectVisible());
     m_select->setDefault(m_form.selectVisible());
     connect(m_add, &QPushButton::clicked, this, &AddressBookDialog::addEntry);

@@ -2,8 +2,10 @@
 
 #include "directories/DirectorySettings.h"
 #include "directories/gui/DirectorySearchJob.h"
+#include "gui/DialogButtons.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
+#include "gui/QtStrings.h"
 #include "settings/SettingsKey.h"
 
 #include <QComboBox>
@@ -14,23 +16,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QString fromStd(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QPushButton* namedButton(const QString& text, const char* name)
-{
-    auto* button = new QPushButton(text);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
 
 QString DirectorySearchDialog::run(QWidget* parent)
 {
@@ -55,13 +40,13 @@ DirectorySearchDialog::DirectorySearchDialog(QWidget* parent)
     m_name->setObjectName(QStringLiteral("nameEdit"));
     m_name->setMaxLength(static_cast<int>(LdapService::maxText));
 
-    m_find = namedButton(tr("Find Now"), "findButton");
+    m_find = DialogButtons::named(tr("Find Now"), "findButton");
     m_find->setDefault(true);
-    m_stop = namedButton(tr("Stop"), "stopButton");
+    m_stop = DialogButtons::named(tr("Stop"), "stopButton");
     m_stop->setEnabled(false);
-    auto* close = namedButton(tr("Close"), "closeButton");
-    auto* help = namedButton(tr("&Help"), "helpButton");
-    m_add = namedButton(tr("Add To Recipients"), "addButton");
+    auto* close = DialogButtons::named(tr("Close"), "closeButton");
+    auto* help = DialogButtons::named(tr("&Help"), "helpButton");
+    m_add = DialogButtons::named(tr("Add To Recipients"), "addButton");
 
     m_list = new QTreeWidget;
     m_list->setObjectName(QStringLiteral("resultList"));

@@ -3,6 +3,7 @@
 #include "gui/DialogButtons.h"
 #include "gui/MessageBox.h"
 #include "gui/NumberSpinBox.h"
+#include "gui/QtStrings.h"
 #include "settings/SettingsKey.h"
 
 #include <QDialogButtonBox>
@@ -13,11 +14,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString fromStd(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QLineEdit* namedEdit(const char* name)
 {

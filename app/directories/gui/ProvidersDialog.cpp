@@ -1,7 +1,9 @@
 #include "directories/gui/ProvidersDialog.h"
 
+#include "gui/DialogButtons.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
+#include "gui/QtStrings.h"
 #include "sending/gui/MessageDialog.h"
 
 #include <QFormLayout>
@@ -12,23 +14,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QString fromStd(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QPushButton* button(const QString& text, const char* name, QWidget* parent)
-{
-    auto* made = new QPushButton(text, parent);
-    made->setObjectName(QLatin1String(name));
-    made->setAutoDefault(false);
-    return made;
-}
-
-} // namespace
 
 ProvidersDialog::ProvidersDialog(ProviderDatabase& database, QWidget* parent)
     : QDialog(parent)
@@ -59,11 +44,11 @@ ProvidersDialog::ProvidersDialog(ProviderDatabase& database, QWidget* parent)
     fields->addRow(QStringLiteral("&Name"), m_name);
     fields->addRow(QStringLiteral("&Address (phone no. or hostname)"), m_address);
 
-    auto* add = button(QStringLiteral("Add"), "addButton", this);
+    auto* add = DialogButtons::named(QStringLiteral("Add"), "addButton", this);
     add->setDefault(true);
-    m_delete = button(QStringLiteral("Delete"), "deleteButton", this);
-    auto* close = button(QStringLiteral("&Close"), "closeButton", this);
-    auto* help = button(QStringLiteral("&Help"), "helpButton", this);
+    m_delete = DialogButtons::named(QStringLiteral("Delete"), "deleteButton", this);
+    auto* close = DialogButtons::named(QStringLiteral("&Close"), "closeButton", this);
+    auto* help = DialogButtons::named(QStringLiteral("&Help"), "helpButton", this);
     connect(add, &QPushButton::clicked, this, &ProvidersDialog::addProvider);
     connect(m_delete, &QPushButton::clicked, this, &ProvidersDialog::deleteProviders);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

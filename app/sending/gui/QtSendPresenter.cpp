@@ -1,5 +1,6 @@
 #include "sending/gui/QtSendPresenter.h"
 
+#include "gui/QtStrings.h"
 #include "sending/SendResults.h"
 #include "sending/gui/MessageDialog.h"
 #include "sending/gui/SendResultsDialog.h"
@@ -9,11 +10,6 @@
 #include <QThread>
 
 namespace {
-
-QString fromView(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // How long one serveEvents() may spend on events before the send looks at its lock again.
 constexpr int serveSliceMs = 20;
@@ -36,7 +32,7 @@ void QtSendPresenter::showMessage(int messageId, std::string_view helpKey, std::
         return;
     }
     restoreCursor();
-    MessageDialog::run(messageId, fromView(helpKey), fromView(origin), m_parent.data());
+    MessageDialog::run(messageId, fromStd(helpKey), fromStd(origin), m_parent.data());
 }
 
 void QtSendPresenter::showResults(const SendResults& results)

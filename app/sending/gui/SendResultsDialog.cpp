@@ -1,6 +1,7 @@
 #include "sending/gui/SendResultsDialog.h"
 
 #include "gui/HelpTopics.h"
+#include "gui/QtStrings.h"
 #include "sending/gui/SendingIcons.h"
 #include "text/StringTable.h"
 
@@ -16,14 +17,7 @@
 
 #include <algorithm>
 
-namespace {
-
-QString fromStd(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
+namespace { } // namespace
 
 SendResultsDialog::SendResultsDialog(const std::vector<ResultRow>& rows, QWidget* parent)
     : QDialog(parent)

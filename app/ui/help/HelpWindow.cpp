@@ -1,5 +1,6 @@
 #include "help/HelpWindow.h"
 
+#include "gui/DialogButtons.h"
 #include "gui/HelpTopics.h"
 #include "help/HelpBrowser.h"
 #include "help/HelpLibrary.h"
@@ -20,14 +21,6 @@
 namespace {
 
 constexpr int keyRole = Qt::UserRole;
-
-QPushButton* toolButton(const QString& text, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 } // namespace
 
@@ -72,9 +65,10 @@ HelpWindow::HelpWindow(QWidget* parent)
     setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("Norvane Desk Help"));
 
-    m_back = toolButton(QStringLiteral("< &Back"), "backButton", this);
-    m_forward = toolButton(QStringLiteral("&Forward >"), "forwardButton", this);
-    QPushButton* contents = toolButton(QStringLiteral("&Contents"), "contentsButton", this);
+    m_back = DialogButtons::named(QStringLiteral("< &Back"), "backButton", this);
+    m_forward = DialogButtons::named(QStringLiteral("&Forward >"), "forwardButton", this);
+    QPushButton* contents
+        = DialogButtons::named(QStringLiteral("&Contents"), "contentsButton", this);
     auto* bar = new QHBoxLayout;
     bar->addWidget(contents);
     bar->addWidget(m_back);

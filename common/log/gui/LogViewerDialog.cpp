@@ -1,5 +1,6 @@
 #include "log/gui/LogViewerDialog.h"
 
+#include "gui/DialogButtons.h"
 #include "gui/GuiThread.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBox.h"
@@ -30,14 +31,6 @@ namespace {
 
 // The item opened on: "Information", levels 1 to 5.
 constexpr int informationItem = 4;
-
-QPushButton* button(const QString& text, const char* name)
-{
-    auto* made = new QPushButton(text);
-    made->setObjectName(QLatin1String(name));
-    made->setAutoDefault(false);
-    return made;
-}
 
 } // namespace
 
@@ -141,11 +134,11 @@ void LogViewerDialog::buildLayout()
     status->addWidget(m_status, 1);
     status->addWidget(m_progress);
 
-    QPushButton* purge = button(QStringLiteral("&Purge"), "purgeButton");
-    m_refresh = button(QStringLiteral("&Refresh"), "refreshButton");
+    QPushButton* purge = DialogButtons::named(QStringLiteral("&Purge"), "purgeButton");
+    m_refresh = DialogButtons::named(QStringLiteral("&Refresh"), "refreshButton");
     m_refresh->setDefault(true);
-    QPushButton* help = button(QStringLiteral("&Help"), "helpButton");
-    QPushButton* close = button(QStringLiteral("&Close"), "closeButton");
+    QPushButton* help = DialogButtons::named(QStringLiteral("&Help"), "helpButton");
+    QPushButton* close = DialogButtons::named(QStringLiteral("&Close"), "closeButton");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(purge);
     buttons->addStretch(1);

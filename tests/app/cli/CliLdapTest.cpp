@@ -1,6 +1,5 @@
 #include "CliRun.h"
-#include "LdapSamplePeople.h"
-#include "LdapTestServer.h"
+#include "LdapSuiteTest.h"
 #include "ScopedRegistry.h"
 #include "SilentLdapServer.h"
 #include "settings/SettingsKey.h"
@@ -15,28 +14,9 @@ constexpr const char* ldapKey = "SOFTWARE\\Tessal\\Norvane\\NorvaneDesk\\Ldap";
 
 // One slapd with the sample people for the whole suite, and a private settings store for each
 // test.
-class CliLdapTest : public testing::Test
+class CliLdapTest : public LdapSuiteTest
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (LdapTestServer::unavailableReason().empty()) {
-            s_server = std::make_unique<LdapTestServer>();
-            if (!s_server->start(ldapSamplePeople())) {
-                s_server.reset();
-            }
-        }
-    }
-    static void TearDownTestSuite() { s_server.reset(); }
-
-    void SetUp() override
-    {
-        if (const std::string reason = LdapTestServer::unavailableReason(); !reason.empty()) {
-            GTEST_SKIP() << reason;
-        }
-        ASSERT_TRUE(s_server) << "the test slapd did not start";
-    }
-
     ProcessResult cli(std::vector<std::string> arguments, const std::string& input = {})
     {
         return runCli(m_registry, std::move(arguments), input);
@@ -52,10 +32,7 @@ protected:
     static std::string port() { return std::to_string(s_server->port()); }
 
     ScopedRegistry m_registry;
-    static std::unique_ptr<LdapTestServer> s_server;
 };
-
-std::unique_ptr<LdapTestServer> CliLdapTest::s_server;
 
 TEST_F(CliLdapTest, AServiceAddedIsListedSearchedAndRemoved)
 {

@@ -1,8 +1,7 @@
 #include "directories/LdapDirectory.h"
 
 #include "FreePort.h"
-#include "LdapSamplePeople.h"
-#include "LdapTestServer.h"
+#include "LdapSuiteTest.h"
 #include "ScopedRegistry.h"
 #include "SilentLdapServer.h"
 #include "directories/DirectorySearchForm.h"
@@ -22,28 +21,9 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 // One slapd with the sample people for the whole suite.
-class LdapDirectoryTest : public testing::Test
+class LdapDirectoryTest : public LdapSuiteTest
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (LdapTestServer::unavailableReason().empty()) {
-            s_server = std::make_unique<LdapTestServer>();
-            if (!s_server->start(ldapSamplePeople())) {
-                s_server.reset();
-            }
-        }
-    }
-    static void TearDownTestSuite() { s_server.reset(); }
-
-    void SetUp() override
-    {
-        if (const std::string reason = LdapTestServer::unavailableReason(); !reason.empty()) {
-            GTEST_SKIP() << reason;
-        }
-        ASSERT_TRUE(s_server) << "the test slapd did not start";
-    }
-
     // A DN as the stored form holds it: ";" between its parts, since it cannot hold a comma.
     static std::string stored(std::string_view dn)
     {
@@ -65,11 +45,7 @@ protected:
         EXPECT_TRUE(directory.search(name, rows)) << directory.lastErrorText();
         return rows;
     }
-
-    static std::unique_ptr<LdapTestServer> s_server;
 };
-
-std::unique_ptr<LdapTestServer> LdapDirectoryTest::s_server;
 
 TEST_F(LdapDirectoryTest, AnAnonymousBindSearchesUnderTheServicesBaseOnly)
 {

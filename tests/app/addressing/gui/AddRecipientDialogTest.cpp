@@ -34,10 +34,7 @@ private:
     template<typename T>
     T* child(const char* name) const
     {
-        T* widget = m_dialog->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no %s", name);
-        return widget;
+        return childOf<T>(m_dialog.get(), name);
     }
     void clickOk(QMessageBox::StandardButton answer);
 
@@ -198,3 +195,4 @@ void AddRecipientDialogTest::anExistingNameIsOverwrittenOnlyOnYes()
 
 QTEST_MAIN(AddRecipientDialogTest)
 #include "AddRecipientDialogTest.moc"
+#include "qt/ModalWindows.h"

@@ -42,10 +42,7 @@ private:
     template<typename T>
     T* child(const char* name) const
     {
-        T* widget = m_dialog->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no %s", name);
-        return widget;
+        return childOf<T>(m_dialog.get(), name);
     }
     void selectRows(const QStringList& names);
     QString infoOf(const char* name);
@@ -275,3 +272,4 @@ void AddressBookDialogTest::theDisabledMapiBookShowsNothingToDo()
 
 QTEST_MAIN(AddressBookDialogTest)
 #include "AddressBookDialogTest.moc"
+#include "qt/ModalWindows.h"

@@ -32,10 +32,7 @@ private:
     template<typename T>
     T* child(const char* name) const
     {
-        T* widget = m_dialog->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no %s", name);
-        return widget;
+        return childOf<T>(m_dialog.get(), name);
     }
     QStringList listed() const;
     QString phoneOf(const char* name);
@@ -177,3 +174,4 @@ void ProvidersDialogTest::deletingTwoRemovesExactlyThoseRows()
 
 QTEST_MAIN(ProvidersDialogTest)
 #include "ProvidersDialogTest.moc"
+#include "qt/ModalWindows.h"

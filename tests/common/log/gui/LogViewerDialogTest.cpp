@@ -47,10 +47,7 @@ private:
     template<typename T>
     T* child(const char* name) const
     {
-        T* widget = m_dialog->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no %s", name);
-        return widget;
+        return childOf<T>(m_dialog.get(), name);
     }
     void writeLog(const std::string& text, bool append = false) const;
     // Opens the dialog and waits for its first filling.
@@ -365,3 +362,4 @@ void LogViewerDialogTest::aRefreshOrAPurgeDuringAReadingWins()
 
 QTEST_MAIN(LogViewerDialogTest)
 #include "LogViewerDialogTest.moc"
+#include "qt/ModalWindows.h"
