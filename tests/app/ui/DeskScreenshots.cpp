@@ -2,16 +2,24 @@
 // README: scripts/screenshots runs it under a virtual X server. Not a test and not installed.
 #include "addressing/gui/RecipientsPanel.h"
 #include "directories/HeadlessPrompt.h"
+#include "directories/LdapService.h"
 #include "directories/SimpleAddressBook.h"
 #include "directories/gui/AddressBookDialog.h"
 #include "directories/gui/DeskPrompt.h"
+#include "directories/gui/DirectorySearchDialog.h"
+#include "directories/gui/LdapServerDialog.h"
+#include "directories/gui/ProvidersDialog.h"
 #include "help/HelpWindow.h"
 #include "log/LogFile.h"
 #include "log/gui/LogViewerDialog.h"
 #include "sending/ResultRow.h"
 #include "sending/gui/SendResultsDialog.h"
 #include "services/DeskServices.h"
+#include "settings/SettingsKey.h"
+#include "stores/Schedule.h"
 #include "stores/gui/SavedMessagesDialog.h"
+#include "stores/gui/ScheduleDialog.h"
+#include "tutorial/WelcomeDialog.h"
 #include "ui/ComposeWindow.h"
 #include "ui/options/COptionsPropertySheet.h"
 
@@ -114,6 +122,22 @@ int main(int argc, char** argv)
     COptionsPropertySheet options(services, windows);
     options.tabs()->setCurrentIndex(4);
     ok = save(options, folder + QStringLiteral("/options.png")) && ok;
+
+    ProvidersDialog providers(services.providers());
+    ok = save(providers, folder + QStringLiteral("/providers.png")) && ok;
+
+    ScheduleDialog schedule("Disk alarm", Schedule::fromText("W 062 00 00 09 05 000000000000"));
+    ok = save(schedule, folder + QStringLiteral("/schedule.png")) && ok;
+
+    SettingsKey ldap(RootKey::CurrentUser, LdapService::key);
+    (void)ldap.setString("Staff", "ldap.example.com,389,,,ou=people;dc=example;dc=com");
+    DirectorySearchDialog search;
+    ok = save(search, folder + QStringLiteral("/search.png")) && ok;
+    LdapServerDialog server(LdapServerForm::forEntry(ldap, "Staff"), ldap);
+    ok = save(server, folder + QStringLiteral("/ldapserver.png")) && ok;
+
+    WelcomeDialog welcome;
+    ok = save(welcome, folder + QStringLiteral("/welcome.png")) && ok;
 
     HelpWindow help;
     (void)help.openKey(QStringLiteral("HIDH_OVERVIEW"));
